@@ -1,0 +1,58 @@
+#include "shell/DialogPromptHandler.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+PromptAnswer askYesNo(QWidget *parent, const PromptRequest &request)
+{
+    QMessageBox box(QMessageBox::Question, request.title, request.text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QObject::tr("是"), QMessageBox::YesRole);
+    box.addButton(QObject::tr("否"), QMessageBox::NoRole);
+    box.exec();
+    PromptAnswer answer;
+    answer.accepted = box.clickedButton() == yes;
+    return answer;
+}
+
+PromptAnswer showMessage(QWidget *parent, const PromptRequest &request)
+{
+    switch (request.kind) {
+    case PromptRequest::Warning:
+        QMessageBox::warning(parent, request.title, request.text);
+        break;
+    case PromptRequest::Critical:
+        QMessageBox::critical(parent, request.title, request.text);
+        break;
+    default:
+        QMessageBox::information(parent, request.title, request.text);
+        break;
+    }
+    PromptAnswer answer;
+    answer.accepted = true;
+    return answer;
+}
+
+} // namespace
+
+PromptAnswer DialogPromptHandler::ask(QWidget *parent, const PromptRequest &request)
+{
+    PromptAnswer answer;
+    switch (request.kind) {
+    case PromptRequest::Question:
+        return askYesNo(parent, request);
+    case PromptRequest::Text:
+        answer.text = QInputDialog::getText(parent, request.title, request.text, QLineEdit::Normal,
+                                            request.initial, &answer.accepted);
+        return answer;
+    case PromptRequest::Directory:
+        answer.text = QFileDialog::getExistingDirectory(parent, request.text, request.initial);
+        answer.accepted = !answer.text.isEmpty();
+        return answer;
+    default:
+        return showMessage(parent, request);
+    }
+}

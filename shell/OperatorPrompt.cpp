@@ -1,0 +1,53 @@
+#include "shell/OperatorPrompt.h"
+
+#include "shell/DialogPromptHandler.h"
+
+namespace {
+DialogPromptHandler realDialogs;
+PromptHandler *currentHandler = &realDialogs;
+} // namespace
+
+void OperatorPrompt::setHandler(PromptHandler *handler)
+{
+    currentHandler = handler ? handler : &realDialogs;
+}
+
+PromptAnswer OperatorPrompt::ask(QWidget *parent, const PromptRequest &request)
+{
+    return currentHandler->ask(parent, request);
+}
+
+void OperatorPrompt::information(QWidget *parent, const QString &title, const QString &text)
+{
+    ask(parent, {PromptRequest::Information, title, text, QString()});
+}
+
+void OperatorPrompt::warning(QWidget *parent, const QString &title, const QString &text)
+{
+    ask(parent, {PromptRequest::Warning, title, text, QString()});
+}
+
+void OperatorPrompt::critical(QWidget *parent, const QString &title, const QString &text)
+{
+    ask(parent, {PromptRequest::Critical, title, text, QString()});
+}
+
+bool OperatorPrompt::question(QWidget *parent, const QString &title, const QString &text)
+{
+    return ask(parent, {PromptRequest::Question, title, text, QString()}).accepted;
+}
+
+QString OperatorPrompt::getText(QWidget *parent, const QString &title, const QString &label, const QString &text,
+                                bool *ok)
+{
+    const PromptAnswer answer = ask(parent, {PromptRequest::Text, title, label, text});
+    if (ok)
+        *ok = answer.accepted;
+    return answer.text;
+}
+
+QString OperatorPrompt::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
+{
+    const PromptAnswer answer = ask(parent, {PromptRequest::Directory, QString(), caption, dir});
+    return answer.accepted ? answer.text : QString();
+}

@@ -1,0 +1,55 @@
+#ifndef OPERATORPROMPT_H
+#define OPERATORPROMPT_H
+
+#include <QString>
+
+class QWidget;
+
+// What the program asks the operator.
+struct PromptRequest
+{
+    enum Kind { Information, Warning, Critical, Question, Text, Directory };
+    Kind kind = Information;
+    QString title;
+    QString text;    // message, question, input label or chooser caption
+    QString initial; // input dialog's text or the chooser's start folder
+};
+
+struct PromptAnswer
+{
+    bool accepted = false; // "是", "确定", or a chosen folder
+    QString text;          // entered text or chosen folder
+};
+
+// Shows the request and returns the operator's answer. Tests install a scripted one.
+class PromptHandler
+{
+public:
+    virtual ~PromptHandler() = default;
+    virtual PromptAnswer ask(QWidget *parent, const PromptRequest &request) = 0;
+};
+
+// The one way the program shows a modal box, asks a yes/no question ("是"/"否"),
+// asks for a text or a folder.
+class OperatorPrompt
+{
+public:
+    static void information(QWidget *parent, const QString &title, const QString &text);
+    static void warning(QWidget *parent, const QString &title, const QString &text);
+    static void critical(QWidget *parent, const QString &title, const QString &text);
+    // True when the operator answers "是".
+    static bool question(QWidget *parent, const QString &title, const QString &text);
+    // The entered text; ok reports whether the operator confirmed.
+    static QString getText(QWidget *parent, const QString &title, const QString &label,
+                           const QString &text = QString(), bool *ok = nullptr);
+    // The chosen folder, or an empty text when cancelled.
+    static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
+
+    // Replaces the handler (not owned); nullptr puts the real dialogs back.
+    static void setHandler(PromptHandler *handler);
+
+private:
+    static PromptAnswer ask(QWidget *parent, const PromptRequest &request);
+};
+
+#endif // OPERATORPROMPT_H
