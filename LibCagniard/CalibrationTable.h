@@ -1,0 +1,24 @@
+#ifndef CALIBRATIONTABLE_H
+#define CALIBRATIONTABLE_H
+
+#include "LibCagniard/SpectrumPoint.h"
+
+#include <QList>
+#include <QString>
+
+// Sensor table reader: fills table from the text file at path. When the file's own name
+// (not its folders) contains "ICMS", each amplitude becomes 1000 * amplitude * frequency.
+// False (and an empty table) when the file is missing or unreadable; true otherwise,
+// also when no row was kept.
+bool readCalibrationTableIcms(QList<SpectrumPoint> &table, const QString &path);
+
+// Gain table reader: the same without the "ICMS" rule.
+bool readCalibrationTable(QList<SpectrumPoint> &table, const QString &path);
+
+// Replaces table by its linear interpolation at the bin frequencies k * sampleRate / windowLength,
+// k = 1 .. windowLength / 2; bins beyond either end of the table take that end row's values.
+// False, with an empty table, when windowLength is not a power of two of at least 8,
+// sampleRate is not finite and positive, or the table has fewer than two rows.
+bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate);
+
+#endif // CALIBRATIONTABLE_H
