@@ -1,0 +1,1 @@
+amt_add_test(dialogs_project_settings SOURCES tst_project_settings.cpp LIBS dialogs)
