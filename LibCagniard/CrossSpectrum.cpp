@@ -1,0 +1,87 @@
+#include "LibCagniard/CrossSpectrum.h"
+
+#include <gsl/gsl_complex_math.h>
+
+#include <cmath>
+#include <limits>
+
+namespace
+{
+
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+bool hasAllPowers(const CrossSpectrumPoint &point)
+{
+    return point.powers.size() == CrossSpectrumPoint::PowerCount;
+}
+
+} // namespace
+
+QVector<gsl_complex> crossPowers(const SpectrumPoint &e, const SpectrumPoint &h)
+{
+    if (e.frequency != h.frequency)
+        return {};
+    const gsl_complex E = gsl_complex_polar(e.amplitude, e.phase);
+    const gsl_complex H = gsl_complex_polar(h.amplitude, h.phase);
+    return {gsl_complex_mul(E, gsl_complex_conjugate(E)), gsl_complex_mul(E, gsl_complex_conjugate(H)),
+            gsl_complex_mul(H, gsl_complex_conjugate(E)), gsl_complex_mul(H, gsl_complex_conjugate(H))};
+}
+
+QVector<CrossSpectrumPoint> crossSpectrum(const QList<SpectrumPoint> &e, const QList<SpectrumPoint> &h)
+{
+    if (e.size() != h.size())
+        return {};
+    QVector<CrossSpectrumPoint> points(e.size());
+    for (int i = 0; i < e.size(); ++i) {
+        points[i].frequency = e[i].frequency;
+        points[i].powers = crossPowers(e[i], h[i]);
+    }
+    return points;
+}
+
+double coherenceValue(const CrossSpectrumPoint &point)
+{
+    if (!hasAllPowers(point))
+        return notANumber;
+    const double denominator = gsl_complex_abs(point.powers[CrossSpectrumPoint::EE])
+                               * gsl_complex_abs(point.powers[CrossSpectrumPoint::HH]);
+    if (denominator == 0.0)
+        return notANumber;
+    return std::sqrt(gsl_complex_abs2(point.powers[CrossSpectrumPoint::EH]) / denominator);
+}
+
+bool isCoherent(const CrossSpectrumPoint &point)
+{
+    const double c = coherenceValue(point);
+    return std::isfinite(c) && c >= 0.3;
+}
+
+double bandWeight(double fc, double f, double width)
+{
+    const double d = fc - f;
+    if (std::fabs(d) >= width * fc)
+        return 0.0;
+    if (d == 0.0)
+        return 1.0;
+    const double x = d * truncatedPi / (width * fc);
+    return std::pow(std::sin(x) / x, 4);
+}
+
+CrossSpectrumPoint bandAverage(double fc, const QVector<CrossSpectrumPoint> &bins, double width)
+{
+    CrossSpectrumPoint average;
+    average.frequency = fc;
+    average.powers = QVector<gsl_complex>(CrossSpectrumPoint::PowerCount, gsl_complex_rect(0.0, 0.0));
+    double weightSum = 0.0;
+    for (const CrossSpectrumPoint &bin : bins) {
+        if (!(fc - fc * width < bin.frequency && bin.frequency < fc + fc * width) || !hasAllPowers(bin))
+            continue;
+        const double w = bandWeight(fc, bin.frequency, width);
+        for (int p = 0; p < CrossSpectrumPoint::PowerCount; ++p)
+            average.powers[p] = gsl_complex_add(average.powers[p], gsl_complex_mul_real(bin.powers[p], w));
+        weightSum += w;
+    }
+    for (gsl_complex &power : average.powers)
+        power = weightSum > 0.0 ? gsl_complex_div_real(power, weightSum) : gsl_complex_rect(notANumber, notANumber);
+    return average;
+}
