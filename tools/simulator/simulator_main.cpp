@@ -1,0 +1,142 @@
+// Command-line front of the instrument simulator, for manual runs and benchmarks.
+#include "tools/simulator/AMTSimulator.h"
+#include "tools/simulator/SimFault.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+const char *const helpText = R"(Plays the instrument's side of the link on 127.0.0.1: control on the base port,
+data for Hx, Hy, E2, E1, E0 on base + 1 to base + 5, the log export on base + 6. One connection per
+port; a new one replaces the old. Prints "base <port>" once it listens.
+
+How it answers:
+  PROJECT_CONFIG      keeps the file (given back on read-back), empty reply
+  SAMPLE_START text   starts a run of the text's groups (GroupID blocks; CHnChannelIsUse picks the
+                      data connections); notification 02, then after --sample-ms the reply (group
+                      sampled). An empty SAMPLE_START starts the next group. An offline run
+                      (OnLineSelect=0) replies after its first group and samples the rest alone.
+                      A text without groups sets error bit 0x100 and gets no answer.
+  SAMPLE_STOP         ends the run, reply
+  ADJUST_TIME         sets the clock reported in the status, reply
+  TRANSFORM_DATA      notification 05; once the group's data connections are up, one data frame
+                      per used channel (record: machine ID, the request's line and station, the
+                      GroupID, the block size, the start time; samples: deterministic int32);
+                      the reply follows the host's end notice 5. Without a run: all five channels.
+  SELF_CHECK          reply of 16 zero bytes
+  MACHINE_STATUS      48-byte status: busy while a run is on, else idle
+  DISK_SPACE_FILE     notification 09 with the project list, reply with the storage listing
+                      (both texts empty unless a test sets them)
+  DATA_DELETE         empty reply; the storage is not changed
+  EXPORT_DATA         notifications 0B (1,0) project file and 0B (0,1) station text of the
+                      selected station's stored groups; once all five data connections are up,
+                      group 1's frames; each end notice 11 sends the next group, after the last
+                      (or when nothing was sent) the reply
+  RESTART             reply, run and error word reset; the connections stay to the host
+  ERROR_CODE          reply with the error word (0x10 after a command it could not read)
+  UNSAVE_DATA         drops the last run's groups, reply
+  SAMPLE_GROUPS_NUM   reply with the number of stored groups of the station
+  ERROR_FLAG_CLEAR    clears the error word, reply
+  SYSTEM_INFO         firmware 1.02, hardware 1.011
+  STRING              empty reply
+  SDCARD_FORMAT       notification 13, after --sample-ms storage cleared and the reply
+  EXPORT_LOG          notification 14; when the log connection is up, the log message
+                      (--log-bytes of text); the reply follows once it has left
+  POWER_OFF           no answer; every connection is closed, the ports keep listening
+Station numbers are kept whole. Unknown commands set error bit 0x10 and get no answer.
+
+Fault script (--script): one rule a line, '#' starts a comment:
+  msg=<NAME|0xID> [sub=<code>] [on=control|data|data0..data4|log|any] [nth=<n>|all]
+  fault=<kind> [arg=<a,b,...>]
+NAME is NOTIFY, MACHINE_STATUS, TRANSFORM_DATA, ... (the command names without AMT_CMD_);
+nth counts the frames the rule matches (default 1). Kinds:
+  drop                  not sent
+  delay arg=ms          held back (default 200); later frames of the connection wait behind it
+  duplicate             sent twice
+  garbage arg=n         n noise bytes ending in a lone AA before the frame (default 7)
+  badchecksum           wrong non-zero checksum
+  badheader             wrong header check
+  split arg=o1,o2,...   cut at the offsets (default 1, right after the first sync byte),
+                        pieces 20 ms apart
+  glue                  written together with the next frame of the connection (or alone
+                        after 100 ms)
+  short arg=n           payload cut to n bytes (default 0), header consistent
+  absurd arg=n          header announces n payload bytes (default 0x7FFFFFF0)
+  disconnect arg=n      the first n bytes (default half the frame), then the connection closes
+Example:  msg=MACHINE_STATUS nth=1 fault=drop
+          msg=TRANSFORM_DATA on=data2 fault=disconnect arg=100)";
+
+bool loadScript(const QString &path, AMTSimulator *sim, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QString("cannot open %1").arg(path);
+        return false;
+    }
+    return sim->faults().load(QString::fromUtf8(file.readAll()), error);
+}
+
+bool readCount(const QCommandLineParser &parser, const char *name, qint64 *value)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    *value = parser.value(name).toLongLong(&ok);
+    return ok && *value >= 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(helpText);
+    parser.addHelpOption();
+    parser.addOption({"base", "Base port; 0 picks free ports (default 0).", "PORT", "0"});
+    parser.addOption({"script", "Fault script.", "FILE"});
+    parser.addOption({"block-bytes", "Sample bytes per channel block (default: rate x seconds x 4 of the group, "
+                                     "at most 16 MiB; 4096 without a task).",
+                      "N"});
+    parser.addOption({"sample-ms", "Time a group's sampling takes (default 50).", "MS"});
+    parser.addOption({"log-bytes", "Length of the exported log (default 4096).", "N"});
+    parser.addOption({"full-subcodes", "Notifications carry 0xAA5500nn instead of nn."});
+    parser.addOption({"verbose", "Print one line per frame received and sent."});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    AMTSimulator sim;
+    SimSettings &settings = sim.settings();
+    qint64 base = 0;
+    qint64 sampleMs = settings.sampleMs;
+    if (!readCount(parser, "base", &base) || base > 65529 || !readCount(parser, "block-bytes", &settings.blockBytes) ||
+        !readCount(parser, "sample-ms", &sampleMs) || !readCount(parser, "log-bytes", &settings.logBytes)) {
+        err << "amt-simulator: a number option is out of range\n";
+        return 2;
+    }
+    settings.sampleMs = int(sampleMs);
+    settings.formatMs = int(sampleMs);
+    settings.fullSubCodes = parser.isSet("full-subcodes");
+    QString error;
+    if (parser.isSet("script") && !loadScript(parser.value("script"), &sim, &error)) {
+        err << "amt-simulator: " << error << "\n";
+        return 2;
+    }
+    if (parser.isSet("verbose")) {
+        QObject::connect(&sim.server(), &SimServer::frameReceived, [&out](int port, const SimFrame &f) {
+            out << "recv port+" << port << ' ' << SimFault::nameForId(f.id) << ' ' << f.payload.size() << "\n";
+            out.flush();
+        });
+    }
+    if (!sim.start(quint16(base))) {
+        err << "amt-simulator: cannot listen on 127.0.0.1 from port " << base << "\n";
+        return 1;
+    }
+    out << "base " << sim.basePort() << "\n";
+    out.flush();
+    return app.exec();
+}
