@@ -1,0 +1,1 @@
+amt_add_test(LibCagniard_smoothing SOURCES tst_smoothing.cpp LIBS LibCagniard)
