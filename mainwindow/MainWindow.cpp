@@ -1,8 +1,81 @@
 #include "mainwindow/MainWindow.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The window buttons show glyphs of the "Marlett" symbol font: "0" minimise, "1" maximise, "r" close.
+QPushButton *createMenuButton(const QString &objectName, const QString &glyph, const QString &toolTip,
+                              QWidget *parent)
+{
+    auto *button = new QPushButton(glyph, parent);
+    button->setObjectName(objectName);
+    button->setMinimumSize(50, 50);
+    button->setFont(QFont(QStringLiteral("Marlett")));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
-    setObjectName("MainWindow");
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("MainWindow"));
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Velkor"));
+    resize(1200, 680);
+    setMinimumSize(1024, 650);
+
+    auto *centralWidget = new QWidget(this);
+    centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    centralWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    auto *layout = new QVBoxLayout(centralWidget);
+    layout->setObjectName(QStringLiteral("layout_centralWidget"));
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(createAppBar());
+    layout->addStretch();
+    setCentralWidget(centralWidget);
+}
+
+QWidget *MainWindow::createAppBar()
+{
+    auto *appBar = new QWidget;
+    appBar->setObjectName(QStringLiteral("appBar"));
+    auto *layout = new QHBoxLayout(appBar);
+    layout->setObjectName(QStringLiteral("horizontalLayout_10"));
+    layout->setSpacing(6);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto *labIco = new QPushButton(appBar);
+    labIco->setObjectName(QStringLiteral("labIco"));
+    labIco->setMinimumSize(138, 50);
+    layout->addWidget(labIco);
+
+    auto *labTitle = new QLabel(QStringLiteral("Velkor采集系统"), appBar);
+    labTitle->setObjectName(QStringLiteral("labTitle"));
+    labTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->addWidget(labTitle);
+    layout->addStretch();
+
+    auto *menuLayout = new QGridLayout;
+    menuLayout->setObjectName(QStringLiteral("gridLayout_Menu"));
+    menuLayout->setSpacing(6);
+    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Min"), QStringLiteral("0"),
+                                           QStringLiteral("最小化"), appBar), 0, 0);
+    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Max"), QStringLiteral("1"),
+                                           QStringLiteral("最大化"), appBar), 0, 1);
+    QPushButton *closeButton = createMenuButton(QStringLiteral("btnMenu_Close"), QStringLiteral("r"),
+                                                QStringLiteral("关闭"), appBar);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    menuLayout->addWidget(closeButton, 0, 2);
+    layout->addLayout(menuLayout);
+    return appBar;
 }

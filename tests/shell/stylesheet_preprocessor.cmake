@@ -1,0 +1,1 @@
+amt_add_test(shell_stylesheet_preprocessor SOURCES tst_stylesheetpreprocessor.cpp LIBS shell)
