@@ -1,0 +1,1 @@
+amt_add_test(dialogs_sample_task_rules SOURCES tst_sample_task_rules.cpp LIBS dialogs)
