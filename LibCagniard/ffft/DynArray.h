@@ -1,17 +1,23 @@
 #ifndef FFFT_DYNARRAY_H
 #define FFFT_DYNARRAY_H
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <memory>
+#include <new>
+#include <type_traits>
 
 namespace ffft
 {
 
-// An owned array and its length.
+// An owned array and its length. The storage starts on a cache-line boundary, so that
+// vectorised passes over it do not straddle lines.
 template <class T>
 class DynArray
 {
+    static_assert(std::is_trivial<T>::value, "DynArray holds plain values");
+
 public:
     typedef T DataType;
 
@@ -29,7 +35,13 @@ public:
         assert(size >= 0);
         if (size < 0)
             size = 0;
-        _data_ptr.reset(size > 0 ? new DataType[size]() : nullptr);
+        _data_ptr.reset();
+        _len = 0;
+        if (size == 0)
+            return;
+        void *raw = ::operator new[](std::size_t(size) * sizeof(DataType), std::align_val_t(alignment));
+        _data_ptr.reset(static_cast<DataType *>(raw));
+        std::fill_n(_data_ptr.get(), size, DataType());
         _len = size;
     }
 
@@ -51,7 +63,14 @@ public:
     const DataType *data() const { return _data_ptr.get(); }
 
 private:
-    std::unique_ptr<DataType[]> _data_ptr;
+    static constexpr std::size_t alignment = 64;
+
+    struct AlignedDelete
+    {
+        void operator()(DataType *p) const { ::operator delete[](p, std::align_val_t(alignment)); }
+    };
+
+    std::unique_ptr<DataType[], AlignedDelete> _data_ptr;
     long _len = 0;
 };
 

@@ -44,11 +44,6 @@ private:
     static void build_cosine_table(Tables &tables);
     static void build_oscillators(Tables &tables);
 
-    void transform_small(DataType f[], const DataType x[]) const;
-    void load_radix4(const DataType x[]);
-    void load_radix8(const DataType x[]);
-    void pass_radix4(long span, const DataType *twiddles);
-    void split_real(DataType f[]) const;
 
     long _length;
     int _nbr_bits;
