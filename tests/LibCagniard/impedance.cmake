@@ -1,0 +1,1 @@
+amt_add_test(LibCagniard_impedance SOURCES tst_impedance.cpp LIBS LibCagniard)
