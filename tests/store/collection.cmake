@@ -1,0 +1,1 @@
+amt_add_test(store_collection SOURCES tst_collection.cpp LIBS store_testsupport)
