@@ -2,14 +2,13 @@
 // real-to-complex plan, then prints our time over FFTW's.
 
 #include "LibCagniard/ffft/FFTReal.h"
+#include "bench/MedianReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
 #include <cstdio>
-#include <map>
 #include <random>
-#include <string>
 #include <vector>
 
 namespace
@@ -71,33 +70,18 @@ void BM_FFTW(benchmark::State &state)
 }
 BENCHMARK(BM_FFTW)->Repetitions(9)->DisplayAggregatesOnly(true);
 
-// Console output as usual, keeping the median time per iteration of each benchmark
-// in CPU time (the machine may be busy with other work; the median of nine runs steadies the ratio).
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds[run.run_name.function_name] = run.GetAdjustedCPUTime() * 1e-9;
-        }
-    }
-    std::map<std::string, double> seconds;
-};
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto ours = reporter.seconds.find("BM_FFTReal");
-    const auto fftw = reporter.seconds.find("BM_FFTW");
-    if (ours != reporter.seconds.end() && fftw != reporter.seconds.end() && fftw->second > 0)
-        std::printf("FFTReal / FFTW r2c, %d points: %.2f (%.2f us against %.2f us)\n", length,
-                    ours->second / fftw->second, ours->second * 1e6, fftw->second * 1e6);
+    const double ours = reporter.at("BM_FFTReal");
+    const double fftw = reporter.at("BM_FFTW");
+    if (ours > 0 && fftw > 0)
+        std::printf("FFTReal / FFTW r2c, %d points (median CPU time): %.2f (%.2f us against %.2f us)\n", length,
+                    ours / fftw, ours * 1e6, fftw * 1e6);
     return 0;
 }

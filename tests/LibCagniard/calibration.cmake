@@ -1,0 +1,1 @@
+amt_add_test(LibCagniard_calibration SOURCES tst_calibration.cpp LIBS LibCagniard)
