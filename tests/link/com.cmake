@@ -1,0 +1,1 @@
+amt_add_test(link_com SOURCES tst_com.cpp LIBS link)
