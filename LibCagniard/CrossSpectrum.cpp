@@ -17,14 +17,21 @@ bool hasAllPowers(const CrossSpectrumPoint &point)
 
 } // namespace
 
+CrossPowers binCrossPowers(const SpectrumPoint &e, const SpectrumPoint &h)
+{
+    // With E = a e^(i phi) and H = b e^(i psi): E conj(E) = a^2, E conj(H) = ab e^(i (phi - psi)),
+    // H conj(E) its conjugate, H conj(H) = b^2; one sine and cosine per bin instead of two.
+    const gsl_complex eh = gsl_complex_polar(e.amplitude * h.amplitude, e.phase - h.phase);
+    return {gsl_complex_rect(e.amplitude * e.amplitude, 0.0), eh, gsl_complex_conjugate(eh),
+            gsl_complex_rect(h.amplitude * h.amplitude, 0.0)};
+}
+
 QVector<gsl_complex> crossPowers(const SpectrumPoint &e, const SpectrumPoint &h)
 {
     if (e.frequency != h.frequency)
         return {};
-    const gsl_complex E = gsl_complex_polar(e.amplitude, e.phase);
-    const gsl_complex H = gsl_complex_polar(h.amplitude, h.phase);
-    return {gsl_complex_mul(E, gsl_complex_conjugate(E)), gsl_complex_mul(E, gsl_complex_conjugate(H)),
-            gsl_complex_mul(H, gsl_complex_conjugate(E)), gsl_complex_mul(H, gsl_complex_conjugate(H))};
+    const CrossPowers powers = binCrossPowers(e, h);
+    return QVector<gsl_complex>(powers.cbegin(), powers.cend());
 }
 
 QVector<CrossSpectrumPoint> crossSpectrum(const QList<SpectrumPoint> &e, const QList<SpectrumPoint> &h)

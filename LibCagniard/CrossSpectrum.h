@@ -10,6 +10,9 @@
 // The processing's angle constant, kept to eight digits: the stored curves were computed with it.
 constexpr double truncatedPi = 3.1415926;
 
+// EE, EH, HE, HH of two bins at the same frequency, from their amplitudes and phases.
+CrossPowers binCrossPowers(const SpectrumPoint &e, const SpectrumPoint &h);
+
 // EE, EH, HE, HH of one bin; empty when the two bins are not at exactly the same frequency.
 QVector<gsl_complex> crossPowers(const SpectrumPoint &e, const SpectrumPoint &h);
 

@@ -2,6 +2,7 @@
 
 #include "LibCagniard/AmplitudeSpectrum.h"
 #include "LibCagniard/CalibrationTable.h"
+#include "LibCagniard/CrossPowerSums.h"
 #include "LibCagniard/CrossSpectrum.h"
 #include "LibCagniard/ImpedancePoint.h"
 #include "LibCagniard/TargetFrequencies.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -74,21 +76,58 @@ bool readResampled(TableReader read, const QString &path, int windowLength, doub
     return read(table, path) && resampleCalibration(table, windowLength, sampleRate);
 }
 
+// One bin divided by the gain table's row (amplitude divided, phase subtracted), then by the sensor table's.
+SpectrumPoint calibratedBin(SpectrumPoint bin, const SpectrumPoint &sensor, const SpectrumPoint &gain, bool useSensor)
+{
+    bin.amplitude /= gain.amplitude;
+    bin.phase -= gain.phase;
+    if (useSensor) {
+        bin.amplitude /= sensor.amplitude;
+        bin.phase -= sensor.phase;
+    }
+    return bin;
+}
+
+template <class Bins>
+QVector<double> frequenciesOf(const Bins &bins)
+{
+    QVector<double> frequencies;
+    frequencies.reserve(bins.size());
+    for (const auto &bin : bins)
+        frequencies.append(bin.frequency);
+    return frequencies;
+}
+
+// The calibrated cross powers of every window, averaged bin by bin; the tables are matched to the
+// bins by position. Summed in place rather than through a list of window cross spectra: a recording
+// has tens of windows of thousands of bins.
 QVector<CrossSpectrumPoint> stackedCrossSpectrum(const Windows &e, const Windows &h, int windowCount,
                                                  float dipoleLength, int windowLength, double sampleRate,
                                                  const CalibrationTables &tables)
 {
-    QList<QVector<CrossSpectrumPoint>> spectra;
+    std::optional<CrossPowerSums> sums;
     for (int w = 0; w < windowCount; ++w) {
         const QVector<double> E = applyWindow(LibCagniard::toElectricField(e[w], dipoleLength), fallingCosineTaper,
                                               windowLength);
         const QVector<double> H = applyWindow(h[w], fallingCosineTaper, windowLength);
         const Table SE = amplitudeSpectrum(E, windowLength, sampleRate);
         const Table SH = amplitudeSpectrum(H, windowLength, sampleRate);
-        spectra.append(crossSpectrum(LibCagniard::applyCalibration(SE, tables.eSensor, tables.eGain, true),
-                                     LibCagniard::applyCalibration(SH, tables.hSensor, tables.hGain, true)));
+        if (!sums)
+            sums.emplace(frequenciesOf(SE));
+        const int bins = sums->binCount();
+        if (SE.size() != bins || SH.size() != bins || tables.eSensor.size() < bins || tables.hSensor.size() < bins
+            || tables.eGain.size() < bins || tables.hGain.size() < bins)
+            return {};
+        for (int i = 0; i < bins; ++i) {
+            const SpectrumPoint ce = calibratedBin(SE[i], tables.eSensor[i], tables.eGain[i], true);
+            const SpectrumPoint ch = calibratedBin(SH[i], tables.hSensor[i], tables.hGain[i], true);
+            if (ce.frequency == ch.frequency)
+                sums->add(i, binCrossPowers(ce, ch));
+            else
+                sums->drop(i);
+        }
     }
-    return LibCagniard::stackCrossSpectra(spectra);
+    return sums ? sums->mean(windowCount) : QVector<CrossSpectrumPoint>();
 }
 
 QVector<CrossSpectrumPoint> coherentBins(const QVector<CrossSpectrumPoint> &bins)
@@ -161,16 +200,8 @@ QList<SpectrumPoint> LibCagniard::applyCalibration(const QList<SpectrumPoint> &s
         return {};
     QList<SpectrumPoint> calibrated;
     calibrated.reserve(spectrum.size());
-    for (int i = 0; i < spectrum.size(); ++i) {
-        SpectrumPoint point = spectrum[i];
-        point.amplitude /= gain[i].amplitude;
-        point.phase -= gain[i].phase;
-        if (useSensor) {
-            point.amplitude /= sensor[i].amplitude;
-            point.phase -= sensor[i].phase;
-        }
-        calibrated.append(point);
-    }
+    for (int i = 0; i < spectrum.size(); ++i)
+        calibrated.append(calibratedBin(spectrum[i], useSensor ? sensor[i] : SpectrumPoint(), gain[i], useSensor));
     return calibrated;
 }
 
@@ -178,28 +209,22 @@ QVector<CrossSpectrumPoint> LibCagniard::stackCrossSpectra(const QList<QVector<C
 {
     if (windows.isEmpty())
         return {};
-    QVector<CrossSpectrumPoint> mean = windows.first();
-    for (int w = 1; w < windows.size(); ++w) {
-        const QVector<CrossSpectrumPoint> &window = windows[w];
-        if (window.size() != mean.size())
+    CrossPowerSums sums(frequenciesOf(windows.first()));
+    for (const QVector<CrossSpectrumPoint> &window : windows) {
+        if (window.size() != sums.binCount())
             return {};
-        for (int i = 0; i < mean.size(); ++i) {
-            QVector<gsl_complex> &sum = mean[i].powers;
-            // A bin without its powers in some window has no mean.
-            if (window[i].powers.size() != sum.size()) {
-                sum.clear();
+        for (int i = 0; i < window.size(); ++i) {
+            const QVector<gsl_complex> &powers = window[i].powers;
+            if (powers.size() != CrossSpectrumPoint::PowerCount) {
+                sums.drop(i);
                 continue;
             }
-            for (int p = 0; p < sum.size(); ++p)
-                sum[p] = gsl_complex_add(sum[p], window[i].powers[p]);
+            CrossPowers bin;
+            std::copy(powers.cbegin(), powers.cend(), bin.begin());
+            sums.add(i, bin);
         }
     }
-    const double count = windows.size();
-    for (CrossSpectrumPoint &bin : mean) {
-        for (gsl_complex &power : bin.powers)
-            power = gsl_complex_div_real(power, count);
-    }
-    return mean;
+    return sums.mean(windows.size());
 }
 
 float LibCagniard::countScale(double sampleRate)
