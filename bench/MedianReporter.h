@@ -1,15 +1,13 @@
-#ifndef BENCH_MEDIANREPORTER_H
-#define BENCH_MEDIANREPORTER_H
+#ifndef MEDIANREPORTER_H
+#define MEDIANREPORTER_H
 
 #include <benchmark/benchmark.h>
 
 #include <map>
 #include <string>
-#include <vector>
 
-// Console output as usual, keeping the median CPU time per iteration, in seconds, of each
-// benchmark run with repetitions. CPU time and the median steady the figures on a machine that is
-// busy with other work.
+// Console output as usual, keeping the median CPU time, in seconds, of each benchmark run with
+// repetitions, keyed "function" or "function/arguments". The median steadies ratios on a busy machine.
 class MedianReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -17,23 +15,23 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds[key(run.run_name.function_name, run.run_name.args)] =
-                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
+                continue;
+            const std::string &args = run.run_name.args;
+            const std::string key = run.run_name.function_name + (args.empty() ? "" : "/" + args);
+            medians[key] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
 
-    // 0 when the benchmark did not run with repetitions.
-    double at(const std::string &function, const std::string &args = std::string()) const
+    // 0 when the benchmark did not run.
+    double seconds(const std::string &key) const
     {
-        const auto found = seconds.find(key(function, args));
-        return found == seconds.end() ? 0.0 : found->second;
+        const auto found = medians.find(key);
+        return found == medians.end() ? 0.0 : found->second;
     }
 
 private:
-    static std::string key(const std::string &function, const std::string &args) { return function + "/" + args; }
-
-    std::map<std::string, double> seconds;
+    std::map<std::string, double> medians;
 };
 
-#endif // BENCH_MEDIANREPORTER_H
+#endif // MEDIANREPORTER_H

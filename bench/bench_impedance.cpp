@@ -3,6 +3,7 @@
 // transform per window and channel. Prints the ratio at 30 windows and the cost per window.
 
 #include "LibCagniard/LibCagniard.h"
+#include "bench/MedianReporter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,7 +13,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <random>
 #include <string>
 
@@ -121,41 +121,21 @@ void BM_Floor(benchmark::State &state)
 BENCHMARK(BM_Floor)
     ->Arg(10)->Arg(20)->Arg(30)->Unit(benchmark::kMillisecond)->Repetitions(5)->DisplayAggregatesOnly(true);
 
-// Console output as usual, keeping the median CPU time of each benchmark and argument.
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedCPUTime() * 1e-3;
-        }
-    }
-    double at(const std::string &name) const
-    {
-        const auto found = seconds.find(name);
-        return found == seconds.end() ? 0.0 : found->second;
-    }
-    std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
-    RecordingReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const double ours = reporter.at("BM_CalcImpedanceAndSmoothing/30");
-    const double floor = reporter.at("BM_Floor/30");
+    const double ours = reporter.seconds("BM_CalcImpedanceAndSmoothing/30");
+    const double floor = reporter.seconds("BM_Floor/30");
     if (ours > 0 && floor > 0)
         std::printf("calcImpedance + smoothing / floor, 30 windows of %d: %.2f (%.1f ms against %.1f ms)\n", length,
                     ours / floor, ours * 1e3, floor * 1e3);
     for (int windows : {10, 20, 30}) {
-        const double t = reporter.at("BM_CalcImpedanceAndSmoothing/" + std::to_string(windows));
+        const double t = reporter.seconds("BM_CalcImpedanceAndSmoothing/" + std::to_string(windows));
         if (t > 0)
             std::printf("%d windows: %.2f ms per window\n", windows, t * 1e3 / windows);
     }
