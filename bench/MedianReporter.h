@@ -1,13 +1,15 @@
-#ifndef MEDIANREPORTER_H
-#define MEDIANREPORTER_H
+#ifndef BENCH_MEDIANREPORTER_H
+#define BENCH_MEDIANREPORTER_H
 
 #include <benchmark/benchmark.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
-// Console output as usual, keeping the median CPU time, in seconds, of each benchmark run with
-// repetitions, keyed "function" or "function/arguments". The median steadies ratios on a busy machine.
+// Console output as usual, keeping the median CPU time per iteration, in seconds, of each
+// benchmark run with repetitions. CPU time and the median steady the figures on a machine that is
+// busy with other work.
 class MedianReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -15,23 +17,23 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
-                continue;
-            const std::string &args = run.run_name.args;
-            const std::string key = run.run_name.function_name + (args.empty() ? "" : "/" + args);
-            medians[key] = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                seconds[key(run.run_name.function_name, run.run_name.args)] =
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
     }
 
-    // 0 when the benchmark did not run.
-    double seconds(const std::string &key) const
+    // 0 when the benchmark did not run with repetitions.
+    double at(const std::string &function, const std::string &args = std::string()) const
     {
-        const auto found = medians.find(key);
-        return found == medians.end() ? 0.0 : found->second;
+        const auto found = seconds.find(key(function, args));
+        return found == seconds.end() ? 0.0 : found->second;
     }
 
 private:
-    std::map<std::string, double> medians;
+    static std::string key(const std::string &function, const std::string &args) { return function + "/" + args; }
+
+    std::map<std::string, double> seconds;
 };
 
-#endif // MEDIANREPORTER_H
+#endif // BENCH_MEDIANREPORTER_H

@@ -129,13 +129,13 @@ int main(int argc, char **argv)
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const double ours = reporter.seconds("BM_CalcImpedanceAndSmoothing/30");
-    const double floor = reporter.seconds("BM_Floor/30");
+    const double ours = reporter.at("BM_CalcImpedanceAndSmoothing", "30");
+    const double floor = reporter.at("BM_Floor", "30");
     if (ours > 0 && floor > 0)
         std::printf("calcImpedance + smoothing / floor, 30 windows of %d: %.2f (%.1f ms against %.1f ms)\n", length,
                     ours / floor, ours * 1e3, floor * 1e3);
     for (int windows : {10, 20, 30}) {
-        const double t = reporter.seconds("BM_CalcImpedanceAndSmoothing/" + std::to_string(windows));
+        const double t = reporter.at("BM_CalcImpedanceAndSmoothing", std::to_string(windows));
         if (t > 0)
             std::printf("%d windows: %.2f ms per window\n", windows, t * 1e3 / windows);
     }
