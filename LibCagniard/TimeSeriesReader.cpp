@@ -75,7 +75,8 @@ bool TimeSeriesReader::readWindows(const QString &path, double scale, double sam
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return false;
-    windowList = readConsecutiveWindows(file, scale, windowLength, windowsWanted(sampleCount, windowLength, maxWindows));
+    const int windowCount = windowsWanted(sampleCount, windowLength, maxWindows);
+    windowList = readConsecutiveWindows(file, scale, windowLength, windowCount);
     return true;
 }
 
@@ -105,7 +106,8 @@ bool TimeSeriesReader::readHeaderedWindows(const QString &path, int windowLength
     const double factor = qFromLittleEndian<double>(headerBlock + factorOffset);
     if (sampleCount < windowLength || !std::isfinite(factor))
         return false;
-    windowList = readConsecutiveWindows(file, factor, windowLength, windowsWanted(sampleCount, windowLength, maxWindows));
+    const int windowCount = windowsWanted(sampleCount, windowLength, maxWindows);
+    windowList = readConsecutiveWindows(file, factor, windowLength, windowCount);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #include "LibCagniard/ffft/FFTReal.h"
 
-#include <cassert>
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -53,7 +53,8 @@ int bits_to_count(long length)
 // sequential streams and each block is written as whole cache lines.
 
 template <class DT>
-FFFT_VECTOR_CLONES void load_radix4(DT *__restrict re, DT *__restrict im, const DT *__restrict x, const long *__restrict rev, long half)
+FFFT_VECTOR_CLONES void load_radix4(DT *__restrict re, DT *__restrict im, const DT *__restrict x,
+                                    const long *__restrict rev, long half)
 {
     const long blocks = half / 4;
     const long s = 2 * blocks;
@@ -78,7 +79,8 @@ FFFT_VECTOR_CLONES void load_radix4(DT *__restrict re, DT *__restrict im, const 
 }
 
 template <class DT>
-FFFT_VECTOR_CLONES void load_radix8(DT *__restrict re, DT *__restrict im, const DT *__restrict x, const long *__restrict rev, long half)
+FFFT_VECTOR_CLONES void load_radix8(DT *__restrict re, DT *__restrict im, const DT *__restrict x,
+                                    const long *__restrict rev, long half)
 {
     const long blocks = half / 8;
     const long s = 2 * blocks;
@@ -275,11 +277,12 @@ struct FFTReal<DT>::Tables
 template <class DT>
 FFTReal<DT>::FFTReal(long length) : _length(0), _nbr_bits(0)
 {
+    const bool usable = is_pow2(length) && length <= (1L << MAX_BIT_DEPTH);
     assert(length > 0);
     assert(is_pow2(length));
-    assert(bits_to_count(length) <= MAX_BIT_DEPTH);
+    assert(length <= (1L << MAX_BIT_DEPTH));
     // Without assertions an unusable length gives an empty transform, never out-of-range access.
-    if (!is_pow2(length) || bits_to_count(length) > MAX_BIT_DEPTH)
+    if (!usable)
         return;
     _length = length;
     _nbr_bits = bits_to_count(length);

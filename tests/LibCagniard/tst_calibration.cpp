@@ -84,7 +84,8 @@ void TestCalibration::rowOrderAndValidity_data()
 {
     QTest::addColumn<QByteArray>("rows");
     QTest::addColumn<QList<double>>("kept");
-    QTest::newRow("a step back is dropped") << QByteArray("10,1,0\n20,1,0\n15,1,0\n30,1,0\n") << QList<double>{10, 20, 30};
+    QTest::newRow("a step back is dropped")
+        << QByteArray("10,1,0\n20,1,0\n15,1,0\n30,1,0\n") << QList<double>{10, 20, 30};
     QTest::newRow("a repeat is dropped") << QByteArray("10,1,0\n10,2,0\n20,1,0\n") << QList<double>{10, 20};
     QTest::newRow("decreasing keeps the first") << QByteArray("30,1,0\n20,1,0\n10,1,0\n") << QList<double>{30};
     QTest::newRow("zero and negative frequencies")

@@ -92,7 +92,8 @@ void TestWindows::consecutiveWindows_data()
     QTest::newRow("cap with a huge sample count") << 2 << 1e300 << ten << QList<QList<int>>{{0, 1, 2, 3}, {4, 5, 6, 7}};
     QTest::newRow("sample count truncated") << 3 << 11.9 << ten << QList<QList<int>>{{0, 1, 2, 3}, {4, 5, 6, 7}};
     QTest::newRow("sample count below one window") << 3 << 3.0 << ten << QList<QList<int>>{};
-    QTest::newRow("short file makes no empty windows") << 3 << 12.0 << samples(5) << QList<QList<int>>{{0, 1, 2, 3}, {4, 4, 4, 4}};
+    QTest::newRow("short file makes no empty windows")
+        << 3 << 12.0 << samples(5) << QList<QList<int>>{{0, 1, 2, 3}, {4, 4, 4, 4}};
     QTest::newRow("file ends at a window boundary") << 3 << 12.0 << samples(4) << QList<QList<int>>{{0, 1, 2, 3}};
     QTest::newRow("trailing partial sample ignored")
         << 3 << 12.0 << samples(5) + QByteArray("\x7f\x7f\x7f", 3) << QList<QList<int>>{{0, 1, 2, 3}, {4, 4, 4, 4}};
