@@ -9,11 +9,11 @@
 #include "LibCagniard/TimeSeriesReader.h"
 #include "LibCagniard/WindowFunctions.h"
 
-#include <gsl/gsl_complex_math.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <optional>
 
 namespace

@@ -329,6 +329,8 @@ struct Call
     QString hGain = "flat.txt";
     int windowLength = smallN;
     int maxWindows = 30;
+    bool detrend = false;
+    int tableType = 0;
 };
 
 } // namespace
@@ -352,6 +354,8 @@ void TestImpedance::failures_data()
         change(call);
         return call;
     };
+    QTest::newRow("detrended") << with([](Call &c) { c.detrend = true; }) << true;
+    QTest::newRow("unknown table type: no targets") << with([](Call &c) { c.tableType = 4; }) << true;
     QTest::newRow("missing electric file") << with([](Call &c) { c.eFile = "none.ats"; }) << false;
     QTest::newRow("missing magnetic file") << with([](Call &c) { c.hFile = "none.ats"; }) << false;
     QTest::newRow("missing sensor table") << with([](Call &c) { c.eSensor = "none.txt"; }) << false;
@@ -381,9 +385,9 @@ void TestImpedance::failures()
     LibCagniard lib;
     QCOMPARE(lib.calcImpedance(path(call.eFile), path(call.hFile), call.rate, call.sampleCount, call.dipoleLength,
                                path(call.eSensor), path("flat.txt"), path("flat.txt"), path(call.hGain),
-                               call.windowLength, call.maxWindows, false, 0, 0),
+                               call.windowLength, call.maxWindows, call.detrend, 0, call.tableType),
              result);
-    QCOMPARE(lib.resultCurve.isEmpty(), !result);
+    QCOMPARE(lib.resultCurve.isEmpty(), !result || call.tableType == 4);
 }
 
 void TestImpedance::commonWindowCount()
