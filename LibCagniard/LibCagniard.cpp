@@ -9,7 +9,6 @@
 #include "LibCagniard/TimeSeriesReader.h"
 #include "LibCagniard/WindowFunctions.h"
 
-
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
