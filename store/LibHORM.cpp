@@ -82,6 +82,9 @@ void LibHORM::releaseConnection()
 
 QSqlDatabase *LibHORM::database() const
 {
+    // Asking whether a file is open is no error; only the wrong thread is.
+    if (!db)
+        return nullptr;
     return checkCaller(this, "LibHORM::database") ? db.get() : nullptr;
 }
 
