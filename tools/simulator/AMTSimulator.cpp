@@ -42,6 +42,12 @@ AMTSimulator::AMTSimulator(QObject *parent) : QObject(parent)
     connect(&net, &SimServer::frameReceived, this, &AMTSimulator::onFrame);
     connect(&net, &SimServer::connected, this, &AMTSimulator::onConnected);
     connect(&net, &SimServer::drained, this, &AMTSimulator::onDrained);
+    connect(&net, &SimServer::disconnected, this, [this](int port) {
+        if (port == SimLogPort)
+            replyLog();
+    });
+    logReplyTimer.setSingleShot(true);
+    connect(&logReplyTimer, &QTimer::timeout, this, &AMTSimulator::replyLog);
     registerAnswers();
 }
 
@@ -135,12 +141,21 @@ void AMTSimulator::onConnected(int port)
         tryStartData();
 }
 
+// The log-export reply waits until the host has the log: it closes the log connection or sends
+// its end notice. A host that does neither (an empty log) gets the reply after a grace period.
 void AMTSimulator::onDrained(int port)
 {
-    if (port != SimLogPort || !logSent)
+    if (port == SimLogPort && logSent && !logReplyTimer.isActive())
+        logReplyTimer.start(config.logReplyDelayMs);
+}
+
+void AMTSimulator::replyLog()
+{
+    if (!logSent)
         return;
     logSent = false;
-    QTimer::singleShot(config.logReplyDelayMs, this, [this] { reply(AMT_CMD_EXPORT_LOG); });
+    logReplyTimer.stop();
+    reply(AMT_CMD_EXPORT_LOG);
 }
 
 QByteArray AMTSimulator::statusRecord() const
@@ -230,6 +245,7 @@ void AMTSimulator::resetWork()
 {
     endRun();
     formatTimer.stop();
+    logReplyTimer.stop();
     pending = Pending::None;
     dataSent = false;
     logSent = false;
@@ -279,7 +295,7 @@ void AMTSimulator::tryStartData()
             if (transferTask.channels[size_t(c)] && !net.isConnected(SimFirstDataPort + c))
                 return;
         dataSent = true;
-        sendGroupBlocks(AMT_CMD_TRANSFORM_DATA, transferRecord, transferTask);
+        sendGroupBlocks(AMT_CMD_TRANSFORM_DATA, transferRecord, transferTask, false);
         return;
     }
     if (pending != Pending::Export || exportIndex >= exportGroups.size())
@@ -296,14 +312,22 @@ void AMTSimulator::tryStartData()
     record.dataLength = int32_t(group.blockBytes);
     record.sampleStartTime = group.startTime;
     dataSent = true;
-    sendGroupBlocks(AMT_CMD_EXPORT_DATA, record, group.task);
+    sendGroupBlocks(AMT_CMD_EXPORT_DATA, record, group.task, true);
 }
 
-void AMTSimulator::sendGroupBlocks(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task)
+// A transfer sends the used channels only; a read-back sends all five, the unused ones as blocks
+// without samples, so that every connection the host opened delivers.
+void AMTSimulator::sendGroupBlocks(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task,
+                                   bool everyChannel)
 {
-    for (int c = 0; c < 5; ++c)
-        if (task.channels[size_t(c)])
-            net.send(SimFirstDataPort + c, dataFrame(id, record, c));
+    for (int c = 0; c < 5; ++c) {
+        const bool used = task.channels[size_t(c)];
+        if (!used && !everyChannel)
+            continue;
+        SampleDataControlParam block = record;
+        block.dataLength = used ? record.dataLength : 0;
+        net.send(SimFirstDataPort + c, dataFrame(id, block, c));
+    }
 }
 
 QByteArray AMTSimulator::dataFrame(uint32_t id, const SampleDataControlParam &record, int channel)
@@ -324,6 +348,10 @@ void AMTSimulator::answerEndNotice(const SimFrame &f)
             endRun();
         return;
     }
+    if (code == AMT_END_EXPORT_LOG) {
+        replyLog();
+        return;
+    }
     if (code != AMT_END_EXPORT_DATA || pending != Pending::Export)
         return;
     // A group the host never received ends the read-back, as does the last one.
@@ -342,10 +370,15 @@ void AMTSimulator::answerDiskSpaceFile(const SimFrame &)
     reply(AMT_CMD_DISK_SPACE_FILE, store.storageListingText());
 }
 
+// A station without stored groups is answered with the stop reply, as the instrument does.
 void AMTSimulator::answerExportData(const SimFrame &f)
 {
     const SimStationKey key = SimStationKey::fromSelection(f.payload);
     exportGroups = store.groups(key);
+    if (exportGroups.isEmpty()) {
+        reply(AMT_CMD_SAMPLE_STOP);
+        return;
+    }
     exportIndex = 0;
     dataSent = false;
     pending = Pending::Export;

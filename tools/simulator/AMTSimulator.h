@@ -51,7 +51,7 @@ public:
 signals:
     // A frame from the host has been handled (after its answer was queued).
     void commandHandled(uint32_t id);
-    void endNoticeReceived(int32_t code);
+    void endNoticeReceived(int code);
 
 private:
     enum class Pending { None, Transfer, Export, Log };
@@ -92,8 +92,10 @@ private:
     void resetWork();
     qint64 blockBytesOf(const SimGroupTask &task) const;
     void tryStartData();
-    void sendGroupBlocks(uint32_t id, const SampleDataControlParam &base, const SimGroupTask &task);
+    void sendGroupBlocks(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task,
+                         bool everyChannel);
     void sendLog();
+    void replyLog();
 
     SimServer net;
     SimSettings config;
@@ -107,6 +109,7 @@ private:
     Run run;
     QTimer sampleTimer;
     QTimer formatTimer;
+    QTimer logReplyTimer;
 
     Pending pending = Pending::None;
     bool dataSent = false;

@@ -19,7 +19,7 @@ struct SimSettings
 
     int sampleMs = 50;     // stands in for a group's sampling time
     int formatMs = 50;     // storage card formatting
-    int logReplyDelayMs = 50; // after the log has left, before the log-export reply
+    int logReplyDelayMs = 500; // log-export reply when the host neither closes nor ends the log
     qint64 blockBytes = 0; // sample bytes per channel block; 0 = rate x seconds x 4 of the group
     qint64 defaultBlockBytes = 4096;         // a transfer requested without a station task
     qint64 maxBlockBytes = 16 * 1024 * 1024; // cap for blocks sized from the task

@@ -33,8 +33,9 @@ How it answers:
   DATA_DELETE         empty reply; the storage is not changed
   EXPORT_DATA         notifications 0B (1,0) project file and 0B (0,1) station text of the
                       selected station's stored groups; once all five data connections are up,
-                      group 1's frames; each end notice 11 sends the next group, after the last
-                      (or when nothing was sent) the reply
+                      group 1's frames, five of them (unused channels without samples); each end
+                      notice 11 sends the next group, after the last (or when nothing was sent)
+                      the reply. A station without stored groups gets the SAMPLE_STOP reply.
   RESTART             reply, run and error word reset; the connections stay to the host
   ERROR_CODE          reply with the error word (0x10 after a command it could not read)
   UNSAVE_DATA         drops the last run's groups, reply
@@ -44,7 +45,8 @@ How it answers:
   STRING              empty reply
   SDCARD_FORMAT       notification 13, after --sample-ms storage cleared and the reply
   EXPORT_LOG          notification 14; when the log connection is up, the log message
-                      (--log-bytes of text); the reply follows once it has left
+                      (--log-bytes of text); the reply follows when the host closes the log
+                      connection or sends end notice 20, or 500 ms after the log has left
   POWER_OFF           no answer; every connection is closed, the ports keep listening
 Station numbers are kept whole. Unknown commands set error bit 0x10 and get no answer.
 
