@@ -1,0 +1,293 @@
+// The instrument simulator on its own, seen through raw sockets: its frame codec, its fault
+// script, the bytes each fault puts on the wire, and the command-line program.
+#include "common/AMTMessageIds.h"
+#include "common/Clock.h"
+#include "tools/simulator/AMTSimulator.h"
+#include "tools/simulator/SimFault.h"
+#include "tools/simulator/SimFrameReader.h"
+#include "tools/simulator/SimStationTask.h"
+
+#include <QProcess>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Header written out by hand: ID, length, ID xor length, checksum, all big-endian.
+const QByteArray statusRequest = QByteArray::fromHex("aa55000800000000aa55000800000000");
+
+// A client that gathers everything the simulator sends on one port.
+class RawClient
+{
+public:
+    explicit RawClient(quint16 port)
+    {
+        QObject::connect(&socket, &QTcpSocket::readyRead, [this] { received += socket.readAll(); });
+        QObject::connect(&socket, &QTcpSocket::disconnected, [this] { closed = true; });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+    bool waitConnected() { return QTest::qWaitFor([this] { return socket.state() == QAbstractSocket::ConnectedState; }, 5000); }
+    bool waitFor(int bytes) { return QTest::qWaitFor([&] { return received.size() >= bytes; }, 5000); }
+
+    QTcpSocket socket;
+    QByteArray received;
+    bool closed = false;
+};
+
+QByteArray garbage(int count)
+{
+    QByteArray bytes;
+    for (int i = 0; i < count - 1; ++i)
+        bytes += char(i);
+    return bytes + '\xAA';
+}
+
+} // namespace
+
+class TestSimulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Status replies carry the clock: pinned for every row and its data.
+    void initTestCase() { Clock::set(QDateTime(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC)); }
+    void cleanupTestCase() { Clock::reset(); }
+
+    void encoder();
+    void reader_data();
+    void reader();
+    void faultScript_data();
+    void faultScript();
+    void faultsOnTheWire_data();
+    void faultsOnTheWire();
+    void stationTaskText();
+    void commandLine();
+    void commandLineRejectsABadScript();
+};
+
+void TestSimulator::encoder()
+{
+    QCOMPARE(SimFrameCodec::encode(AMT_CMD_MACHINE_STATUS, QByteArray()), statusRequest);
+    QCOMPARE(SimFrameCodec::encode(AMT_CMD_STRING, "abc"), QByteArray::fromHex("aa55001200000003aa55001100636261616263"));
+    // Five bytes: one whole word and a last byte padded with zeros.
+    QCOMPARE(SimFrameCodec::checksum(QByteArray::fromHex("0102030405")), 0x04030201u ^ 0x05u);
+}
+
+void TestSimulator::reader_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QList<QByteArray>>("frames");
+    QTest::addColumn<int>("skipped");
+
+    const QByteArray a = SimFrameCodec::encode(AMT_CMD_SAMPLE_START, "task");
+    const QByteArray b = SimFrameCodec::encode(AMT_CMD_STRING, "xyz12");
+    QByteArray badCheck = a;
+    badCheck[11] = char(badCheck[11] ^ 1);
+    QByteArray badSum = a;
+    badSum[15] = char(badSum[15] ^ 1);
+    QByteArray noSum = a;
+    noSum.replace(12, 4, QByteArray(4, '\0'));
+    QByteArray huge = SimFrameCodec::header(AMT_CMD_STRING, 0x7FFFFFF0, 0);
+
+    QTest::newRow("two frames") << QList<QByteArray>{a + b} << QList<QByteArray>{a, b} << 0;
+    QTest::newRow("garbage first") << QList<QByteArray>{"junk" + a} << QList<QByteArray>{a} << 4;
+    QTest::newRow("lone AA kept") << QList<QByteArray>{"zz\xAA", a.mid(1)} << QList<QByteArray>{a} << 2;
+    QTest::newRow("split everywhere") << QList<QByteArray>{a.left(1), a.mid(1, 9), a.mid(10, 9), a.mid(19)}
+                                      << QList<QByteArray>{a} << 0;
+    QTest::newRow("bad header check") << QList<QByteArray>{badCheck + b} << QList<QByteArray>{b} << badCheck.size();
+    QTest::newRow("bad checksum") << QList<QByteArray>{badSum + b} << QList<QByteArray>{b} << badSum.size();
+    QTest::newRow("no checksum given") << QList<QByteArray>{noSum} << QList<QByteArray>{noSum} << 0;
+    QTest::newRow("absurd length") << QList<QByteArray>{huge + b} << QList<QByteArray>{b} << huge.size();
+}
+
+void TestSimulator::reader()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QList<QByteArray>, frames);
+    QFETCH(int, skipped);
+
+    SimFrameReader reader;
+    QList<QByteArray> found;
+    for (const QByteArray& chunk : chunks) {
+        reader.append(chunk);
+        SimFrame frame;
+        QByteArray raw;
+        while (reader.next(&frame, &raw)) {
+            QCOMPARE(frame.payload, raw.mid(16));
+            found.append(raw);
+        }
+    }
+    QCOMPARE(found, frames);
+    QCOMPARE(reader.skippedBytes(), qint64(skipped));
+}
+
+void TestSimulator::faultScript_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("described"); // empty: the line is refused
+
+    QTest::newRow("plain") << "msg=MACHINE_STATUS fault=drop" << "0xaa550008 any 1 drop";
+    QTest::newRow("everything") << "msg=NOTIFY sub=0x05 on=control nth=all fault=split arg=1,7"
+                                << "0xaa550000 0 0 split(1,7)";
+    QTest::newRow("data port") << "msg=TRANSFORM_DATA on=data3 nth=2 fault=disconnect arg=100"
+                               << "0xaa550005 4 2 disconnect(100)";
+    QTest::newRow("by number") << "msg=0xAA550011 on=log fault=short" << "0xaa550011 6 1 short";
+    QTest::newRow("unknown message") << "msg=STATUS fault=drop" << "";
+    QTest::newRow("unknown port") << "msg=NOTIFY on=data5 fault=drop" << "";
+    QTest::newRow("unknown fault") << "msg=NOTIFY fault=explode" << "";
+    QTest::newRow("no fault") << "msg=NOTIFY nth=2" << "";
+    QTest::newRow("nth zero") << "msg=NOTIFY nth=0 fault=drop" << "";
+    QTest::newRow("negative argument") << "msg=NOTIFY fault=delay arg=-5" << "";
+}
+
+void TestSimulator::faultScript()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, described);
+
+    SimFault fault;
+    QString error;
+    const bool ok = SimFault::parse(line, &fault, &error);
+    QCOMPARE(ok, !described.isEmpty());
+    if (!ok) {
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    const QString port = fault.port == SimFault::AnyPort ? "any" : QString::number(fault.port);
+    QCOMPARE(QString("0x%1 %2 %3 %4").arg(fault.id, 8, 16, QChar('0')).arg(port).arg(fault.nth).arg(fault.describe()),
+             described);
+
+    SimFaultPlan plan;
+    QVERIFY(!plan.load("# faults\n\n" + line + "\nmsg=NOTIFY\n", &error));
+    QVERIFY2(error.startsWith("line 4"), qPrintable(error));
+}
+
+void TestSimulator::faultsOnTheWire_data()
+{
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<QByteArray>("firstReply"); // as it travels; the second one is clean
+    QTest::addColumn<bool>("closes");
+
+    AMTSimulator sim;
+    const QByteArray clean = SimFrameCodec::encode(AMT_CMD_MACHINE_STATUS, sim.statusRecord());
+    QByteArray badSum = clean;
+    SimFrameCodec::writeBigEndian(badSum.data() + 12, SimFrameCodec::readBigEndian(clean.constData() + 12) ^ 0x01020304);
+    QByteArray badHeader = clean;
+    badHeader[11] = char(badHeader[11] ^ 0x5A);
+    QByteArray absurd = clean;
+    absurd.replace(4, 8, QByteArray::fromHex("00000100aa550108"));
+
+    QTest::newRow("clean") << "msg=SYSTEM_INFO fault=drop" << clean << false;
+    QTest::newRow("drop") << "msg=MACHINE_STATUS fault=drop" << QByteArray() << false;
+    QTest::newRow("delay") << "msg=MACHINE_STATUS fault=delay arg=30" << clean << false;
+    QTest::newRow("duplicate") << "msg=MACHINE_STATUS fault=duplicate" << clean + clean << false;
+    QTest::newRow("garbage") << "msg=MACHINE_STATUS fault=garbage arg=5" << garbage(5) + clean << false;
+    QTest::newRow("bad checksum") << "msg=MACHINE_STATUS fault=badchecksum" << badSum << false;
+    QTest::newRow("bad header") << "msg=MACHINE_STATUS fault=badheader" << badHeader << false;
+    QTest::newRow("split") << "msg=MACHINE_STATUS fault=split arg=1,7,30" << clean << false;
+    QTest::newRow("glue") << "msg=MACHINE_STATUS fault=glue" << clean << false;
+    QTest::newRow("short") << "msg=MACHINE_STATUS fault=short arg=4"
+                           << SimFrameCodec::encode(AMT_CMD_MACHINE_STATUS, sim.statusRecord().left(4)) << false;
+    QTest::newRow("absurd") << "msg=MACHINE_STATUS fault=absurd arg=256" << absurd << false;
+    QTest::newRow("disconnect") << "msg=MACHINE_STATUS fault=disconnect arg=10" << clean.left(10) << true;
+    QTest::newRow("second only") << "msg=MACHINE_STATUS nth=2 fault=drop" << clean << false;
+}
+
+// Two status requests in a row: the rule touches the first reply only.
+void TestSimulator::faultsOnTheWire()
+{
+    QFETCH(QString, rule);
+    QFETCH(QByteArray, firstReply);
+    QFETCH(bool, closes);
+
+    AMTSimulator sim;
+    QString error;
+    QVERIFY(sim.faults().load(rule, &error));
+    QVERIFY(sim.start(0));
+    RawClient client(sim.basePort());
+    QVERIFY(client.waitConnected());
+    client.socket.write(statusRequest + statusRequest);
+    const QByteArray clean = SimFrameCodec::encode(AMT_CMD_MACHINE_STATUS, sim.statusRecord());
+    if (closes) {
+        QTRY_VERIFY_WITH_TIMEOUT(client.closed, 5000);
+        QCOMPARE(client.received, firstReply);
+        return;
+    }
+    const QByteArray expected = rule.contains("nth=2") ? firstReply : firstReply + clean;
+    QVERIFY(client.waitFor(expected.size()));
+    QCOMPARE(client.received, expected);
+    QCOMPARE(sim.journal().received(AMT_CMD_MACHINE_STATUS).size(), 2);
+    const bool firstHit = !rule.contains("SYSTEM_INFO") && !rule.contains("nth=2");
+    QCOMPARE(sim.journal().sent(AMT_CMD_MACHINE_STATUS).first().fault.isEmpty(), !firstHit);
+}
+
+void TestSimulator::stationTaskText()
+{
+    const QByteArray text = "MachineID=0\r\nProjectNum=P7\r\nLineNum=3\r\nStationNum=12\r\n"
+                            "GroupID=4\nCH1ChannelIsUse=0\nCH3ChannelIsUse=1\nCH5ChannelIsUse=0\n"
+                            "SampleRate=4000\nSampleTime=2\nOnLineSelect=0\nSampleStartTime=99\n"
+                            "GroupID=5\nSampleRate=250\n";
+    SimStationTask task;
+    QVERIFY(SimStationTask::parse(text, &task));
+    QCOMPARE(task.key.projectId, QString("P7"));
+    QCOMPARE(task.key.line, 3);
+    QCOMPARE(task.key.station, 12);
+    QCOMPARE(task.groups.size(), 2);
+    const SimGroupTask& g = task.groups.first();
+    QCOMPARE(g.groupId, 4);
+    QCOMPARE(g.channels, (std::array<bool, 5>{{false, true, true, true, false}}));
+    QCOMPARE(g.blockBytes(10, 1 << 20), qint64(4000 * 2 * 4));
+    QCOMPARE(task.groups.last().blockBytes(10, 1 << 20), qint64(10)); // no time: the fallback
+    QVERIFY(!g.online);
+    QCOMPARE(g.plannedStart, 99);
+    QVERIFY(!SimStationTask::parse("MachineID=0\nLineNum=3\n", &task));
+
+    const SimStationKey key = SimStationKey::fromSelection("ProjectID=P7\r\nLineNum=3\r\nStationNum=12.5\r\n");
+    QVERIFY(key == (SimStationKey{"P7", 3, 12}));
+}
+
+void TestSimulator::commandLine()
+{
+    QProcess process;
+    process.start(AMT_SIMULATOR_PATH, {"--base", "0"});
+    QVERIFY(process.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(process.canReadLine(), 10000);
+    const QList<QByteArray> words = process.readLine().trimmed().split(' ');
+    QCOMPARE(words.value(0), QByteArray("base"));
+    const quint16 base = quint16(words.value(1).toUInt());
+    QVERIFY(base > 0);
+
+    RawClient client(base);
+    QVERIFY(client.waitConnected());
+    client.socket.write(statusRequest);
+    QVERIFY(client.waitFor(16 + 48));
+    const QByteArray reply = client.received;
+    QCOMPARE(reply.size(), 64);
+    QCOMPARE(reply.left(12), QByteArray::fromHex("aa55000800000030aa550038"));
+    quint32 sum = 0;
+    for (int i = 16; i < 64; i += 4)
+        sum ^= quint32(quint8(reply[i])) | quint32(quint8(reply[i + 1])) << 8 | quint32(quint8(reply[i + 2])) << 16 |
+               quint32(quint8(reply[i + 3])) << 24;
+    QCOMPARE(SimFrameCodec::readBigEndian(reply.constData() + 12), sum);
+
+    process.kill();
+    QVERIFY(process.waitForFinished(5000));
+}
+
+void TestSimulator::commandLineRejectsABadScript()
+{
+    QTemporaryDir dir;
+    QFile script(dir.filePath("faults.txt"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("msg=MACHINE_STATUS fault=drop\nmsg=MACHINE_STATUS fault=vanish\n");
+    script.close();
+    QProcess process;
+    process.start(AMT_SIMULATOR_PATH, {"--base", "0", "--script", script.fileName()});
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardError().contains("line 2"));
+}
+
+QTEST_MAIN(TestSimulator)
+#include "tst_simulator.moc"
