@@ -172,8 +172,8 @@ void LibCom::reopenDataCom(int index, const MachineAddress& address)
         const QSignalBlocker quiet(entry.com);
         entry.com->forceDisconnectDevice();
     }
-    const bool sameAddress = entry.com->device() && entry.address.host == wanted.host && entry.address.port == wanted.port;
-    if (sameAddress || entry.com->isConnected())
+    const bool opened = entry.com->device() != nullptr;
+    if (opened && entry.address.host == wanted.host && entry.address.port == wanted.port)
         return;
     entry.address = wanted;
     entry.config = ComConfig();
