@@ -1,0 +1,1 @@
+amt_add_test(shell_frameless_helper SOURCES tst_framelesshelper.cpp FakeNativeBackend.cpp FakeNativeBackend.h LIBS shell)

@@ -1,0 +1,1 @@
+amt_add_test(shell_snackbar SOURCES tst_snackbar.cpp LIBS shell)
