@@ -1,5 +1,8 @@
 #include "mainwindow/MainWindow.h"
 
+#include "shell/chrome/FramelessHelper.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,6 +46,34 @@ MainWindow::MainWindow(QWidget *parent)
     layout->addWidget(createAppBar());
     layout->addStretch();
     setCentralWidget(centralWidget);
+
+    snackbar = new QtMaterialSnackbar(this);
+    initForm();
+}
+
+// The title band moves the window, its edges resize it; the logo and the window buttons stay clickable.
+void MainWindow::initForm()
+{
+    auto *btnMenuMin = findChild<QPushButton *>(QStringLiteral("btnMenu_Min"));
+    auto *btnMenuMax = findChild<QPushButton *>(QStringLiteral("btnMenu_Max"));
+    framelessHelper = new FramelessHelper(this);
+    framelessHelper->setResizeMargins(3, 3, 3, 3);
+    framelessHelper->setTitleBarHeight(50);
+    framelessHelper->addExcludedWidget(findChild<QWidget *>(QStringLiteral("labIco")));
+    framelessHelper->addExcludedWidget(btnMenuMin);
+    framelessHelper->addExcludedWidget(btnMenuMax);
+    framelessHelper->addExcludedWidget(findChild<QWidget *>(QStringLiteral("btnMenu_Close")));
+    connect(btnMenuMin, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMinimizeButtonAction);
+    connect(btnMenuMax, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMaximizeButtonAction);
+    connect(framelessHelper, &FramelessHelper::maximizedChanged, this, &MainWindow::updateMaximizeButton);
+}
+
+// "2" and "1" are the restore and maximise glyphs of the "Marlett" font.
+void MainWindow::updateMaximizeButton(bool maximized)
+{
+    auto *btnMenuMax = findChild<QPushButton *>(QStringLiteral("btnMenu_Max"));
+    btnMenuMax->setText(maximized ? QStringLiteral("2") : QStringLiteral("1"));
+    btnMenuMax->setToolTip(maximized ? QStringLiteral("还原") : QStringLiteral("最大化"));
 }
 
 QWidget *MainWindow::createAppBar()

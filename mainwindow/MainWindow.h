@@ -3,6 +3,8 @@
 
 #include <QMainWindow>
 
+class FramelessHelper;
+class QtMaterialSnackbar;
 class QWidget;
 
 // The frameless main window: for now its title band only.
@@ -12,8 +14,15 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
 
+private slots:
+    void updateMaximizeButton(bool maximized);
+
 private:
     QWidget *createAppBar();
+    void initForm();
+
+    QtMaterialSnackbar *snackbar;
+    FramelessHelper *framelessHelper = nullptr;
 };
 
 #endif // MAINWINDOW_H
