@@ -3,6 +3,7 @@
 #include "shell/chrome/FramelessHelper.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,11 +12,28 @@
 
 namespace {
 
-// The window buttons show glyphs of the "Marlett" symbol font: "0" minimise, "1" maximise, "r" close.
-QPushButton *createMenuButton(const QString &objectName, const QString &glyph, const QString &toolTip,
-                              QWidget *parent)
+// The window buttons show glyphs of the "Marlett" symbol font: "0" minimise, "1" maximise,
+// "2" restore, "r" close. Where that font is not installed, like-looking characters stand in.
+QString windowGlyph(char marlettCode)
 {
-    auto *button = new QPushButton(glyph, parent);
+    static const bool hasMarlett = QFontDatabase().families().contains(QStringLiteral("Marlett"));
+    if (hasMarlett)
+        return QString(QLatin1Char(marlettCode));
+    switch (marlettCode) {
+    case '0':
+        return QStringLiteral("\u2500");
+    case '1':
+        return QStringLiteral("\u25A1");
+    case '2':
+        return QStringLiteral("\u2750");
+    default:
+        return QStringLiteral("\u2715");
+    }
+}
+
+QPushButton *createMenuButton(const QString &objectName, char glyph, const QString &toolTip, QWidget *parent)
+{
+    auto *button = new QPushButton(windowGlyph(glyph), parent);
     button->setObjectName(objectName);
     button->setMinimumSize(50, 50);
     button->setFont(QFont(QStringLiteral("Marlett")));
@@ -68,11 +86,10 @@ void MainWindow::initForm()
     connect(framelessHelper, &FramelessHelper::maximizedChanged, this, &MainWindow::updateMaximizeButton);
 }
 
-// "2" and "1" are the restore and maximise glyphs of the "Marlett" font.
 void MainWindow::updateMaximizeButton(bool maximized)
 {
     auto *btnMenuMax = findChild<QPushButton *>(QStringLiteral("btnMenu_Max"));
-    btnMenuMax->setText(maximized ? QStringLiteral("2") : QStringLiteral("1"));
+    btnMenuMax->setText(windowGlyph(maximized ? '2' : '1'));
     btnMenuMax->setToolTip(maximized ? QStringLiteral("还原") : QStringLiteral("最大化"));
 }
 
@@ -99,11 +116,11 @@ QWidget *MainWindow::createAppBar()
     auto *menuLayout = new QGridLayout;
     menuLayout->setObjectName(QStringLiteral("gridLayout_Menu"));
     menuLayout->setSpacing(6);
-    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Min"), QStringLiteral("0"),
+    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Min"), '0',
                                            QStringLiteral("最小化"), appBar), 0, 0);
-    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Max"), QStringLiteral("1"),
+    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Max"), '1',
                                            QStringLiteral("最大化"), appBar), 0, 1);
-    QPushButton *closeButton = createMenuButton(QStringLiteral("btnMenu_Close"), QStringLiteral("r"),
+    QPushButton *closeButton = createMenuButton(QStringLiteral("btnMenu_Close"), 'r',
                                                 QStringLiteral("关闭"), appBar);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     menuLayout->addWidget(closeButton, 0, 2);
