@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/MachineErrorCode.h"
 #include "tools/simulator/SimChannelData.h"
+#include "tools/simulator/SimDeleteRequest.h"
 
 #include <cstring>
 
@@ -77,7 +78,10 @@ void AMTSimulator::registerAnswers()
     }
     answers.insert(AMT_CMD_SELF_CHECK, [this](const SimFrame &) { reply(AMT_CMD_SELF_CHECK, QByteArray(16, '\0')); });
     answers.insert(AMT_CMD_MACHINE_STATUS, [this](const SimFrame &) { reply(AMT_CMD_MACHINE_STATUS, statusRecord()); });
-    answers.insert(AMT_CMD_DATA_DELETE, [this](const SimFrame &) { reply(AMT_CMD_DATA_DELETE); });
+    answers.insert(AMT_CMD_DATA_DELETE, [this](const SimFrame &f) {
+        store.remove(SimDeleteRequest::parse(f.payload));
+        reply(AMT_CMD_DATA_DELETE);
+    });
     answers.insert(AMT_CMD_ERROR_CODE, [this](const SimFrame &) { reply(AMT_CMD_ERROR_CODE, le32(errors)); });
     answers.insert(AMT_CMD_ERROR_FLAG_CLEAR, [this](const SimFrame &) {
         errors = 0;

@@ -1,23 +1,10 @@
 #include "tools/simulator/SimStationTask.h"
 
-#include <QList>
+#include "tools/simulator/SimText.h"
+
 #include <algorithm>
 
 namespace {
-
-// The key=value lines of a text, line ends LF or CR LF.
-QList<QPair<QByteArray, QByteArray>> keyValues(const QByteArray &text)
-{
-    QList<QPair<QByteArray, QByteArray>> out;
-    for (QByteArray line : text.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const int eq = line.indexOf('=');
-        if (eq > 0)
-            out.append({line.left(eq), line.mid(eq + 1)});
-    }
-    return out;
-}
 
 void applyGroupKey(SimGroupTask *group, const QByteArray &key, const QByteArray &value)
 {
@@ -42,7 +29,7 @@ void applyGroupKey(SimGroupTask *group, const QByteArray &key, const QByteArray 
 SimStationKey SimStationKey::fromSelection(const QByteArray &text)
 {
     SimStationKey key;
-    for (const auto &kv : keyValues(text)) {
+    for (const auto &kv : SimText::keyValues(text)) {
         if (kv.first == "ProjectID" || kv.first == "ProjectNum")
             key.projectId = QString::fromUtf8(kv.second.trimmed());
         else if (kv.first == "LineNum")
@@ -63,7 +50,7 @@ bool SimStationTask::parse(const QByteArray &text, SimStationTask *task)
 {
     SimStationTask parsed;
     parsed.key = SimStationKey::fromSelection(text);
-    for (const auto &kv : keyValues(text)) {
+    for (const auto &kv : SimText::keyValues(text)) {
         if (kv.first == "GroupID") {
             SimGroupTask group;
             group.groupId = kv.second.trimmed().toInt();

@@ -29,8 +29,8 @@ How it answers:
   SELF_CHECK          reply of 16 zero bytes
   MACHINE_STATUS      48-byte status: busy while a run is on, else idle
   DISK_SPACE_FILE     notification 09 with the project list, reply with the storage listing
-                      (both texts empty unless a test sets them)
-  DATA_DELETE         empty reply; the storage is not changed
+                      (see "Storage texts" below)
+  DATA_DELETE         deletes what the request names (see below), then the empty reply
   EXPORT_DATA         notifications 0B (1,0) project file and 0B (0,1) station text of the
                       selected station's stored groups; once all five data connections are up,
                       group 1's frames, five of them (unused channels without samples); each end
@@ -49,6 +49,26 @@ How it answers:
                       connection or sends end notice 20, or 500 ms after the log has left
   POWER_OFF           no answer; every connection is closed, the ports keep listening
 Station numbers are kept whole. Unknown commands set error bit 0x10 and get no answer.
+
+Storage texts (CR LF after every line; both empty while nothing is stored):
+  storage listing     the projects that hold a stored group, by ID; under each its lines, under
+                      each line its stations, in ascending order, each station once:
+                        <project ID>/   Line_<n>/   Point_<n>/
+                      Every entry ends in "/", the one character after the value. IDs are written
+                      as stored; the host takes an entry for a project only when it holds "AMT_",
+                      as the program's project IDs do. A stored trial run is listed as line
+                      42017259, station 0 (the host hides it). Tests may set both texts instead
+                      (SimStorage::setListingTexts).
+  project list        ProjectID:<id> ProjectName:<name>, for each listed project that has a
+                      name: the one a test set, else "ProjectName=" of the project file the run
+                      was started under. Projects without a name are left out of it. Names are
+                      written as they are, spaces included.
+  deletion request    ProjectID=<id>, LineNum=<n>|ALL, StationNum=<n>|ALL lines (LF or CR LF).
+                      A StationNum line deletes what it completes: the whole project after
+                      LineNum=ALL (its project file too), the whole line after StationNum=ALL,
+                      else the station of that number. A line that does not read (no ProjectID
+                      before it, a number that does not parse, a station after LineNum=ALL)
+                      deletes nothing; the reply comes all the same.
 
 Fault script (--script): one rule a line, '#' starts a comment:
   msg=<NAME|0xID> [sub=<code>] [on=control|data|data0..data4|log|any] [nth=<n>|all]
