@@ -109,14 +109,13 @@ bool readCalibrationTable(QList<SpectrumPoint> &table, const QString &path)
     return readTable(table, path, false);
 }
 
-bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate)
+bool interpolateAtBins(const QList<SpectrumPoint> &table, int windowLength, double sampleRate, BinTable &bins)
 {
+    bins = BinTable();
     const bool usable = isValidWindowLength(windowLength) && std::isfinite(sampleRate) && sampleRate > 0
                         && isInterpolable(table);
-    if (!usable) {
-        table.clear();
+    if (!usable)
         return false;
-    }
     turnGslAbortOff();
 
     std::vector<double> xs, amplitudes, phases;
@@ -125,17 +124,26 @@ bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double s
         amplitudes.push_back(row.amplitude);
         phases.push_back(row.phase);
     }
-    table.clear();
-
-    std::vector<double> bins(windowLength / 2);
+    std::vector<double> frequencies(windowLength / 2);
     for (int i = 1; i <= windowLength / 2; ++i)
-        bins[i - 1] = (i * sampleRate) / windowLength;
+        frequencies[i - 1] = binFrequency(i, windowLength, sampleRate);
 
-    std::vector<double> binAmplitudes, binPhases;
-    if (!interpolateInside(xs, amplitudes, bins, binAmplitudes) || !interpolateInside(xs, phases, bins, binPhases))
+    if (interpolateInside(xs, amplitudes, frequencies, bins.amplitude)
+        && interpolateInside(xs, phases, frequencies, bins.phase))
+        return true;
+    bins = BinTable();
+    return false;
+}
+
+bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate)
+{
+    BinTable bins;
+    const bool interpolated = interpolateAtBins(table, windowLength, sampleRate, bins);
+    table.clear();
+    if (!interpolated)
         return false;
-    table.reserve(int(bins.size()));
-    for (size_t i = 0; i < bins.size(); ++i)
-        table.append({bins[i], binAmplitudes[i], binPhases[i]});
+    table.reserve(int(bins.amplitude.size()));
+    for (size_t i = 0; i < bins.amplitude.size(); ++i)
+        table.append({binFrequency(int(i) + 1, windowLength, sampleRate), bins.amplitude[i], bins.phase[i]});
     return true;
 }

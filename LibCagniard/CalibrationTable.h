@@ -6,6 +6,15 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
+// A calibration table's values at bins 1 .. windowLength / 2 of a window, in bin order.
+struct BinTable
+{
+    std::vector<double> amplitude;
+    std::vector<double> phase; // radians
+};
+
 // Sensor table reader: fills table from the text file at path. When the file's own name
 // (not its folders) contains "ICMS", each amplitude becomes 1000 * amplitude * frequency.
 // False (and an empty table) when the file is missing or unreadable; true otherwise,
@@ -20,5 +29,9 @@ bool readCalibrationTable(QList<SpectrumPoint> &table, const QString &path);
 // False, with an empty table, when windowLength is not a power of two of at least 8,
 // sampleRate is not finite and positive, or the table has fewer than two rows.
 bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate);
+
+// The values resampleCalibration gives the table, in flat arrays. False, with bins empty, when
+// resampleCalibration fails.
+bool interpolateAtBins(const QList<SpectrumPoint> &table, int windowLength, double sampleRate, BinTable &bins);
 
 #endif // CALIBRATIONTABLE_H

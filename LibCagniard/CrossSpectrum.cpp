@@ -2,6 +2,7 @@
 
 #include <gsl/gsl_complex_math.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -13,6 +14,33 @@ constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 bool hasAllPowers(const CrossSpectrumPoint &point)
 {
     return point.powers.size() == CrossSpectrumPoint::PowerCount;
+}
+
+using BinIterator = QVector<CrossSpectrumPoint>::const_iterator;
+
+// The weighted mean of the bins from first up to last that lie inside the band.
+CrossSpectrumPoint averageOver(double fc, BinIterator first, BinIterator last, double width)
+{
+    // Summed in place on plain values: a band of a high target spans thousands of bins.
+    CrossPowers sum = {};
+    double weightSum = 0.0;
+    for (BinIterator bin = first; bin != last; ++bin) {
+        if (!(fc - fc * width < bin->frequency && bin->frequency < fc + fc * width) || !hasAllPowers(*bin))
+            continue;
+        const double w = bandWeight(fc, bin->frequency, width);
+        for (int p = 0; p < CrossSpectrumPoint::PowerCount; ++p) {
+            const gsl_complex &power = bin->powers[p];
+            GSL_REAL(sum[p]) += w * GSL_REAL(power);
+            GSL_IMAG(sum[p]) += w * GSL_IMAG(power);
+        }
+        weightSum += w;
+    }
+    CrossSpectrumPoint average;
+    average.frequency = fc;
+    for (const gsl_complex &power : sum)
+        average.powers.append(weightSum > 0.0 ? gsl_complex_div_real(power, weightSum)
+                                              : gsl_complex_rect(notANumber, notANumber));
+    return average;
 }
 
 } // namespace
@@ -71,24 +99,20 @@ double bandWeight(double fc, double f, double width)
     if (d == 0.0)
         return 1.0;
     const double x = d * truncatedPi / (width * fc);
-    return std::pow(std::sin(x) / x, 4);
+    const double sinc = std::sin(x) / x;
+    const double sinc2 = sinc * sinc;
+    return sinc2 * sinc2;
 }
 
 CrossSpectrumPoint bandAverage(double fc, const QVector<CrossSpectrumPoint> &bins, double width)
 {
-    CrossSpectrumPoint average;
-    average.frequency = fc;
-    average.powers = QVector<gsl_complex>(CrossSpectrumPoint::PowerCount, gsl_complex_rect(0.0, 0.0));
-    double weightSum = 0.0;
-    for (const CrossSpectrumPoint &bin : bins) {
-        if (!(fc - fc * width < bin.frequency && bin.frequency < fc + fc * width) || !hasAllPowers(bin))
-            continue;
-        const double w = bandWeight(fc, bin.frequency, width);
-        for (int p = 0; p < CrossSpectrumPoint::PowerCount; ++p)
-            average.powers[p] = gsl_complex_add(average.powers[p], gsl_complex_mul_real(bin.powers[p], w));
-        weightSum += w;
-    }
-    for (gsl_complex &power : average.powers)
-        power = weightSum > 0.0 ? gsl_complex_div_real(power, weightSum) : gsl_complex_rect(notANumber, notANumber);
-    return average;
+    return averageOver(fc, bins.cbegin(), bins.cend(), width);
+}
+
+CrossSpectrumPoint bandAverageOfAscending(double fc, const QVector<CrossSpectrumPoint> &bins, double width)
+{
+    const auto below = [](const CrossSpectrumPoint &bin, double f) { return bin.frequency < f; };
+    const BinIterator first = std::lower_bound(bins.cbegin(), bins.cend(), fc - fc * width, below);
+    const BinIterator last = std::lower_bound(first, bins.cend(), fc + fc * width, below);
+    return averageOver(fc, first, last, width);
 }

@@ -33,4 +33,7 @@ double bandWeight(double fc, double f, double width);
 // no bin lies there.
 CrossSpectrumPoint bandAverage(double fc, const QVector<CrossSpectrumPoint> &bins, double width);
 
+// The same for bins in ascending frequency, looking only at those near the band.
+CrossSpectrumPoint bandAverageOfAscending(double fc, const QVector<CrossSpectrumPoint> &bins, double width);
+
 #endif // CROSSSPECTRUM_H

@@ -2,18 +2,19 @@
 
 #include "LibCagniard/AmplitudeSpectrum.h"
 #include "LibCagniard/CalibrationTable.h"
+#include "LibCagniard/CountWindowReader.h"
+#include "LibCagniard/CrossPowerStack.h"
 #include "LibCagniard/CrossPowerSums.h"
 #include "LibCagniard/CrossSpectrum.h"
 #include "LibCagniard/ImpedancePoint.h"
 #include "LibCagniard/TargetFrequencies.h"
-#include "LibCagniard/TimeSeriesReader.h"
 #include "LibCagniard/WindowFunctions.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <iterator>
-#include <optional>
 
 namespace
 {
@@ -24,18 +25,15 @@ constexpr double highRateConverterFrom = 4096;
 constexpr double highestRepairedRate = 4096;
 // Half width of the averaging band, as a fraction of the target frequency.
 constexpr double bandHalfWidth = 0.3;
-constexpr int fallingCosineTaper = 1;
 
-using Windows = QList<QVector<double>>;
-using Table = QList<SpectrumPoint>;
-using TableReader = bool (*)(Table &, const QString &);
+using TableReader = bool (*)(QList<SpectrumPoint> &, const QString &);
 
 struct CalibrationTables
 {
-    Table eSensor;
-    Table hSensor;
-    Table eGain;
-    Table hGain;
+    BinTable eSensor;
+    BinTable hSensor;
+    BinTable eGain;
+    BinTable hGain;
 };
 
 double millivoltsPerCount(double sampleRate)
@@ -56,23 +54,15 @@ bool argumentsValid(double sampleRate, double sampleCount, double dipoleLength, 
            && isValidWindowLength(windowLength) && maxWindows > 0;
 }
 
-bool readChannel(const QString &path, double scale, double sampleCount, int windowLength, int maxWindows,
-                 bool detrend, Windows &windows)
+bool readResampled(TableReader read, const QString &path, int windowLength, double sampleRate, BinTable &bins)
 {
-    TimeSeriesReader reader;
-    if (!reader.readWindows(path, scale, sampleCount, windowLength, maxWindows))
-        return false;
-    windows = reader.windows();
-    if (detrend) {
-        for (QVector<double> &window : windows)
-            window = detrendWindow(window);
-    }
-    return true;
+    QList<SpectrumPoint> table;
+    return read(table, path) && interpolateAtBins(table, windowLength, sampleRate, bins);
 }
 
-bool readResampled(TableReader read, const QString &path, int windowLength, double sampleRate, Table &table)
+bool openForReading(QFile &file)
 {
-    return read(table, path) && resampleCalibration(table, windowLength, sampleRate);
+    return file.exists() && file.open(QIODevice::ReadOnly);
 }
 
 // One bin divided by the gain table's row (amplitude divided, phase subtracted), then by the sensor table's.
@@ -97,43 +87,48 @@ QVector<double> frequenciesOf(const Bins &bins)
     return frequencies;
 }
 
-// The calibrated cross powers of every window, averaged bin by bin; the tables are matched to the
-// bins by position. Summed in place rather than through a list of window cross spectra: a recording
-// has tens of windows of thousands of bins.
-QVector<CrossSpectrumPoint> stackedCrossSpectrum(const Windows &e, const Windows &h, int windowCount,
-                                                 float dipoleLength, int windowLength, double sampleRate,
+struct WindowPlan
+{
+    double sampleRate;
+    double sampleCount;
+    int windowLength;
+    int maxWindows;
+    bool detrend;
+    float dipoleLength;
+};
+
+// The calibrated cross powers of the windows both files hold, averaged bin by bin. The windows are
+// read one pair at a time into the same two buffers; the electric field's factor 1000 / length and
+// the spectrum's scale go with the calibration, which the tables give by bin position.
+QVector<CrossSpectrumPoint> stackedCrossSpectrum(QIODevice &eData, QIODevice &hData, const WindowPlan &plan,
                                                  const CalibrationTables &tables)
 {
-    std::optional<CrossPowerSums> sums;
-    for (int w = 0; w < windowCount; ++w) {
-        const QVector<double> E = applyWindow(LibCagniard::toElectricField(e[w], dipoleLength), fallingCosineTaper,
-                                              windowLength);
-        const QVector<double> H = applyWindow(h[w], fallingCosineTaper, windowLength);
-        const Table SE = amplitudeSpectrum(E, windowLength, sampleRate);
-        const Table SH = amplitudeSpectrum(H, windowLength, sampleRate);
-        if (!sums)
-            sums.emplace(frequenciesOf(SE));
-        const int bins = sums->binCount();
-        if (SE.size() != bins || SH.size() != bins || tables.eSensor.size() < bins || tables.hSensor.size() < bins
-            || tables.eGain.size() < bins || tables.hGain.size() < bins)
-            return {};
-        for (int i = 0; i < bins; ++i) {
-            const SpectrumPoint ce = calibratedBin(SE[i], tables.eSensor[i], tables.eGain[i], true);
-            const SpectrumPoint ch = calibratedBin(SH[i], tables.hSensor[i], tables.hGain[i], true);
-            if (ce.frequency == ch.frequency)
-                sums->add(i, binCrossPowers(ce, ch));
-            else
-                sums->drop(i);
+    const int n = plan.windowLength;
+    const double scale = millivoltsPerCount(plan.sampleRate);
+    CountWindowReader eReader(eData, scale, n), hReader(hData, scale, n);
+    CrossPowerStack stack(n);
+    QVector<double> e(n), h(n);
+    const int wanted = windowsWanted(plan.sampleCount, n, plan.maxWindows);
+    // A shorter electric or magnetic file gives fewer windows: use those both channels hold.
+    for (int w = 0; w < wanted && eReader.next(e.data()) && hReader.next(h.data()); ++w) {
+        if (plan.detrend) {
+            e = detrendWindow(e);
+            h = detrendWindow(h);
         }
+        stack.add(e.data(), h.data());
     }
-    return sums ? sums->mean(windowCount) : QVector<CrossSpectrumPoint>();
+    const double spectrum = spectrumScale(n, plan.sampleRate);
+    const double electricField = 1000 / double(plan.dipoleLength);
+    return stack.mean(plan.sampleRate, binCalibration(tables.eSensor, tables.eGain, spectrum * electricField),
+                      binCalibration(tables.hSensor, tables.hGain, spectrum));
 }
 
-QVector<CrossSpectrumPoint> coherentBins(const QVector<CrossSpectrumPoint> &bins)
+// Filtered in place: the bins are not shared, so nothing is copied.
+QVector<CrossSpectrumPoint> coherentBins(QVector<CrossSpectrumPoint> bins)
 {
-    QVector<CrossSpectrumPoint> coherent;
-    std::copy_if(bins.cbegin(), bins.cend(), std::back_inserter(coherent), isCoherent);
-    return coherent;
+    bins.erase(std::remove_if(bins.begin(), bins.end(), [](const CrossSpectrumPoint &bin) { return !isCoherent(bin); }),
+               bins.end());
+    return bins;
 }
 
 } // namespace
@@ -148,14 +143,8 @@ bool LibCagniard::calcImpedance(const QString &eFile, const QString &hFile, doub
     if (!argumentsValid(sampleRate, sampleCount, dipoleLength, windowLength, maxWindows))
         return false;
 
-    const double scale = millivoltsPerCount(sampleRate);
-    Windows e, h;
-    if (!readChannel(eFile, scale, sampleCount, windowLength, maxWindows, detrend, e)
-        || !readChannel(hFile, scale, sampleCount, windowLength, maxWindows, detrend, h))
-        return false;
-    // A shorter magnetic or electric file gives fewer windows: use those both channels hold.
-    const int windowCount = std::min(e.size(), h.size());
-    if (windowCount == 0)
+    QFile eData(eFile), hData(hFile);
+    if (!openForReading(eData) || !openForReading(hData))
         return false;
 
     CalibrationTables tables;
@@ -165,15 +154,15 @@ bool LibCagniard::calcImpedance(const QString &eFile, const QString &hFile, doub
         || !readResampled(readCalibrationTable, hGainCalFile, windowLength, sampleRate, tables.hGain))
         return false;
 
-    const QVector<CrossSpectrumPoint> bins = coherentBins(
-        stackedCrossSpectrum(e, h, windowCount, float(dipoleLength), windowLength, sampleRate, tables));
+    const WindowPlan plan = {sampleRate, sampleCount, windowLength, maxWindows, detrend, float(dipoleLength)};
+    const QVector<CrossSpectrumPoint> bins = coherentBins(stackedCrossSpectrum(eData, hData, plan, tables));
     if (bins.isEmpty())
         return false;
 
     const FrequencyBand band = analysisBand(sampleRate, windowLength);
     QVector<OneFreqImpedance> curve;
     for (double fc : targetFrequencies(band.fmin, band.fmax, tableType))
-        curve.append(toOneFreqImpedance(bandAverage(fc, bins, bandHalfWidth), 0));
+        curve.append(toOneFreqImpedance(bandAverageOfAscending(fc, bins, bandHalfWidth), 0));
     std::stable_sort(curve.begin(), curve.end(), lessByFrequency);
     if (!curve.isEmpty() && !fillSubstitutePoints(curve))
         return false;

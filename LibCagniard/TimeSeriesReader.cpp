@@ -1,16 +1,16 @@
 #include "LibCagniard/TimeSeriesReader.h"
 
+#include "LibCagniard/CountWindowReader.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QtEndian>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace
 {
-constexpr int bytesPerSample = 4;
 constexpr int sampleCountOffset = 4;
 constexpr int factorOffset = 16;
 
@@ -27,36 +27,17 @@ QByteArray readUpTo(QFile &file, qint64 size)
     return bytes;
 }
 
-// Consecutive windows of little-endian int32 counts times scale. A window is made only when the
-// file still holds a sample of it; its missing tail repeats the last count. A trailing partial
-// sample is not a sample.
-QList<QVector<double>> readConsecutiveWindows(QFile &file, double scale, int windowLength, int windowCount)
+QList<QVector<double>> readConsecutiveWindows(QIODevice &file, double scale, int windowLength, int windowCount)
 {
     QList<QVector<double>> windows;
-    qint32 lastCount = 0;
-    for (int w = 0; w < windowCount; ++w) {
-        const QByteArray bytes = readUpTo(file, qint64(windowLength) * bytesPerSample);
-        const int samples = bytes.size() / bytesPerSample;
-        if (samples == 0)
-            break;
+    CountWindowReader reader(file, scale, windowLength);
+    while (windows.size() < windowCount) {
         QVector<double> window(windowLength);
-        const uchar *data = reinterpret_cast<const uchar *>(bytes.constData());
-        for (int j = 0; j < samples; ++j) {
-            lastCount = qFromLittleEndian<qint32>(data + j * bytesPerSample);
-            window[j] = double(lastCount) * scale;
-        }
-        std::fill(window.begin() + samples, window.end(), double(lastCount) * scale);
-        windows.append(window);
-        if (samples < windowLength)
+        if (!reader.next(window.data()))
             break;
+        windows.append(window);
     }
     return windows;
-}
-
-// min(maxWindows, trunc(sampleCount / windowLength)), without overflowing int.
-int windowsWanted(double sampleCount, int windowLength, int maxWindows)
-{
-    return int(std::min(double(maxWindows), std::trunc(sampleCount / windowLength)));
 }
 } // namespace
 

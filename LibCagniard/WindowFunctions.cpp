@@ -1,6 +1,11 @@
 #include "LibCagniard/WindowFunctions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
 
 namespace
 {
@@ -30,6 +35,20 @@ double taper(int type, double a)
     default:
         return 1.0;
     }
+}
+
+// Types without a taper share the weights of 1.
+int taperKey(int type)
+{
+    return type >= 1 && type <= 4 ? type : 0;
+}
+
+std::vector<double> buildTaper(int type, int windowLength)
+{
+    std::vector<double> weights(static_cast<size_t>(windowLength));
+    for (int j = 0; j < windowLength; ++j)
+        weights[size_t(j)] = taper(type, double(j) * taperPi / double(windowLength));
+    return weights;
 }
 } // namespace
 
@@ -75,8 +94,22 @@ QVector<double> applyWindow(const QVector<double> &window, int type, int windowL
 {
     if (windowLength <= 0 || window.size() != windowLength)
         return {};
+    const std::vector<double> &weights = taperWeights(type, windowLength);
     QVector<double> result(windowLength);
     for (int j = 0; j < windowLength; ++j)
-        result[j] = taper(type, double(j) * taperPi / double(windowLength)) * window[j];
+        result[j] = weights[size_t(j)] * window[j];
     return result;
+}
+
+const std::vector<double> &taperWeights(int type, int windowLength)
+{
+    // Built once per type and length and never changed or dropped afterwards, so the references
+    // handed out stay valid and may be read on any thread without the lock.
+    static std::mutex mutex;
+    static std::map<std::pair<int, int>, std::unique_ptr<const std::vector<double>>> cache;
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto &entry = cache[{taperKey(type), std::max(windowLength, 0)}];
+    if (!entry)
+        entry = std::make_unique<const std::vector<double>>(buildTaper(type, std::max(windowLength, 0)));
+    return *entry;
 }

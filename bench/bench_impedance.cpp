@@ -1,6 +1,7 @@
 // Times calcImpedance plus smoothing for one recording at 4000 Hz, windows of 16384 samples, for 10,
 // 20 and 30 windows, and the floor of the same work: reading the two files and one FFTW real-to-complex
-// transform per window and channel. Prints the ratio at 30 windows and the cost per window.
+// transform per window and channel. Prints the ratio at 30 windows and, per window count, the times,
+// the cost per window and the ratio.
 
 #include "LibCagniard/LibCagniard.h"
 #include "bench/MedianReporter.h"
@@ -136,8 +137,10 @@ int main(int argc, char **argv)
                     ours / floor, ours * 1e3, floor * 1e3);
     for (int windows : {10, 20, 30}) {
         const double t = reporter.at("BM_CalcImpedanceAndSmoothing", std::to_string(windows));
-        if (t > 0)
-            std::printf("%d windows: %.2f ms per window\n", windows, t * 1e3 / windows);
+        const double f = reporter.at("BM_Floor", std::to_string(windows));
+        if (t > 0 && f > 0)
+            std::printf("%d windows: %.2f ms (%.3f ms per window), floor %.2f ms, ratio %.2f\n", windows, t * 1e3,
+                        t * 1e3 / windows, f * 1e3, t / f);
     }
     return 0;
 }

@@ -1,7 +1,11 @@
+#include "LibCagniard/AmplitudeSpectrum.h"
+#include "LibCagniard/CalibrationTable.h"
 #include "LibCagniard/CrossSpectrum.h"
 #include "LibCagniard/ImpedancePoint.h"
 #include "LibCagniard/LibCagniard.h"
 #include "LibCagniard/TargetFrequencies.h"
+#include "LibCagniard/TimeSeriesReader.h"
+#include "LibCagniard/WindowFunctions.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +17,7 @@
 #include <cmath>
 #include <complex>
 #include <random>
+#include <thread>
 #include <vector>
 
 using Complex = std::complex<double>;
@@ -133,6 +138,8 @@ private slots:
     void commonWindowCount();
     void halfSpace_data();
     void halfSpace();
+    void curveFollowsTheSingleSteps();
+    void concurrentCalculationsAgree();
 
 private:
     QTemporaryDir dir;
@@ -431,8 +438,8 @@ void TestImpedance::halfSpace()
     writeCounts(path("halfSpaceH.ats"), recording.h);
     const QString flat = path("flat.txt");
     const auto calculate = [&](LibCagniard &lib) {
-        return lib.calcImpedance(path("halfSpaceE.ats"), path("halfSpaceH.ats"), rate, double(windows) * n, dipoleLength, flat,
-                                 flat, flat, flat, n, windows, false, 0, 0);
+        return lib.calcImpedance(path("halfSpaceE.ats"), path("halfSpaceH.ats"), rate, double(windows) * n,
+                                 dipoleLength, flat, flat, flat, flat, n, windows, false, 0, 0);
     };
     const auto checkCurve = [&](const QVector<OneFreqImpedance> &curve) {
         const FrequencyBand band = analysisBand(rate, n);
@@ -456,6 +463,127 @@ void TestImpedance::halfSpace()
     QVERIFY(calculate(second));
     QCOMPARE(bytesOf(second.resultCurve), bytesOf(first.resultCurve));
     checkCurve(first.smoothImpedance());
+}
+
+namespace
+{
+
+struct TablePaths
+{
+    QString eSensor, hSensor, eGain, hGain;
+};
+
+// The curve of a recording above 4096 Hz (no power-line repair) whose every target band holds a
+// coherent bin, put together from the single steps: the spectrum of each tapered window, its
+// calibration, the window cross spectra, their mean, the coherent bins and the band averages.
+QVector<OneFreqImpedance> curveFromSingleSteps(const QString &eFile, const QString &hFile, double rate, int n,
+                                               int windows, float dipoleLength, const TablePaths &paths)
+{
+    const double scale = LibCagniard::countScale(rate);
+    TimeSeriesReader eReader, hReader;
+    eReader.readWindows(eFile, scale, double(windows) * n, n, windows);
+    hReader.readWindows(hFile, scale, double(windows) * n, n, windows);
+    QList<SpectrumPoint> eSensor, hSensor, eGain, hGain;
+    readCalibrationTableIcms(eSensor, paths.eSensor);
+    readCalibrationTableIcms(hSensor, paths.hSensor);
+    readCalibrationTable(eGain, paths.eGain);
+    readCalibrationTable(hGain, paths.hGain);
+    for (QList<SpectrumPoint> *table : {&eSensor, &hSensor, &eGain, &hGain})
+        resampleCalibration(*table, n, rate);
+
+    QList<QVector<CrossSpectrumPoint>> spectra;
+    for (int w = 0; w < windows; ++w) {
+        const QVector<double> e =
+            applyWindow(LibCagniard::toElectricField(eReader.windows()[w], dipoleLength), fallingCosineTaper, n);
+        const QVector<double> h = applyWindow(hReader.windows()[w], fallingCosineTaper, n);
+        const QList<SpectrumPoint> se = amplitudeSpectrum(e, n, rate), sh = amplitudeSpectrum(h, n, rate);
+        spectra.append(crossSpectrum(LibCagniard::applyCalibration(se, eSensor, eGain, true),
+                                     LibCagniard::applyCalibration(sh, hSensor, hGain, true)));
+    }
+    QVector<CrossSpectrumPoint> coherent;
+    for (const CrossSpectrumPoint &bin : LibCagniard::stackCrossSpectra(spectra)) {
+        if (isCoherent(bin))
+            coherent.append(bin);
+    }
+    const FrequencyBand band = analysisBand(rate, n);
+    QVector<OneFreqImpedance> curve;
+    for (double fc : LibCagniard::fixedTargetFrequencies(band.fmin, band.fmax))
+        curve.append(toOneFreqImpedance(bandAverage(fc, coherent, 0.3), 0));
+    return curve;
+}
+
+bool agrees(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-9 * std::max(std::fabs(a), std::fabs(b));
+}
+
+} // namespace
+
+void TestImpedance::curveFollowsTheSingleSteps()
+{
+    // Tables whose amplitudes and phases change with frequency, different for every channel and
+    // stage, and narrower than the bins (the ends hold), so that a calibration applied to the wrong
+    // channel, stage or sign shows.
+    const TablePaths paths = {path("eSensor.txt"), path("hSensor.txt"), path("eGain.txt"), path("hGain.txt")};
+    writeText(paths.eSensor, "f a p\n5,2,10\n100,1.5,-20\n1000,0.8,35\n3000,0.5,60\n");
+    writeText(paths.hSensor, "f a p\n1 0.3 -45\n50 0.6 -10\n800 1.2 25\n");
+    writeText(paths.eGain, "f a p\n1;10;0\n4000;9;-30\n");
+    writeText(paths.hGain, "f a p\n1|20|5\n3000|25|-15\n");
+    const double rate = 8000;
+    const int n = 1024;
+    const int windows = 6;
+    const float dipoleLength = 75;
+    const Recording recording = halfSpaceRecording(30, rate, dipoleLength, windows, n);
+    writeCounts(path("stepsE.ats"), recording.e);
+    writeCounts(path("stepsH.ats"), recording.h);
+
+    LibCagniard lib;
+    QVERIFY(lib.calcImpedance(path("stepsE.ats"), path("stepsH.ats"), rate, double(windows) * n, dipoleLength,
+                              paths.eSensor, paths.hSensor, paths.eGain, paths.hGain, n, windows, false, 0, 0));
+    const QVector<OneFreqImpedance> expected =
+        curveFromSingleSteps(path("stepsE.ats"), path("stepsH.ats"), rate, n, windows, dipoleLength, paths);
+    QCOMPARE(lib.resultCurve.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        const OneFreqImpedance &got = lib.resultCurve[i], &want = expected[i];
+        const QByteArray at = QByteArray::number(want.frequency) + " Hz";
+        QVERIFY2(want.coherence != substituteCoherence, at);
+        QCOMPARE(got.frequency, want.frequency);
+        QVERIFY2(agrees(got.coherence, want.coherence), at);
+        QVERIFY2(agrees(got.apparentResistivity, want.apparentResistivity), at);
+        QVERIFY2(agrees(got.phase, want.phase), at);
+        QVERIFY2(agrees(got.trueResistivity, want.trueResistivity), at);
+        QVERIFY2(agrees(got.inversionDepth, want.inversionDepth), at);
+    }
+}
+
+void TestImpedance::concurrentCalculationsAgree()
+{
+    // Windows of a length no earlier test uses: the shared taper and transform tables are built
+    // while the calculations run.
+    const int n = 2048;
+    const int windows = 4;
+    const Recording recording = halfSpaceRecording(100, 2000, 50, windows, n);
+    writeCounts(path("concurrentE.ats"), recording.e);
+    writeCounts(path("concurrentH.ats"), recording.h);
+    const QString flat = path("flat.txt");
+    const auto calculate = [&]() {
+        LibCagniard lib;
+        if (!lib.calcImpedance(path("concurrentE.ats"), path("concurrentH.ats"), 2000, double(windows) * n, 50, flat,
+                               flat, flat, flat, n, windows, false, 0, 0))
+            return QByteArray();
+        return bytesOf(lib.resultCurve);
+    };
+
+    std::vector<QByteArray> curves(4);
+    std::vector<std::thread> threads;
+    for (QByteArray &curve : curves)
+        threads.emplace_back([&curve, &calculate] { curve = calculate(); });
+    for (std::thread &thread : threads)
+        thread.join();
+    const QByteArray alone = calculate();
+    QVERIFY(!alone.isEmpty());
+    for (const QByteArray &curve : curves)
+        QCOMPARE(curve, alone);
 }
 
 QTEST_APPLESS_MAIN(TestImpedance)
