@@ -1,10 +1,12 @@
 #include "link/Com.h"
 
 #include "common/AMTMessageIds.h"
+#include "link/ComBuffer_Array.h"
 #include "link/ComDevice_ETH.h"
 #include "link/ComSafeDelete.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QPointer>
 
 #include <algorithm>
@@ -24,8 +26,9 @@ Com* registeredCom(ComDevice* device)
     return comRegistry().value(device, nullptr);
 }
 
-// Collection buffers grow with the bytes that have arrived, never far ahead of them: the
-// announced length of a message is untrusted.
+// A collection buffer grows by doubling, so a large message is copied only a few times while it
+// grows, yet never beyond twice the bytes that have arrived (or this much): the announced length
+// of a message is untrusted.
 constexpr qint64 MinCollectorGrowth = 1 << 20;
 
 } // namespace
@@ -58,6 +61,7 @@ bool Com::open(const ComConfig& config, LibCom* owner)
     m_device->setSentCallback(&Com::deviceSentCallback);
     m_device->setReceivedCallback(&Com::deviceReceivedCallback);
     m_device->setReceiveDoneCallback(&Com::deviceReceiveDoneCallback);
+    m_device->setReceiveIntoCallback(&Com::deviceReceiveIntoCallback);
     comRegistry().insert(m_device, this);
     const bool opened = m_device->open(&m_config);
     if (m_kind == COM_KIND_CONTROL)
@@ -76,7 +80,7 @@ void Com::close()
         ComSafeDelete::release(device);
     }
     m_connected = false;
-    resetCollector();
+    releaseCollector();
     m_config = ComConfig();
 }
 
@@ -291,6 +295,14 @@ void Com::deviceReceiveDoneCallback(ComDevice* device)
         com->deliverMessages();
 }
 
+qint64 Com::deviceReceiveIntoCallback(ComDevice* device, QIODevice* source)
+{
+    Com* com = registeredCom(device);
+    if (!com || !com->ownsDevice(device) || !source)
+        return 0;
+    return com->collectFrom(source);
+}
+
 void Com::OnRequestTimout()
 {
     const qint64 now = m_clock.elapsed();
@@ -352,34 +364,63 @@ void Com::startCollecting(uint msgID, int total)
 
 void Com::collect(QByteArray* buffer, int offset, int* consumed)
 {
-    QByteArray& collected = m_collector.buffer;
-    const qint64 missing = m_collector.total - collected.size();
+    const qint64 missing = m_collector.total - m_collector.buffer.size();
     const int count = int(qMin<qint64>(missing, buffer->size() - offset));
-    const qint64 needed = qint64(collected.size()) + count;
-    if (needed > collected.capacity()) {
-        const qint64 growth = qMax(needed / 4, MinCollectorGrowth);
-        collected.reserve(int(qMin(m_collector.total, needed + growth)));
-    }
-    collected.append(buffer->constData() + offset, count);
+    makeRoom(count);
+    m_collector.buffer.append(buffer->constData() + offset, count);
     *consumed = offset + count;
-    if (collected.size() == m_collector.total)
-        finishCollected();
+    finishIfCollected();
 }
 
-void Com::finishCollected()
+qint64 Com::collectFrom(QIODevice* source)
 {
+    if (!m_collector.active)
+        return 0;
+    const qint64 missing = m_collector.total - m_collector.buffer.size();
+    const qint64 count = qMin(missing, source->bytesAvailable());
+    makeRoom(count);
+    const qint64 read = ComBuffer_Array::readOnto(&m_collector.buffer, source, count);
+    finishIfCollected();
+    return read;
+}
+
+void Com::makeRoom(qint64 count)
+{
+    QByteArray& collected = m_collector.buffer;
+    const qint64 needed = collected.size() + count;
+    if (needed <= collected.capacity())
+        return;
+    // reserve() also marks the capacity as kept when the buffer is emptied for the next message.
+    collected.reserve(int(qMin(m_collector.total, qMax(2 * needed, MinCollectorGrowth))));
+}
+
+void Com::finishIfCollected()
+{
+    if (!m_collector.active || m_collector.buffer.size() < m_collector.total)
+        return;
     Message message;
     message.msgID = m_collector.msgID;
     message.bytes = std::move(m_collector.buffer);
     resetCollector();
     const char* payload = nullptr;
     int length = 0;
-    if (m_kind == COM_KIND_DATA && !m_protocol.checkFrame(&message.bytes, &payload, &length))
-        return; // a data frame that fails its check is dropped; the next one starts afresh
+    if (m_kind == COM_KIND_DATA && !m_protocol.checkFrame(&message.bytes, &payload, &length)) {
+        recycle(message.bytes); // a data frame that fails its check is dropped; the next one starts afresh
+        return;
+    }
     m_inbox.append(std::move(message));
 }
 
+// Ends the message in progress; the buffer keeps its allocation for the next one.
 void Com::resetCollector()
+{
+    m_collector.active = false;
+    m_collector.total = 0;
+    m_collector.msgID = 0;
+    m_collector.buffer.truncate(0);
+}
+
+void Com::releaseCollector()
 {
     m_collector = Collector();
 }
@@ -392,7 +433,21 @@ void Com::deliverMessages()
     while (self && !m_inbox.isEmpty()) {
         Message message = m_inbox.takeFirst();
         deliver(message);
+        if (self)
+            recycle(message.bytes);
     }
+}
+
+// A message's buffer goes back to the collector when the collector has less room and nobody
+// kept a reference to it, so the next message of that size needs no fresh memory (first writes
+// to fresh memory cost more than the copies). Starting the next message empties it.
+void Com::recycle(QByteArray& bytes)
+{
+    if (m_kind == COM_KIND_CONTROL || !m_device || m_collector.active)
+        return;
+    if (!bytes.isDetached() || bytes.capacity() <= m_collector.buffer.capacity())
+        return;
+    m_collector.buffer = std::move(bytes);
 }
 
 void Com::deliver(Message& message)

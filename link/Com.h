@@ -14,6 +14,7 @@
 class ComDevice;
 class ComDevice_ETH;
 class LibCom;
+class QIODevice;
 
 constexpr int COM_KIND_CONTROL = 1;    // frames to handlers by message ID; tracked requests
 constexpr int COM_KIND_DATA = 2;       // one whole data frame at a time, by DataComDataRecv
@@ -79,6 +80,7 @@ public:
     static void deviceSentCallback(ComDevice* device, QByteArray* frame);
     static void deviceReceivedCallback(ComDevice* device, QByteArray* buffer, int* consumed);
     static void deviceReceiveDoneCallback(ComDevice* device);
+    static qint64 deviceReceiveIntoCallback(ComDevice* device, QIODevice* source);
 
 signals:
     void Inited(Com* com);
@@ -102,7 +104,9 @@ private:
         uint msgID = 0;
         QByteArray bytes;
     };
-    // A data or log message being collected across chunks.
+    // A data or log message being collected across chunks. Its buffer keeps its allocation from
+    // one message to the next, also across reconnections, until close(); only the message in
+    // progress ends with its connection.
     struct Collector
     {
         bool active = false;
@@ -117,9 +121,13 @@ private:
     void receiveLog(QByteArray* buffer, int* consumed);
     void startCollecting(uint msgID, int total);
     void collect(QByteArray* buffer, int offset, int* consumed);
-    void finishCollected();
+    qint64 collectFrom(QIODevice* source);
+    void makeRoom(qint64 count);
+    void finishIfCollected();
     void resetCollector();
+    void releaseCollector();
     void deliverMessages();
+    void recycle(QByteArray& bytes);
     void deliver(Message& message);
     bool transmit(Request request);
     void expireQueued(qint64 now);

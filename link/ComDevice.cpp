@@ -4,9 +4,14 @@
 #include "link/ComSafeDelete.h"
 #include "link/ComSendThread.h"
 
+#include <QIODevice>
+
 namespace {
 constexpr quint8 AllFlags = 0xFF;
-}
+// Bytes outside a collected message pass the receive buffer in pieces of this size, so that the
+// rest of a message is read straight into it once its header is known.
+constexpr qint64 ReceivePiece = 32 * 1024;
+} // namespace
 
 ComDevice::ComDevice(QObject* parent)
     : QObject(parent)
@@ -42,6 +47,7 @@ void ComDevice::close()
     m_sentCallback = nullptr;
     m_receivedCallback = nullptr;
     m_receiveDoneCallback = nullptr;
+    m_receiveIntoCallback = nullptr;
     m_config = ComConfig();
 }
 
@@ -84,6 +90,11 @@ void ComDevice::setReceivedCallback(ReceivedCallback callback)
 void ComDevice::setReceiveDoneCallback(ReceiveDoneCallback callback)
 {
     m_receiveDoneCallback = callback;
+}
+
+void ComDevice::setReceiveIntoCallback(ReceiveIntoCallback callback)
+{
+    m_receiveIntoCallback = callback;
 }
 
 bool ComDevice::send(QByteArray* frame)
@@ -131,9 +142,25 @@ void ComDevice::receiveStep()
         return;
     QByteArray* buffer = threaded ? m_recvBuffer.waitData() : m_recvBuffer.data();
     consumeReceived(buffer);
-    m_status.clear(COM_STATUS_RECEIVING);
-    if (m_receiveDoneCallback)
-        m_receiveDoneCallback(this);
+    endReceiveStep();
+}
+
+void ComDevice::receiveFrom(QIODevice* source)
+{
+    ComSafeDelete::Scope scope;
+    if (m_config.useRecvThread || !m_status.tryAcquire(COM_STATUS_RECEIVING)) {
+        m_recvBuffer.appendFrom(source, source->bytesAvailable());
+        return;
+    }
+    // Bytes in the receive buffer come first; only behind them may the owner read directly.
+    while (source->bytesAvailable() > 0) {
+        if (m_recvBuffer.isEmpty() && m_receiveIntoCallback && m_receiveIntoCallback(this, source) > 0)
+            continue;
+        if (m_recvBuffer.appendFrom(source, ReceivePiece) <= 0)
+            break;
+        consumeReceived(m_recvBuffer.data());
+    }
+    endReceiveStep();
 }
 
 ComStatus* ComDevice::status()
@@ -255,6 +282,13 @@ void ComDevice::consumeReceived(QByteArray* buffer)
         if (consumed <= 0)
             break;
     }
+}
+
+void ComDevice::endReceiveStep()
+{
+    m_status.clear(COM_STATUS_RECEIVING);
+    if (m_receiveDoneCallback)
+        m_receiveDoneCallback(this);
 }
 
 bool ComDevice::acquireOnThread(quint8 flag, bool threaded)

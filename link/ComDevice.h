@@ -11,6 +11,7 @@
 #include <QString>
 
 class ComSendThread;
+class QIODevice;
 class ComRecvThread;
 
 // The transport under one connection: a send queue, a receive buffer and a flag set, reporting
@@ -29,6 +30,9 @@ public:
     // Runs after a receive step has ended and the buffer is consistent again: whatever the step
     // extracted may now be delivered, and a delivery may re-enter the receive path.
     using ReceiveDoneCallback = void (*)(ComDevice* device);
+    // Lets the owner read bytes that a message it is collecting still lacks straight from the
+    // source into that message; returns how many it read (0: none wanted now).
+    using ReceiveIntoCallback = qint64 (*)(ComDevice* device, QIODevice* source);
 
     explicit ComDevice(QObject* parent = nullptr);
     ~ComDevice() override;
@@ -44,10 +48,14 @@ public:
     void setSentCallback(SentCallback callback);
     void setReceivedCallback(ReceivedCallback callback);
     void setReceiveDoneCallback(ReceiveDoneCallback callback);
+    void setReceiveIntoCallback(ReceiveIntoCallback callback);
 
     bool send(QByteArray* frame);
     bool sendStep();
     void receiveStep();
+    // Takes what the source has to read, as ComReceived does with a chunk, but without copying
+    // the bytes of a collected message through the receive buffer.
+    void receiveFrom(QIODevice* source);
 
     ComStatus* status();
     ComBuffer_List* sendQueue();
@@ -79,6 +87,7 @@ private:
     void stopThreads();
     void handOverSent(QByteArray* frame);
     void consumeReceived(QByteArray* buffer);
+    void endReceiveStep();
     bool acquireOnThread(quint8 flag, bool threaded);
 
     ComConfig m_config;
@@ -92,6 +101,7 @@ private:
     SentCallback m_sentCallback = nullptr;
     ReceivedCallback m_receivedCallback = nullptr;
     ReceiveDoneCallback m_receiveDoneCallback = nullptr;
+    ReceiveIntoCallback m_receiveIntoCallback = nullptr;
 };
 
 #endif // COMDEVICE_H

@@ -137,11 +137,8 @@ void ComDevice_ETH::onTcpDisconed()
 
 void ComDevice_ETH::onTcpRecved()
 {
-    ComSafeDelete::Scope scope;
-    if (!m_tcp)
-        return;
-    QByteArray bytes = m_tcp->readAll();
-    ComReceived(bytes);
+    if (m_tcp)
+        receiveFrom(m_tcp);
 }
 
 void ComDevice_ETH::onUdpRecved()

@@ -3,6 +3,7 @@
 #include "link/ComAddress.h"
 #include "link/ComDevice_ETH.h"
 
+#include <QBuffer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtEndian>
@@ -146,6 +147,8 @@ private slots:
     void collectionEndsWithItsConnection();
     void largeAnnouncementAllocatesWithArrival_data();
     void largeAnnouncementAllocatesWithArrival();
+    void reusedBufferHoldsOnlyItsMessage_data();
+    void reusedBufferHoldsOnlyItsMessage();
     void connectionSignals();
     void unansweredRequestsAreSentFourTimes();
     void answers_data();
@@ -160,13 +163,18 @@ private slots:
 private:
     // A connection whose device counts as connected without a peer; chunks are fed directly.
     std::unique_ptr<Com> fedCom(int kind);
-    void feed(Com* com, const QList<QByteArray>& chunks);
+    // Each chunk is one receive step; "direct" has the device read it from a source, as from a
+    // socket, instead of being handed the chunk.
+    void feed(Com* com, const QList<QByteArray>& chunks, bool direct = false);
     // A control connection to m_server; m_peer is the server's side.
     std::unique_ptr<Com> connectedControl();
     QList<QByteArray> peerFrames();
     // Sends an untracked frame and waits for the peer to see it: every earlier frame has arrived.
     void flushToPeer(Com* com);
-    QList<QByteArray> collectData(Com* com, const QList<QByteArray>& chunks);
+    // The messages as deep copies, so that the connection may reuse its buffer; with keepShared
+    // as the delivered arrays themselves, which it then must not touch.
+    QList<QByteArray> collectData(Com* com, const QList<QByteArray>& chunks, bool direct = false,
+                                  bool keepShared = false);
 
     HandlerLog m_log;
     ComAddress m_address;
@@ -208,10 +216,18 @@ std::unique_ptr<Com> TestCom::fedCom(int kind)
     return com;
 }
 
-void TestCom::feed(Com* com, const QList<QByteArray>& chunks)
+void TestCom::feed(Com* com, const QList<QByteArray>& chunks, bool direct)
 {
-    for (QByteArray chunk : chunks)
-        com->device()->ComReceived(chunk);
+    for (QByteArray chunk : chunks) {
+        if (!direct) {
+            com->device()->ComReceived(chunk);
+            continue;
+        }
+        QBuffer source(&chunk);
+        source.open(QIODevice::ReadOnly);
+        com->device()->receiveFrom(&source);
+        QCOMPARE(source.bytesAvailable(), 0);
+    }
 }
 
 std::unique_ptr<Com> TestCom::connectedControl()
@@ -242,16 +258,16 @@ void TestCom::flushToPeer(Com* com)
     QTRY_VERIFY(peerFrames().contains(sentinel));
 }
 
-QList<QByteArray> TestCom::collectData(Com* com, const QList<QByteArray>& chunks)
+QList<QByteArray> TestCom::collectData(Com* com, const QList<QByteArray>& chunks, bool direct, bool keepShared)
 {
     QList<QByteArray> messages;
     connect(com, &Com::DataComDataRecv, this, [&](Com* from, bool ok, uint msgID, QByteArray* data) {
         QCOMPARE(from, com);
         QVERIFY(ok);
         QCOMPARE(msgID, com->kind() == COM_KIND_DATA ? AMT_CMD_TRANSFORM_DATA : AMT_CMD_EXPORT_LOG);
-        messages.append(*data); // valid only during the signal
+        messages.append(keepShared ? *data : QByteArray(data->constData(), data->size()));
     });
-    feed(com, chunks);
+    feed(com, chunks, direct);
     disconnect(com, &Com::DataComDataRecv, this, nullptr);
     return messages;
 }
@@ -382,28 +398,96 @@ void TestCom::collectionEndsWithItsConnection()
 
 void TestCom::largeAnnouncementAllocatesWithArrival_data()
 {
+    QTest::addColumn<bool>("direct");
     QTest::addColumn<QList<QByteArray>>("chunks");
     QTest::addColumn<QList<QByteArray>>("messages");
 
     const QByteArray good = dataFrame(100, 'g');
-    QTest::newRow("hostile length, then a good frame") << QList<QByteArray>{hex(HostileHeader), good}
-                                                       << QList<QByteArray>{good};
-    // 200 MiB announced, within the limit for data; 64 KiB arrive.
-    QTest::newRow("200 MiB announced") << QList<QByteArray>{hex("AA550005 0C800000 A6D50005 00000000"),
-                                                            QByteArray(64 * 1024, 's')}
-                                       << QList<QByteArray>{};
+    const QByteArray announced200MiB = hex("AA550005 0C800000 A6D50005 00000000");
+    for (bool direct : {false, true}) {
+        const char* path = direct ? "read from a source" : "handed over";
+        QTest::addRow("hostile length, then a good frame, %s", path)
+            << direct << QList<QByteArray>{hex(HostileHeader), good} << QList<QByteArray>{good};
+        // Within the limit for data; 64 KiB arrive, with the header and after it.
+        QTest::addRow("200 MiB announced, %s", path)
+            << direct << QList<QByteArray>{announced200MiB + QByteArray(64 * 1024, 's'), QByteArray(64 * 1024, 't')}
+            << QList<QByteArray>{};
+    }
 }
 
 void TestCom::largeAnnouncementAllocatesWithArrival()
 {
+    QFETCH(bool, direct);
     QFETCH(QList<QByteArray>, chunks);
     QFETCH(QList<QByteArray>, messages);
 
     auto com = fedCom(COM_KIND_DATA);
     const qint64 before = heapInUse();
-    QCOMPARE(collectData(com.get(), chunks), messages);
+    QCOMPARE(collectData(com.get(), chunks, direct), messages);
     const qint64 grown = heapInUse() - before;
     QVERIFY2(grown < 8 * 1024 * 1024, qPrintable(QString::number(grown)));
+}
+
+void TestCom::reusedBufferHoldsOnlyItsMessage_data()
+{
+    QTest::addColumn<bool>("direct");
+    QTest::addColumn<bool>("keepShared");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<int>("reconnectAfter"); // chunk index; -1: never
+    QTest::addColumn<QList<QByteArray>>("messages");
+
+    // Longer than a piece of the receive buffer, so that most of it is read straight into the
+    // message.
+    const QByteArray longFrame = dataFrame(100000, 'L');
+    const QByteArray shortFrame = dataFrame(10, 's');
+    QByteArray corrupted = longFrame;
+    corrupted[5000] = 'x';
+    const QByteArray longLog(100000, 'L');
+
+    for (bool direct : {false, true}) {
+        const char* path = direct ? "read from a source" : "handed over";
+        QTest::addRow("long, then short, %s", path)
+            << direct << false << COM_KIND_DATA << QList<QByteArray>{longFrame, shortFrame} << -1
+            << QList<QByteArray>{longFrame, shortFrame};
+        QTest::addRow("long and short in one chunk, %s", path)
+            << direct << false << COM_KIND_DATA << QList<QByteArray>{longFrame + shortFrame} << -1
+            << QList<QByteArray>{longFrame, shortFrame};
+        QTest::addRow("long, a long cut by a reconnect, short, %s", path)
+            << direct << false << COM_KIND_DATA << QList<QByteArray>{longFrame, longFrame.left(70000), shortFrame}
+            << 1 << QList<QByteArray>{longFrame, shortFrame};
+        QTest::addRow("bad checksum, then short, %s", path)
+            << direct << false << COM_KIND_DATA << QList<QByteArray>{corrupted, shortFrame} << -1
+            << QList<QByteArray>{shortFrame};
+        QTest::addRow("long log, then short and empty logs, %s", path)
+            << direct << false << COM_KIND_EXPORT_LOG
+            << QList<QByteArray>{logMessage(longLog), logMessage("s") + logMessage({})} << -1
+            << QList<QByteArray>{longLog, "s", QByteArray()};
+    }
+    QTest::newRow("long, then short, the receiver keeps the arrays")
+        << true << true << COM_KIND_DATA << QList<QByteArray>{longFrame, shortFrame} << -1
+        << QList<QByteArray>{longFrame, shortFrame};
+}
+
+void TestCom::reusedBufferHoldsOnlyItsMessage()
+{
+    QFETCH(bool, direct);
+    QFETCH(bool, keepShared);
+    QFETCH(int, kind);
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(int, reconnectAfter);
+    QFETCH(QList<QByteArray>, messages);
+
+    auto com = fedCom(kind);
+    QList<QByteArray> received;
+    for (int i = 0; i < chunks.size(); ++i) {
+        received += collectData(com.get(), {chunks.at(i)}, direct, keepShared);
+        if (i != reconnectAfter)
+            continue;
+        com->device()->ComClosed();
+        com->device()->ComConnected();
+    }
+    QCOMPARE(received, messages);
 }
 
 void TestCom::connectionSignals()
