@@ -2,6 +2,7 @@
 
 #include "LibCagniard/AmplitudeSpectrum.h"
 #include "LibCagniard/GslErrors.h"
+#include "LibCagniard/TruncatedPi.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,9 +19,6 @@
 
 namespace
 {
-// The constant the tables' phases have always been converted with.
-constexpr double tablePi = 3.1415926;
-
 bool readTable(QList<SpectrumPoint> &table, const QString &path, bool icmsRule)
 {
     table.clear();
@@ -43,7 +41,7 @@ bool readTable(QList<SpectrumPoint> &table, const QString &path, bool icmsRule)
         if (!std::isfinite(frequency) || !(frequency > lastFrequency))
             continue;
         double amplitude = fields[1].toDouble();
-        const double phase = fields[2].toDouble() * tablePi / 180;
+        const double phase = fields[2].toDouble() * truncatedPi / 180;
         if (scaleByFrequency)
             amplitude = 1000 * amplitude * frequency;
         if (!std::isfinite(amplitude) || !std::isfinite(phase))

@@ -3,12 +3,10 @@
 
 #include "LibCagniard/CrossSpectrumPoint.h"
 #include "LibCagniard/SpectrumPoint.h"
+#include "LibCagniard/TruncatedPi.h"
 
 #include <QList>
 #include <QVector>
-
-// The processing's angle constant, kept to eight digits: the stored curves were computed with it.
-constexpr double truncatedPi = 3.1415926;
 
 // EE, EH, HE, HH of two bins at the same frequency, from their amplitudes and phases.
 CrossPowers binCrossPowers(const SpectrumPoint &e, const SpectrumPoint &h);

@@ -1,5 +1,6 @@
 #include "LibCagniard/ImpedancePoint.h"
 #include "LibCagniard/CrossSpectrum.h"
+#include "LibCagniard/TruncatedPi.h"
 
 #include <gsl/gsl_complex_math.h>
 

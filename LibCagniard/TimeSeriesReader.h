@@ -18,7 +18,7 @@ public:
     // when the file holds at least one sample of it, and its missing tail repeats the last
     // count read. A trailing partial sample is ignored. False (and no windows) when the file
     // is missing or unreadable, or an argument is out of range (windowLength or maxWindows
-    // not positive, scale or sampleCount not finite, sampleCount negative).
+    // not positive, scale not finite, sampleCount not finite and positive).
     bool readWindows(const QString &path, double scale, double sampleCount, int windowLength, int maxWindows);
 
     QList<QVector<double>> windows() const;

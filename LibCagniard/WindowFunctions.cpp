@@ -1,5 +1,7 @@
 #include "LibCagniard/WindowFunctions.h"
 
+#include "LibCagniard/TruncatedPi.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -9,9 +11,6 @@
 
 namespace
 {
-// The constant the tapers have always been computed with.
-constexpr double taperPi = 3.1415926;
-
 double sum(const double *begin, const double *end)
 {
     double s = 0.0;
@@ -47,7 +46,7 @@ std::vector<double> buildTaper(int type, int windowLength)
 {
     std::vector<double> weights(static_cast<size_t>(windowLength));
     for (int j = 0; j < windowLength; ++j)
-        weights[size_t(j)] = taper(type, double(j) * taperPi / double(windowLength));
+        weights[size_t(j)] = taper(type, double(j) * truncatedPi / double(windowLength));
     return weights;
 }
 } // namespace
