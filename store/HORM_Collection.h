@@ -169,7 +169,6 @@ void HORM_Collection<T>::setOrder(const QString &column)
     if (!usable("HORM_Collection::setOrder"))
         return;
     order = column;
-    deleteObjects();
     load(filter, order);
 }
 
