@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <vector>

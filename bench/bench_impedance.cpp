@@ -13,9 +13,11 @@
 #include <fftw3.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace
 {
