@@ -84,7 +84,13 @@ FramelessHelper::FramelessHelper(QObject *parent)
     d->window->installEventFilter(this);
 }
 
-FramelessHelper::~FramelessHelper() = default;
+// The native helper belongs to the native window, which may outlive this helper; it asks this
+// helper's private part about the title band and margins, so it goes first.
+FramelessHelper::~FramelessHelper()
+{
+    Q_D(FramelessHelper);
+    delete d->nativeHelper;
+}
 
 void FramelessHelper::setResizeMargins(int left, int top, int right, int bottom)
 {

@@ -1,6 +1,7 @@
 #include "FakeNativeBackend.h"
 
 #include "shell/chrome/FramelessHelper.h"
+#include "shell/chrome/NativeWindowHelper.h"
 
 #include <QAbstractEventDispatcher>
 #include <QWindow>
@@ -96,6 +97,7 @@ private slots:
     void walkStopsAt32Widgets();
     void maximizeButtonAndSignal();
     void newNativeHelperForRecreatedWindow();
+    void helperDeletedBeforeItsWindow();
 };
 
 void TestFramelessHelper::titleBarHeightSignal()
@@ -226,6 +228,16 @@ void TestFramelessHelper::newNativeHelperForRecreatedWindow()
     band.changeDpi(192);
     QCOMPARE(scaled.count(), 1);
     QCOMPARE(band.helper->scaleFactor(), 2.0);
+}
+
+// Messages to a window whose frameless helper is gone reach nothing that went with it.
+void TestFramelessHelper::helperDeletedBeforeItsWindow()
+{
+    TitleBand band;
+    QCOMPARE(band.hitAt(QPoint(380, 45)), HTCAPTION);
+    delete band.helper;
+    QVERIFY(band.window.windowHandle()->findChildren<NativeWindowHelper *>().isEmpty());
+    QCOMPARE(band.hitAt(QPoint(380, 45)), 0L);
 }
 
 QTEST_MAIN(TestFramelessHelper)
