@@ -1,22 +1,15 @@
 #include "common/CalibrationFiles.h"
 
 #include <QDir>
-#include <QFileInfo>
+
+#include <algorithm>
 
 namespace CalibrationFiles {
 
 QStringList listTables(const QString &folder)
 {
-    QDir dir(folder);
-    dir.setNameFilters({"*.TXT", "*.txt"});
-    dir.setFilter(QDir::Files | QDir::NoSymLinks);
-    dir.setSorting(QDir::Name);
-    QStringList names;
-    const QFileInfoList entries = dir.entryInfoList();
-    for (const QFileInfo &entry : entries) {
-        if (entry.fileName().endsWith(".txt", Qt::CaseInsensitive))
-            names.append(entry.fileName());
-    }
+    // Name filters ignore letter case unless QDir::CaseSensitive is given.
+    QStringList names = QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks);
     std::sort(names.begin(), names.end()); // character-code order, case-sensitive
     return names;
 }

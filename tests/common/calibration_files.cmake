@@ -1,0 +1,1 @@
+amt_add_test(common_calibration_files SOURCES tst_calibrationfiles.cpp LIBS common)
