@@ -278,7 +278,8 @@ void LibCom::forceDisconnectCom(int select)
 // A forced close takes every used connection that is up, whatever the mode.
 void LibCom::disconnectData(bool force)
 {
-    for (DataComEntry& entry : m_dataComs) {
+    for (int i = 0; i < DataComCount; ++i) {
+        DataComEntry& entry = m_dataComs[size_t(i)];
         if (!entry.com || !entry.connected)
             continue;
         if (force) {
@@ -288,7 +289,7 @@ void LibCom::disconnectData(bool force)
             entry.connected = false;
             continue;
         }
-        if (m_dataMode == DATA_MODE_ALL_CHANNELS || (m_dataMode == DATA_MODE_USED_CHANNELS && entry.used))
+        if (isNeeded(i))
             entry.com->disconnectDevice();
     }
 }

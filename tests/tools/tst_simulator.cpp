@@ -63,7 +63,8 @@ private slots:
     void faultsOnTheWire();
     void stationTaskText();
     void commandLine();
-    void commandLineRejectsABadScript();
+    void commandLineRejectsBadInput_data();
+    void commandLineRejectsBadInput();
 };
 
 void TestSimulator::encoder()
@@ -275,18 +276,32 @@ void TestSimulator::commandLine()
     QVERIFY(process.waitForFinished(5000));
 }
 
-void TestSimulator::commandLineRejectsABadScript()
+void TestSimulator::commandLineRejectsBadInput_data()
 {
+    QTest::addColumn<QStringList>("arguments"); // "SCRIPT" stands for the fault script's path
+    QTest::addColumn<QByteArray>("message");
+
+    QTest::newRow("unknown fault") << QStringList{"--script", "SCRIPT"} << QByteArray("line 2");
+    QTest::newRow("base too high") << QStringList{"--base", "65530"} << QByteArray("out of range");
+    QTest::newRow("block too large") << QStringList{"--block-bytes", "300000000"} << QByteArray("out of range");
+    QTest::newRow("log too large") << QStringList{"--log-bytes", "3000000000"} << QByteArray("out of range");
+}
+
+void TestSimulator::commandLineRejectsBadInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, message);
     QTemporaryDir dir;
     QFile script(dir.filePath("faults.txt"));
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write("msg=MACHINE_STATUS fault=drop\nmsg=MACHINE_STATUS fault=vanish\n");
     script.close();
+    arguments.replaceInStrings("SCRIPT", script.fileName());
     QProcess process;
-    process.start(AMT_SIMULATOR_PATH, {"--base", "0", "--script", script.fileName()});
+    process.start(AMT_SIMULATOR_PATH, QStringList{"--base", "0"} + arguments);
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitCode(), 2);
-    QVERIFY(process.readAllStandardError().contains("line 2"));
+    QVERIFY(process.readAllStandardError().contains(message));
 }
 
 QTEST_MAIN(TestSimulator)

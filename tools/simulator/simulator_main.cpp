@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <limits>
+
 namespace {
 
 const char *const helpText = R"(Plays the instrument's side of the link on 127.0.0.1: control on the base port,
@@ -101,13 +103,16 @@ bool loadScript(const QString &path, AMTSimulator *sim, QString *error)
     return sim->faults().load(QString::fromUtf8(file.readAll()), error);
 }
 
-bool readCount(const QCommandLineParser &parser, const char *name, qint64 *value)
+// A message never carries more than this; larger blocks or logs would not fit a byte array.
+constexpr qint64 MaxMessageBytes = 256 * 1024 * 1024;
+
+bool readCount(const QCommandLineParser &parser, const char *name, qint64 *value, qint64 max)
 {
     if (!parser.isSet(name))
         return true;
     bool ok = false;
     *value = parser.value(name).toLongLong(&ok);
-    return ok && *value >= 0;
+    return ok && *value >= 0 && *value <= max;
 }
 
 } // namespace
@@ -135,8 +140,10 @@ int main(int argc, char *argv[])
     SimSettings &settings = sim.settings();
     qint64 base = 0;
     qint64 sampleMs = settings.sampleMs;
-    if (!readCount(parser, "base", &base) || base > 65529 || !readCount(parser, "block-bytes", &settings.blockBytes) ||
-        !readCount(parser, "sample-ms", &sampleMs) || !readCount(parser, "log-bytes", &settings.logBytes)) {
+    if (!readCount(parser, "base", &base, 65529) ||
+        !readCount(parser, "block-bytes", &settings.blockBytes, MaxMessageBytes - 32) ||
+        !readCount(parser, "sample-ms", &sampleMs, std::numeric_limits<int>::max()) ||
+        !readCount(parser, "log-bytes", &settings.logBytes, MaxMessageBytes)) {
         err << "amt-simulator: a number option is out of range\n";
         return 2;
     }
