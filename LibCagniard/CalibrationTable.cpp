@@ -132,16 +132,3 @@ bool interpolateAtBins(const QList<SpectrumPoint> &table, int windowLength, doub
     bins = BinTable();
     return false;
 }
-
-bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate)
-{
-    BinTable bins;
-    const bool interpolated = interpolateAtBins(table, windowLength, sampleRate, bins);
-    table.clear();
-    if (!interpolated)
-        return false;
-    table.reserve(int(bins.amplitude.size()));
-    for (size_t i = 0; i < bins.amplitude.size(); ++i)
-        table.append({binFrequency(int(i) + 1, windowLength, sampleRate), bins.amplitude[i], bins.phase[i]});
-    return true;
-}

@@ -24,14 +24,10 @@ bool readCalibrationTableIcms(QList<SpectrumPoint> &table, const QString &path);
 // Gain table reader: the same without the "ICMS" rule.
 bool readCalibrationTable(QList<SpectrumPoint> &table, const QString &path);
 
-// Replaces table by its linear interpolation at the bin frequencies k * sampleRate / windowLength,
-// k = 1 .. windowLength / 2; bins beyond either end of the table take that end row's values.
-// False, with an empty table, when windowLength is not a power of two of at least 8,
+// The table's linear interpolation at the bin frequencies k * sampleRate / windowLength,
+// k = 1 .. windowLength / 2, in flat arrays; bins beyond either end of the table take that end
+// row's values. False, with bins empty, when windowLength is not a power of two of at least 8,
 // sampleRate is not finite and positive, or the table has fewer than two rows.
-bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate);
-
-// The values resampleCalibration gives the table, in flat arrays. False, with bins empty, when
-// resampleCalibration fails.
 bool interpolateAtBins(const QList<SpectrumPoint> &table, int windowLength, double sampleRate, BinTable &bins);
 
 #endif // CALIBRATIONTABLE_H

@@ -172,6 +172,19 @@ bool LibCagniard::calcImpedance(const QString &eFile, const QString &hFile, doub
     return true;
 }
 
+bool LibCagniard::resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate)
+{
+    BinTable bins;
+    const bool interpolated = interpolateAtBins(table, windowLength, sampleRate, bins);
+    table.clear();
+    if (!interpolated)
+        return false;
+    table.reserve(int(bins.amplitude.size()));
+    for (size_t i = 0; i < bins.amplitude.size(); ++i)
+        table.append({binFrequency(int(i) + 1, windowLength, sampleRate), bins.amplitude[i], bins.phase[i]});
+    return true;
+}
+
 QVector<double> LibCagniard::toElectricField(const QVector<double> &window, float dipoleLength)
 {
     QVector<double> field(window.size());

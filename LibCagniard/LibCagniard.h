@@ -31,6 +31,10 @@ public:
     // Five-point smoothing of resultCurve in place; returns a copy of it.
     QVector<OneFreqImpedance> smoothImpedance();
 
+    // Replaces table by its values at bins 1 .. windowLength / 2 (see interpolateAtBins), one row
+    // per bin. False, with an empty table, when the table or an argument is unusable.
+    static bool resampleCalibration(QList<SpectrumPoint> &table, int windowLength, double sampleRate);
+
     // Millivolts to mV/km over a dipole of dipoleLength metres.
     static QVector<double> toElectricField(const QVector<double> &window, float dipoleLength);
 

@@ -1,4 +1,5 @@
 #include "LibCagniard/CalibrationTable.h"
+#include "LibCagniard/LibCagniard.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,7 +149,7 @@ void TestCalibration::resamplesOntoTheBins()
     const double step = 4000.0 / 16384;
     // The middle row lies exactly on bin 10 and the last exactly on the last bin.
     QList<SpectrumPoint> table{{0.1, 1.0, 0.0}, {10 * step, 7.25, 0.3}, {1000, 3.0, -0.2}, {2000, 2.5, 0.1}};
-    QVERIFY(resampleCalibration(table, 16384, 4000));
+    QVERIFY(LibCagniard::resampleCalibration(table, 16384, 4000));
     QCOMPARE(table.size(), 8192);
     QCOMPARE(table.first().frequency, 0.244140625);
     QCOMPARE(table.last().frequency, 2000.0);
@@ -169,7 +170,7 @@ void TestCalibration::resamplesOntoTheBins()
 void TestCalibration::narrowTableHoldsItsEndRows()
 {
     QList<SpectrumPoint> table{{100, 4.0, 0.5}, {200, 6.0, 0.7}, {500, 1.0, -0.5}};
-    QVERIFY(resampleCalibration(table, 16384, 4000));
+    QVERIFY(LibCagniard::resampleCalibration(table, 16384, 4000));
     QCOMPARE(table.size(), 8192);
     for (const SpectrumPoint &row : qAsConst(table)) {
         if (row.frequency <= 100) {
@@ -210,7 +211,7 @@ void TestCalibration::unusableTablesAndArgumentsFail()
     QFETCH(QList<SpectrumPoint>, table);
     QFETCH(int, length);
     QFETCH(double, rate);
-    QVERIFY(!resampleCalibration(table, length, rate));
+    QVERIFY(!LibCagniard::resampleCalibration(table, length, rate));
     QVERIFY(table.isEmpty());
 }
 

@@ -489,7 +489,7 @@ QVector<OneFreqImpedance> curveFromSingleSteps(const QString &eFile, const QStri
     readCalibrationTable(eGain, paths.eGain);
     readCalibrationTable(hGain, paths.hGain);
     for (QList<SpectrumPoint> *table : {&eSensor, &hSensor, &eGain, &hGain})
-        resampleCalibration(*table, n, rate);
+        LibCagniard::resampleCalibration(*table, n, rate);
 
     QList<QVector<CrossSpectrumPoint>> spectra;
     for (int w = 0; w < windows; ++w) {
