@@ -39,13 +39,13 @@ void NativeWindowFilter::installInstance()
 void NativeWindowFilter::registerHelper(QWindow *window, NativeWindowHelper *helper)
 {
     Q_CHECK_PTR(window);
-    installInstance();
-
+    // Unregistering never installs a filter: it also runs while the application is torn down.
     if (!helper) {
         const WId handle = handlesByWindow.take(window);
         dropHelper(helpersByHandle.take(handle));
         return;
     }
+    installInstance();
 
     const WId newHandle = window->winId();
     const WId oldHandle = handlesByHelper.value(helper, 0);
