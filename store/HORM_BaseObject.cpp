@@ -127,7 +127,8 @@ bool HORM_BaseObject::insertRow()
         setProperty(keyName.toLatin1(), query.value(0));
     modified = false;
     lazyColumnsValid = false;
-    return true;
+    // A row whose key could not be read back cannot be saved again: report it as a failure.
+    return hasRow();
 }
 
 QString HORM_BaseObject::updateSql() const
