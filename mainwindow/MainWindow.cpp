@@ -1,8 +1,11 @@
 #include "mainwindow/MainWindow.h"
 
+#include "common/Global_Variables.h"
 #include "shell/chrome/FramelessHelper.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -47,6 +50,7 @@ QPushButton *createMenuButton(const QString &objectName, char glyph, const QStri
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+    appDirPath = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MainWindow"));
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);

@@ -1,3 +1,4 @@
+#include "common/Global_Variables.h"
 #include "mainwindow/MainWindow.h"
 
 #include <QFontDatabase>
@@ -15,7 +16,9 @@ private slots:
 
 void TestTitleBand::widgetsTheStyleSheetSelects()
 {
+    appDirPath.clear();
     MainWindow window;
+    QCOMPARE(appDirPath, QCoreApplication::applicationDirPath());
     QCOMPARE(window.objectName(), QStringLiteral("MainWindow"));
     QVERIFY(window.isWindow());
     QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
