@@ -1,133 +1,197 @@
 #include "mainwindow/MainWindow.h"
 
 #include "common/Global_Variables.h"
+#include "dialogs/ComboPopupViews.h"
+#include "mainwindow/BuildStamp.h"
+#include "mainwindow/Form_StationInfo.h"
+#include "mainwindow/Form_StatusBar.h"
+#include "mainwindow/Form_SystemInfo.h"
+#include "mainwindow/ToolBarStateMachine.h"
+#include "mainwindow/WorkState.h"
 #include "shell/chrome/FramelessHelper.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
+#include "ui_MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFontDatabase>
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QRegularExpressionValidator>
 
 namespace {
 
-// The window buttons show glyphs of the "Marlett" symbol font: "0" minimise, "1" maximise,
-// "2" restore, "r" close. Where that font is not installed, like-looking characters stand in.
-QString windowGlyph(char marlettCode)
-{
-    static const bool hasMarlett = QFontDatabase().families().contains(QStringLiteral("Marlett"));
-    if (hasMarlett)
-        return QString(QLatin1Char(marlettCode));
-    switch (marlettCode) {
-    case '0':
-        return QStringLiteral("\u2500");
-    case '1':
-        return QStringLiteral("\u25A1");
-    case '2':
-        return QStringLiteral("\u2750");
-    default:
-        return QStringLiteral("\u2715");
-    }
-}
+const char *const programVersion = "1.0.1";
 
-QPushButton *createMenuButton(const QString &objectName, char glyph, const QString &toolTip, QWidget *parent)
+// The caption buttons keep their symbol-font codes as texts ("0" minimise, "1" maximise,
+// "2" restore, "r" close); that font is not installed here, so they show these icons.
+const QString minimizeIcon = QStringLiteral(":/Icon/window-minimize.svg");
+const QString maximizeIcon = QStringLiteral(":/Icon/window-maximize.svg");
+const QString restoreIcon = QStringLiteral(":/Icon/window-restore.svg");
+const QString closeIcon = QStringLiteral(":/Icon/window-close.svg");
+
+struct ButtonShortcut
 {
-    auto *button = new QPushButton(windowGlyph(glyph), parent);
-    button->setObjectName(objectName);
-    button->setMinimumSize(50, 50);
-    button->setFont(QFont(QStringLiteral("Marlett")));
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(toolTip);
-    return button;
-}
+    QToolButton *Ui_MainWindow::*button;
+    const char *shortcut;
+    const char *toolTip;
+};
+
+// The sampling page's buttons, in the order they are set up.
+const ButtonShortcut sampleTaskButtons[] = {
+    {&Ui_MainWindow::tbtnConnectNetwork, "ctrl+c", "快捷键：ctrl+c"},
+    {&Ui_MainWindow::tbtnDisconnectNetwork, "ctrl+d", "快捷键：ctrl+d"},
+    {&Ui_MainWindow::tbtnSampleTaskConfig, "ctrl+t", "快捷键：ctrl+t"},
+    {&Ui_MainWindow::tbtnExportData, "ctrl+e", "快捷键：ctrl+e"},
+    {&Ui_MainWindow::tbtnSwitchView, nullptr, nullptr},
+    {&Ui_MainWindow::tbtnLastSampleGroup, nullptr, nullptr},
+    {&Ui_MainWindow::tbtnPreSampleData, "ctrl+p", "快捷键：ctrl+p"},
+    {&Ui_MainWindow::tbtnStartSample, "ctrl+return", "快捷键：ctrl+enter"},
+    {&Ui_MainWindow::tbtnStopSample, "ctrl+s", "快捷键：ctrl+s"},
+    {&Ui_MainWindow::tbtnSave, nullptr, nullptr},
+    {&Ui_MainWindow::tbtnCancelSave, nullptr, nullptr},
+    {&Ui_MainWindow::tbtnPowerOff, nullptr, nullptr},
+};
 
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui_MainWindow>())
 {
-    appDirPath = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
-    if (objectName().isEmpty())
-        setObjectName(QStringLiteral("MainWindow"));
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
-    setWindowTitle(QStringLiteral("Velkor"));
-    resize(1200, 680);
-    setMinimumSize(1024, 650);
+    appDirPath = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
+    ui->setupUi(this);
+    setMinimumSize(1050, 650);
 
-    auto *centralWidget = new QWidget(this);
-    centralWidget->setObjectName(QStringLiteral("centralWidget"));
-    centralWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    auto *layout = new QVBoxLayout(centralWidget);
-    layout->setObjectName(QStringLiteral("layout_centralWidget"));
-    layout->setSpacing(0);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(createAppBar());
-    layout->addStretch();
-    setCentralWidget(centralWidget);
+    formStationInfo = new Form_StationInfo;
+    ui->verticalLayout_5->addWidget(formStationInfo);
+    formStatusBar = new Form_StatusBar;
+    ui->statusBar->setContentsMargins(-1, -1, -1, 1);
+    ui->statusBar->addWidget(formStatusBar, 1);
+    formSystemInfo = new Form_SystemInfo;
+    ui->layoutSystemConfig->addWidget(formSystemInfo);
 
     snackbar = new QtMaterialSnackbar(this);
+
     initForm();
+    initStateMachine();
+    initLeftProjectManageWidget();
+    initLeftSystemConfig();
+    initLeftSampleTask();
+    setWorkState(WORK_IDLE);
 }
 
-// The title band moves the window, its edges resize it; the logo and the window buttons stay clickable.
+MainWindow::~MainWindow() = default;
+
 void MainWindow::initForm()
 {
-    auto *btnMenuMin = findChild<QPushButton *>(QStringLiteral("btnMenu_Min"));
-    auto *btnMenuMax = findChild<QPushButton *>(QStringLiteral("btnMenu_Max"));
+    const QDateTime built = buildDateTime();
+    ui->label_Version->setText(
+        tr("V%1 (Build %2)").arg(QLatin1String(programVersion), built.toString(QStringLiteral("yyMMdd"))));
+    ui->label_CopyRight->setText(tr("版权所有 © %1").arg(built.toString(QStringLiteral("yyyy"))));
+    initTabBar();
+    initTitleBand();
+    setWindowTitle(QStringLiteral("Velkor"));
+    installComboPopupViews(this);
+    // A new pop-up view shows every row again.
+    formSystemInfo->setDeveloperMode(developerMode);
+}
+
+void MainWindow::initTabBar()
+{
+    ui->tabBar->addTab(tr("工程管理"));
+    ui->tabBar->addTab(tr("参数设置"));
+    ui->tabBar->addTab(tr("采集任务"));
+    ui->tabBar->setTabToolTip(2, QStringLiteral("ADS1282"));
+    ui->tabBar->setCursor(Qt::PointingHandCursor);
+    connect(ui->tabBar, &QTabBar::currentChanged, ui->stackedWidget, &QStackedWidget::setCurrentIndex);
+    ui->stackedWidget->setCurrentIndex(0);
+}
+
+// The title band moves the window, its edges resize it; the logo, the tabs and the caption
+// buttons stay clickable.
+void MainWindow::initTitleBand()
+{
     framelessHelper = new FramelessHelper(this);
     framelessHelper->setResizeMargins(3, 3, 3, 3);
     framelessHelper->setTitleBarHeight(50);
-    framelessHelper->addExcludedWidget(findChild<QWidget *>(QStringLiteral("labIco")));
-    framelessHelper->addExcludedWidget(btnMenuMin);
-    framelessHelper->addExcludedWidget(btnMenuMax);
-    framelessHelper->addExcludedWidget(findChild<QWidget *>(QStringLiteral("btnMenu_Close")));
-    connect(btnMenuMin, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMinimizeButtonAction);
-    connect(btnMenuMax, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMaximizeButtonAction);
+    for (QWidget *excluded : {static_cast<QWidget *>(ui->labIco), static_cast<QWidget *>(ui->btnMenu_Min),
+                              static_cast<QWidget *>(ui->btnMenu_Max), static_cast<QWidget *>(ui->btnMenu_Close),
+                              static_cast<QWidget *>(ui->tabBar)})
+        framelessHelper->addExcludedWidget(excluded);
+    connect(ui->btnMenu_Min, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMinimizeButtonAction);
+    connect(ui->btnMenu_Max, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMaximizeButtonAction);
+    connect(ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
     connect(framelessHelper, &FramelessHelper::maximizedChanged, this, &MainWindow::updateMaximizeButton);
+
+    ui->btnMenu_Min->setIcon(QIcon(minimizeIcon));
+    ui->btnMenu_Min->setToolTip(tr("最小化"));
+    ui->btnMenu_Close->setIcon(QIcon(closeIcon));
+    ui->btnMenu_Close->setToolTip(tr("关闭"));
+    updateMaximizeButton(false);
+}
+
+void MainWindow::initStateMachine()
+{
+    toolBarStates = new ToolBarStateMachine(this);
+    toolBarStates->start();
+}
+
+void MainWindow::initLeftProjectManageWidget()
+{
+    QListWidget *list = ui->recentProjectList;
+    list->setMovement(QListView::Static);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setViewMode(QListView::ListMode);
+    list->setAlternatingRowColors(true);
+    list->clear();
+    for (QToolButton *button : {ui->tbtnNewProject, ui->tbtnOpenProject, ui->tbtnCloseProject})
+        setIconBtn(button);
+}
+
+void MainWindow::initLeftSystemConfig()
+{
+    for (QToolButton *button : {ui->tbtnInputChannelConfig, ui->tbtnMemoryManage, ui->tbtnOtherConfig,
+                                ui->tbtnSystemUpdate, ui->tbtnSDCardFormat, ui->tbtnExportLog})
+        setIconBtn(button);
+}
+
+void MainWindow::initLeftSampleTask()
+{
+    for (const ButtonShortcut &entry : sampleTaskButtons) {
+        QToolButton *button = ui.get()->*entry.button;
+        setIconBtn(button);
+        if (!entry.shortcut)
+            continue;
+        button->setShortcut(QKeySequence(tr(entry.shortcut)));
+        button->setToolTip(tr(entry.toolTip));
+    }
+    // An optional minus sign and at most six digits.
+    const QRegularExpression number(QStringLiteral("^-?[0-9]{1,6}$"));
+    ui->lineEdit_LineNum->setValidator(new QRegularExpressionValidator(number, this));
+    ui->lineEdit_StationNum->setValidator(new QRegularExpressionValidator(number, this));
+    ui->label_LineNum->setAttribute(Qt::WA_TranslucentBackground);
+    ui->label_StationNum->setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void MainWindow::setIconBtn(QToolButton *button)
+{
+    button->setIconSize(QSize(32, 32));
+    button->setCheckable(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 }
 
 void MainWindow::updateMaximizeButton(bool maximized)
 {
-    auto *btnMenuMax = findChild<QPushButton *>(QStringLiteral("btnMenu_Max"));
-    btnMenuMax->setText(windowGlyph(maximized ? '2' : '1'));
-    btnMenuMax->setToolTip(maximized ? QStringLiteral("还原") : QStringLiteral("最大化"));
+    ui->btnMenu_Max->setText(maximized ? QStringLiteral("2") : QStringLiteral("1"));
+    ui->btnMenu_Max->setIcon(QIcon(maximized ? restoreIcon : maximizeIcon));
+    ui->btnMenu_Max->setToolTip(maximized ? tr("还原") : tr("最大化"));
 }
 
-QWidget *MainWindow::createAppBar()
+QDateTime MainWindow::buildDateTime() const
 {
-    auto *appBar = new QWidget;
-    appBar->setObjectName(QStringLiteral("appBar"));
-    auto *layout = new QHBoxLayout(appBar);
-    layout->setObjectName(QStringLiteral("horizontalLayout_10"));
-    layout->setSpacing(6);
-    layout->setContentsMargins(0, 0, 0, 0);
+    return parseBuildDateTime(QStringLiteral(__DATE__), QStringLiteral(__TIME__));
+}
 
-    auto *labIco = new QPushButton(appBar);
-    labIco->setObjectName(QStringLiteral("labIco"));
-    labIco->setMinimumSize(138, 50);
-    layout->addWidget(labIco);
-
-    auto *labTitle = new QLabel(QStringLiteral("Velkor采集系统"), appBar);
-    labTitle->setObjectName(QStringLiteral("labTitle"));
-    labTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(labTitle);
-    layout->addStretch();
-
-    auto *menuLayout = new QGridLayout;
-    menuLayout->setObjectName(QStringLiteral("gridLayout_Menu"));
-    menuLayout->setSpacing(6);
-    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Min"), '0',
-                                           QStringLiteral("最小化"), appBar), 0, 0);
-    menuLayout->addWidget(createMenuButton(QStringLiteral("btnMenu_Max"), '1',
-                                           QStringLiteral("最大化"), appBar), 0, 1);
-    QPushButton *closeButton = createMenuButton(QStringLiteral("btnMenu_Close"), 'r',
-                                                QStringLiteral("关闭"), appBar);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    menuLayout->addWidget(closeButton, 0, 2);
-    layout->addLayout(menuLayout);
-    return appBar;
+void MainWindow::setWorkState(int state)
+{
+    workState = state;
+    toolBarStates->setWorkState(state);
 }

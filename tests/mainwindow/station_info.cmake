@@ -1,0 +1,1 @@
+amt_add_test(mainwindow_station_info SOURCES tst_stationinfo.cpp LIBS mainwindow)

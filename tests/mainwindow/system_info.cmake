@@ -1,0 +1,1 @@
+amt_add_test(mainwindow_system_info SOURCES tst_systeminfo.cpp LIBS mainwindow)
