@@ -1,0 +1,1 @@
+amt_add_test(mainwindow_panel_rules SOURCES tst_panelrules.cpp LIBS mainwindow)
