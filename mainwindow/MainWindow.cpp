@@ -112,10 +112,9 @@ void MainWindow::initTitleBand()
     framelessHelper = new FramelessHelper(this);
     framelessHelper->setResizeMargins(3, 3, 3, 3);
     framelessHelper->setTitleBarHeight(50);
-    for (QWidget *excluded : {static_cast<QWidget *>(ui->labIco), static_cast<QWidget *>(ui->btnMenu_Min),
-                              static_cast<QWidget *>(ui->btnMenu_Max), static_cast<QWidget *>(ui->btnMenu_Close),
-                              static_cast<QWidget *>(ui->tabBar)})
-        framelessHelper->addExcludedWidget(excluded);
+    const QList<QWidget *> excluded{ui->labIco, ui->btnMenu_Min, ui->btnMenu_Max, ui->btnMenu_Close, ui->tabBar};
+    for (QWidget *widget : excluded)
+        framelessHelper->addExcludedWidget(widget);
     connect(ui->btnMenu_Min, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMinimizeButtonAction);
     connect(ui->btnMenu_Max, &QPushButton::clicked, framelessHelper, &FramelessHelper::triggerMaximizeButtonAction);
     connect(ui->btnMenu_Close, &QPushButton::clicked, this, &QWidget::close);
