@@ -1,0 +1,163 @@
+#include "tools/simulator/SimEarth.h"
+
+#include "tools/simulator/SimFrameCodec.h"
+
+#include <gsl/gsl_fft_halfcomplex.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Spectrum = std::vector<std::complex<double>>; // bins 0 .. m / 2 of a series of m samples
+
+constexpr double defaultRate = 4000;
+constexpr int HxChannel = 0, HyChannel = 1;
+
+// The smallest power of two that holds n samples (at least 8).
+int fftLength(int n)
+{
+    int m = 8;
+    while (m < n)
+        m *= 2;
+    return m;
+}
+
+// Amplitude 1 / sqrt(k) at bin k, a uniformly random phase; nothing at 0 Hz and at the Nyquist bin.
+Spectrum randomPhaseSpectrum(int m, std::mt19937 &rng)
+{
+    std::uniform_real_distribution<double> phase(0, 2 * M_PI);
+    Spectrum s(size_t(m / 2 + 1));
+    for (int k = 1; k < m / 2; ++k)
+        s[size_t(k)] = std::polar(1 / std::sqrt(double(k)), phase(rng));
+    return s;
+}
+
+// The real series of m samples whose bins are s, for fields that go as exp(+i omega t).
+std::vector<double> toSeries(const Spectrum &s, int m)
+{
+    std::vector<double> x(static_cast<size_t>(m));
+    x[0] = s[0].real();
+    x[size_t(m / 2)] = s[size_t(m / 2)].real();
+    for (int k = 1; k < m / 2; ++k) {
+        x[size_t(k)] = s[size_t(k)].real();
+        x[size_t(m - k)] = s[size_t(k)].imag();
+    }
+    gsl_fft_halfcomplex_radix2_inverse(x.data(), 1, size_t(m));
+    return x;
+}
+
+double rms(const std::vector<double> &x, int n)
+{
+    double sum = 0;
+    for (int i = 0; i < n; ++i)
+        sum += x[size_t(i)] * x[size_t(i)];
+    return n > 0 ? std::sqrt(sum / n) : 0.0;
+}
+
+// Counts of the first n samples times level, with white noise of sigma counts.
+QByteArray toCounts(const std::vector<double> &x, int n, double level, double sigma, std::mt19937 &rng)
+{
+    std::normal_distribution<double> noise(0, sigma > 0 ? sigma : 1);
+    const double limit = std::numeric_limits<int32_t>::max();
+    QByteArray bytes(n * 4, Qt::Uninitialized);
+    for (int i = 0; i < n; ++i) {
+        const double value = x[size_t(i)] * level + (sigma > 0 ? noise(rng) : 0.0);
+        SimFrameCodec::writeLittleEndian(bytes.data() + 4 * i,
+                                         uint32_t(int32_t(std::lround(std::clamp(value, -limit, limit)))));
+    }
+    return bytes;
+}
+
+double usableLength(double metres)
+{
+    return std::isfinite(metres) && metres > 0 ? metres : 0.0;
+}
+
+struct Earth
+{
+    double resistivity;
+    double rate;
+    int m;
+};
+
+// Counts per nT for a magnetic channel, counts per mV/km for an electric one, before the level.
+double channelFactor(const SimGroupTask &task, int channel)
+{
+    if (channel <= HyChannel)
+        return SimEarth::demoCoilMillivoltsPerNanotesla * task.gain(channel);
+    const int electric = 4 - channel; // CH3 E2, CH4 E1, CH5 E0
+    return usableLength(task.dipoleLengths[size_t(electric)]) / 1000 * SimEarth::demoElectrodeFactor
+           * task.gain(channel);
+}
+
+// The channel's spectrum from the two magnetic fields: Ex = Z Hy, Ey = -Z Hx.
+Spectrum channelSpectrum(const SimGroupTask &task, const std::array<Spectrum, 2> &field, int channel,
+                         const Earth &earth)
+{
+    const double factor = channelFactor(task, channel);
+    if (channel <= HyChannel) {
+        Spectrum s = field[size_t(channel)];
+        for (auto &bin : s)
+            bin *= factor;
+        return s;
+    }
+    const int partner = SimEarth::pairedMagnetic(task.watchMode, 4 - channel, task.channels[0], task.channels[1]);
+    const double sign = partner == HyChannel ? 1 : -1;
+    Spectrum s = field[size_t(partner)];
+    for (size_t k = 0; k < s.size(); ++k)
+        s[k] *= sign * factor * SimEarth::impedance(earth.resistivity, double(k) * earth.rate / earth.m);
+    return s;
+}
+
+} // namespace
+
+SimEarth::SimEarth(double resistivity, uint32_t seed, double noise)
+    : resistivity(resistivity), seed(seed), noise(noise)
+{
+}
+
+std::complex<double> SimEarth::impedance(double resistivity, double frequency)
+{
+    return std::polar(std::sqrt(5 * resistivity * frequency), M_PI / 4);
+}
+
+int SimEarth::pairedMagnetic(int watchMode, int electric, bool hxUsed, bool hyUsed)
+{
+    if (watchMode == 1 || watchMode == 4) // Vector, Multipolarity
+        return electric == 1 ? HxChannel : HyChannel;
+    if (watchMode == 3) // ParallelTest
+        return HyChannel;
+    return hxUsed && !hyUsed ? HxChannel : HyChannel;
+}
+
+std::array<QByteArray, 5> SimEarth::samples(const SimGroupTask &task, const SampleDataControlParam &record) const
+{
+    const int bytes = std::max(record.dataLength, 0);
+    const int n = bytes / 4;
+    std::array<QByteArray, 5> blocks;
+    blocks.fill(QByteArray(bytes, '\0')); // a length that is no whole number of samples ends in zeros
+    if (n == 0)
+        return blocks;
+    const int m = fftLength(n);
+    const double rate = task.sampleRate > 0 ? task.sampleRate : defaultRate;
+    std::seed_seq seeds{seed, uint32_t(record.lineNum), uint32_t(record.stationNum), uint32_t(record.dataIndexNum)};
+    std::mt19937 rng(seeds);
+    const std::array<Spectrum, 2> field{{randomPhaseSpectrum(m, rng), randomPhaseSpectrum(m, rng)}};
+
+    std::array<std::vector<double>, 5> series;
+    for (int c = 0; c < 5; ++c)
+        series[size_t(c)] = toSeries(channelSpectrum(task, field, c, {resistivity, rate, m}), m);
+
+    std::array<double, 5> levels{};
+    for (int c = 0; c < 5; ++c)
+        levels[size_t(c)] = rms(series[size_t(c)], n);
+    const double loudest = *std::max_element(levels.begin(), levels.end());
+    const double level = loudest > 0 ? loudestChannelCounts / loudest : 0.0;
+    for (int c = 0; c < 5; ++c)
+        blocks[size_t(c)].replace(0, 4 * n, toCounts(series[size_t(c)], n, level, noise * levels[size_t(c)] * level, rng));
+    return blocks;
+}
