@@ -2,7 +2,7 @@
 
 #include "tools/simulator/SimFrameCodec.h"
 
-#include <gsl/gsl_fft_halfcomplex.h>
+#include "LibCagniard/ffft/FFTReal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,17 +36,29 @@ Spectrum randomPhaseSpectrum(int m, std::mt19937 &rng)
     return s;
 }
 
-// The real series of m samples whose bins are s, for fields that go as exp(+i omega t).
+// The real series of m samples whose bins are s, for fields that go as exp(+i omega t). One forward
+// real transform does it: with A + iB the bins (A even, B odd over 0 .. m - 1), the transform of the
+// real sequence y = A - B is Y with Re Y_n = sum A_k cos, Im Y_n = sum B_k sin, and
+// m x_n = Re Y_n - Im Y_n.
 std::vector<double> toSeries(const Spectrum &s, int m)
 {
-    std::vector<double> x(static_cast<size_t>(m));
-    x[0] = s[0].real();
-    x[size_t(m / 2)] = s[size_t(m / 2)].real();
-    for (int k = 1; k < m / 2; ++k) {
-        x[size_t(k)] = s[size_t(k)].real();
-        x[size_t(m - k)] = s[size_t(k)].imag();
+    const int half = m / 2;
+    std::vector<double> y(static_cast<size_t>(m)), f(static_cast<size_t>(m));
+    y[0] = s[0].real();
+    y[size_t(half)] = s[size_t(half)].real();
+    for (int k = 1; k < half; ++k) {
+        y[size_t(k)] = s[size_t(k)].real() - s[size_t(k)].imag();
+        y[size_t(m - k)] = s[size_t(k)].real() + s[size_t(k)].imag();
     }
-    gsl_fft_halfcomplex_radix2_inverse(x.data(), 1, size_t(m));
+    ffft::FFTReal<double>(m).transform(f.data(), y.data());
+    // f[n] = Re Y_n, f[half + n] = -Im Y_n; Y_{m - n} is the conjugate of Y_n.
+    std::vector<double> &x = y;
+    x[0] = f[0] / m;
+    x[size_t(half)] = f[size_t(half)] / m;
+    for (int n = 1; n < half; ++n) {
+        x[size_t(n)] = (f[size_t(n)] + f[size_t(half + n)]) / m;
+        x[size_t(m - n)] = (f[size_t(n)] - f[size_t(half + n)]) / m;
+    }
     return x;
 }
 
@@ -58,18 +70,15 @@ double rms(const std::vector<double> &x, int n)
     return n > 0 ? std::sqrt(sum / n) : 0.0;
 }
 
-// Counts of the first n samples times level, with white noise of sigma counts.
-QByteArray toCounts(const std::vector<double> &x, int n, double level, double sigma, std::mt19937 &rng)
+// The first n samples times level, with white noise of sigma counts, as little-endian int32 at out.
+void writeCounts(const std::vector<double> &x, int n, double level, double sigma, std::mt19937 &rng, char *out)
 {
     std::normal_distribution<double> noise(0, sigma > 0 ? sigma : 1);
     const double limit = std::numeric_limits<int32_t>::max();
-    QByteArray bytes(n * 4, Qt::Uninitialized);
     for (int i = 0; i < n; ++i) {
         const double value = x[size_t(i)] * level + (sigma > 0 ? noise(rng) : 0.0);
-        SimFrameCodec::writeLittleEndian(bytes.data() + 4 * i,
-                                         uint32_t(int32_t(std::lround(std::clamp(value, -limit, limit)))));
+        SimFrameCodec::writeLittleEndian(out + 4 * i, uint32_t(int32_t(std::lround(std::clamp(value, -limit, limit)))));
     }
-    return bytes;
 }
 
 double usableLength(double metres)
@@ -109,7 +118,7 @@ Spectrum channelSpectrum(const SimGroupTask &task, const std::array<Spectrum, 2>
     const double sign = partner == HyChannel ? 1 : -1;
     Spectrum s = field[size_t(partner)];
     for (size_t k = 0; k < s.size(); ++k)
-        s[k] *= sign * factor * SimEarth::impedance(earth.resistivity, double(k) * earth.rate / earth.m);
+        s[k] *= SimEarth::impedance(earth.resistivity, double(k) * earth.rate / earth.m) * (sign * factor);
     return s;
 }
 
@@ -122,7 +131,8 @@ SimEarth::SimEarth(double resistivity, uint32_t seed, double noise)
 
 std::complex<double> SimEarth::impedance(double resistivity, double frequency)
 {
-    return std::polar(std::sqrt(5 * resistivity * frequency), M_PI / 4);
+    static const std::complex<double> halfRightAngle = std::polar(1.0, M_PI / 4);
+    return std::sqrt(5 * resistivity * frequency) * halfRightAngle;
 }
 
 int SimEarth::pairedMagnetic(int watchMode, int electric, bool hxUsed, bool hyUsed)
@@ -139,9 +149,10 @@ std::array<QByteArray, 5> SimEarth::samples(const SimGroupTask &task, const Samp
     const int bytes = std::max(record.dataLength, 0);
     const int n = bytes / 4;
     std::array<QByteArray, 5> blocks;
-    blocks.fill(QByteArray(bytes, '\0')); // a length that is no whole number of samples ends in zeros
-    if (n == 0)
+    if (n == 0) {
+        blocks.fill(QByteArray(bytes, '\0'));
         return blocks;
+    }
     const int m = fftLength(n);
     const double rate = task.sampleRate > 0 ? task.sampleRate : defaultRate;
     std::seed_seq seeds{seed, uint32_t(record.lineNum), uint32_t(record.stationNum), uint32_t(record.dataIndexNum)};
@@ -157,7 +168,11 @@ std::array<QByteArray, 5> SimEarth::samples(const SimGroupTask &task, const Samp
         levels[size_t(c)] = rms(series[size_t(c)], n);
     const double loudest = *std::max_element(levels.begin(), levels.end());
     const double level = loudest > 0 ? loudestChannelCounts / loudest : 0.0;
-    for (int c = 0; c < 5; ++c)
-        blocks[size_t(c)].replace(0, 4 * n, toCounts(series[size_t(c)], n, level, noise * levels[size_t(c)] * level, rng));
+    for (int c = 0; c < 5; ++c) {
+        QByteArray &block = blocks[size_t(c)];
+        block = QByteArray(bytes, Qt::Uninitialized);
+        writeCounts(series[size_t(c)], n, level, noise * levels[size_t(c)] * level, rng, block.data());
+        std::fill(block.begin() + 4 * n, block.end(), '\0'); // a length that is no whole number of samples
+    }
     return blocks;
 }
