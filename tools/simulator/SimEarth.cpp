@@ -17,11 +17,15 @@ using Spectrum = std::vector<std::complex<double>>; // bins 0 .. m / 2 of a seri
 constexpr double defaultRate = 4000;
 constexpr int HxChannel = 0, HyChannel = 1;
 
-// The smallest power of two that holds n samples (at least 8).
-int fftLength(int n)
+// Longer blocks repeat the synthesised period (the source is periodic in it anyway), so that
+// memory stays bounded whatever the block size.
+constexpr int longestPeriod = 1 << 22;
+
+// The smallest power of two that holds n samples (at least 8), at most longestPeriod.
+int periodLength(int n)
 {
     int m = 8;
-    while (m < n)
+    while (m < n && m < longestPeriod)
         m *= 2;
     return m;
 }
@@ -70,15 +74,37 @@ double rms(const std::vector<double> &x, int n)
     return n > 0 ? std::sqrt(sum / n) : 0.0;
 }
 
-// The first n samples times level, with white noise of sigma counts, as little-endian int32 at out.
+// n samples of the periodic series x times level, with white noise of sigma counts, as
+// little-endian int32 at out.
 void writeCounts(const std::vector<double> &x, int n, double level, double sigma, std::mt19937 &rng, char *out)
 {
     std::normal_distribution<double> noise(0, sigma > 0 ? sigma : 1);
     const double limit = std::numeric_limits<int32_t>::max();
+    const size_t period = x.size(); // a power of two
     for (int i = 0; i < n; ++i) {
-        const double value = x[size_t(i)] * level + (sigma > 0 ? noise(rng) : 0.0);
+        const double value = x[size_t(i) & (period - 1)] * level + (sigma > 0 ? noise(rng) : 0.0);
         SimFrameCodec::writeLittleEndian(out + 4 * i, uint32_t(int32_t(std::lround(std::clamp(value, -limit, limit)))));
     }
+}
+
+// The series as blocks of the given length, the loudest at loudestChannelCounts RMS, each with its
+// own noise of noise times its RMS.
+std::array<QByteArray, 5> countBlocks(const std::array<std::vector<double>, 5> &series, int bytes, double noise,
+                                      std::mt19937 &rng)
+{
+    const int n = bytes / 4;
+    std::array<double, 5> levels{};
+    for (size_t c = 0; c < 5; ++c)
+        levels[c] = rms(series[c], std::min(n, int(series[c].size())));
+    const double loudest = *std::max_element(levels.begin(), levels.end());
+    const double level = loudest > 0 ? SimEarth::loudestChannelCounts / loudest : 0.0;
+    std::array<QByteArray, 5> blocks;
+    for (size_t c = 0; c < 5; ++c) {
+        blocks[c] = QByteArray(bytes, Qt::Uninitialized);
+        writeCounts(series[c], n, level, noise * levels[c] * level, rng, blocks[c].data());
+        std::fill(blocks[c].begin() + 4 * n, blocks[c].end(), '\0'); // a length that is no whole number of samples
+    }
+    return blocks;
 }
 
 double usableLength(double metres)
@@ -93,7 +119,8 @@ struct Earth
     int m;
 };
 
-// Counts per nT for a magnetic channel, counts per mV/km for an electric one, before the level.
+// What the chain in front of the converter multiplies the field by: coil and gain for nT, dipole
+// (in km), electrode and gain for mV/km.
 double channelFactor(const SimGroupTask &task, int channel)
 {
     if (channel <= HyChannel)
@@ -153,26 +180,13 @@ std::array<QByteArray, 5> SimEarth::samples(const SimGroupTask &task, const Samp
         blocks.fill(QByteArray(bytes, '\0'));
         return blocks;
     }
-    const int m = fftLength(n);
+    const int m = periodLength(n);
     const double rate = task.sampleRate > 0 ? task.sampleRate : defaultRate;
     std::seed_seq seeds{seed, uint32_t(record.lineNum), uint32_t(record.stationNum), uint32_t(record.dataIndexNum)};
     std::mt19937 rng(seeds);
     const std::array<Spectrum, 2> field{{randomPhaseSpectrum(m, rng), randomPhaseSpectrum(m, rng)}};
-
     std::array<std::vector<double>, 5> series;
     for (int c = 0; c < 5; ++c)
         series[size_t(c)] = toSeries(channelSpectrum(task, field, c, {resistivity, rate, m}), m);
-
-    std::array<double, 5> levels{};
-    for (int c = 0; c < 5; ++c)
-        levels[size_t(c)] = rms(series[size_t(c)], n);
-    const double loudest = *std::max_element(levels.begin(), levels.end());
-    const double level = loudest > 0 ? loudestChannelCounts / loudest : 0.0;
-    for (int c = 0; c < 5; ++c) {
-        QByteArray &block = blocks[size_t(c)];
-        block = QByteArray(bytes, Qt::Uninitialized);
-        writeCounts(series[size_t(c)], n, level, noise * levels[size_t(c)] * level, rng, block.data());
-        std::fill(block.begin() + 4 * n, block.end(), '\0'); // a length that is no whole number of samples
-    }
-    return blocks;
+    return countBlocks(series, bytes, noise, rng);
 }
