@@ -3,6 +3,8 @@
 #include "common/AMTMessageIds.h"
 #include "common/Clock.h"
 #include "tools/simulator/AMTSimulator.h"
+#include "tools/simulator/SimChannelData.h"
+#include "tools/simulator/SimEarth.h"
 #include "tools/simulator/SimFault.h"
 #include "tools/simulator/SimFrameReader.h"
 #include "tools/simulator/SimStationTask.h"
@@ -11,6 +13,10 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -62,6 +68,9 @@ private slots:
     void faultsOnTheWire_data();
     void faultsOnTheWire();
     void stationTaskText();
+    void gainCodes_data();
+    void gainCodes();
+    void earthBlocksOnTheWire();
     void commandLine();
     void commandLineRejectsBadInput_data();
     void commandLineRejectsBadInput();
@@ -242,10 +251,83 @@ void TestSimulator::stationTaskText()
     QCOMPARE(task.groups.last().blockBytes(10, 1 << 20), qint64(10)); // no time: the fallback
     QVERIFY(!g.online);
     QCOMPARE(g.plannedStart, 99);
+    QCOMPARE(g.watchMode, 1); // Vector when the text does not say
     QVERIFY(!SimStationTask::parse("MachineID=0\nLineNum=3\n", &task));
+
+    QVERIFY(SimStationTask::parse("GroupID=1\nPoleDistance1=100.5\nPoleDistance3=20\nPoleDistance4=9\n"
+                                  "WatchMachineMode=3\nCH3Gain=1025\nCH33Gain=7\n",
+                                  &task));
+    QCOMPARE(task.groups.first().dipoleLengths, (std::array<double, 3>{{100.5, 0, 20}}));
+    QCOMPARE(task.groups.first().watchMode, 3);
+    QCOMPARE(task.groups.first().gainCodes, (std::array<int, 5>{{0, 0, 1025, 0, 0}}));
 
     const SimStationKey key = SimStationKey::fromSelection("ProjectID=P7\r\nLineNum=3\r\nStationNum=12.5\r\n");
     QVERIFY(key == (SimStationKey{"P7", 3, 12}));
+}
+
+void TestSimulator::gainCodes_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("gain");
+    QTest::newRow("low rate 0x100") << 4000 << 0x100 << 1;
+    QTest::newRow("low rate 0x101") << 4000 << 0x101 << 40;
+    QTest::newRow("low rate 0x1001") << 250 << 0x1001 << 640;
+    QTest::newRow("high rate 3") << 57800 << 3 << 100;
+    QTest::newRow("high rate 5") << 277780 << 5 << 500;
+    QTest::newRow("low-rate code at a high rate") << 107530 << 0x101 << 1;
+    QTest::newRow("unknown code") << 4000 << 0x4001 << 1;
+}
+
+// The host writes gain codes of the current hardware's lists; the samples need the factors.
+void TestSimulator::gainCodes()
+{
+    QFETCH(int, rate);
+    QFETCH(int, code);
+    QFETCH(int, gain);
+    SimStationTask task;
+    QVERIFY(SimStationTask::parse(QString("GroupID=1\nSampleRate=%1\nCH2Gain=%2\n").arg(rate).arg(code).toUtf8(),
+                                  &task));
+    QCOMPARE(task.groups.first().gain(1), gain);
+}
+
+// With the earth on, a transfer carries the earth's blocks of the running group's task.
+void TestSimulator::earthBlocksOnTheWire()
+{
+    AMTSimulator sim;
+    sim.settings().byteExactSamples = false;
+    sim.settings().earthResistivity = 250;
+    sim.settings().earthSeed = 9;
+    sim.settings().sampleMs = 1;
+    QVERIFY(sim.start(0));
+    RawClient control(sim.basePort());
+    QVERIFY(control.waitConnected());
+    std::vector<std::unique_ptr<RawClient>> data;
+    for (int c = 0; c < 5; ++c) {
+        data.push_back(std::make_unique<RawClient>(quint16(sim.basePort() + SimFirstDataPort + c)));
+        QVERIFY(data.back()->waitConnected());
+    }
+
+    const QByteArray text = "LineNum=3\nStationNum=7\nGroupID=2\nCH1ChannelIsUse=1\nCH2ChannelIsUse=0\n"
+                            "CH3ChannelIsUse=0\nCH4ChannelIsUse=1\nCH5ChannelIsUse=0\nCH4Gain=1025\n"
+                            "PoleDistance2=80\nSampleRate=250\nSampleTime=2\nOnLineSelect=1\n";
+    control.socket.write(SimFrameCodec::encode(AMT_CMD_SAMPLE_START, text));
+    QTRY_COMPARE_WITH_TIMEOUT(sim.journal().sent(AMT_CMD_SAMPLE_START).size(), 1, 5000); // group sampled
+    control.socket.write(SimFrameCodec::encode(AMT_CMD_TRANSFORM_DATA, QByteArray::fromHex("030000000700000000000000")));
+    QTRY_COMPARE_WITH_TIMEOUT(sim.journal().sent(AMT_CMD_TRANSFORM_DATA, SimFirstDataPort + 3).size(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(sim.journal().sent(AMT_CMD_TRANSFORM_DATA, SimFirstDataPort).size(), 1, 5000);
+
+    SimStationTask task;
+    QVERIFY(SimStationTask::parse(text, &task));
+    const QByteArray hx = sim.journal().sent(AMT_CMD_TRANSFORM_DATA, SimFirstDataPort).first().payload();
+    const QByteArray e1 = sim.journal().sent(AMT_CMD_TRANSFORM_DATA, SimFirstDataPort + 3).first().payload();
+    SampleDataControlParam record;
+    std::memcpy(&record, hx.constData(), sizeof record);
+    QCOMPARE(record.dataLength, 250 * 2 * 4);
+    const std::array<QByteArray, 5> expected = SimEarth(250, 9).samples(task.groups.first(), record);
+    QCOMPARE(hx.mid(32), expected[0]);
+    QCOMPARE(e1.mid(32), expected[3]);
+    QVERIFY(hx.mid(32) != SimChannelData::samples(record, 0));
 }
 
 void TestSimulator::commandLine()
@@ -285,6 +367,9 @@ void TestSimulator::commandLineRejectsBadInput_data()
     QTest::newRow("base too high") << QStringList{"--base", "65530"} << QByteArray("out of range");
     QTest::newRow("block too large") << QStringList{"--block-bytes", "300000000"} << QByteArray("out of range");
     QTest::newRow("log too large") << QStringList{"--log-bytes", "3000000000"} << QByteArray("out of range");
+    QTest::newRow("resistivity zero") << QStringList{"--rho", "0"} << QByteArray("--rho");
+    QTest::newRow("resistivity not a number") << QStringList{"--rho", "soil"} << QByteArray("--rho");
+    QTest::newRow("seed negative") << QStringList{"--seed", "-1"} << QByteArray("--seed");
 }
 
 void TestSimulator::commandLineRejectsBadInput()

@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "common/MachineErrorCode.h"
 #include "tools/simulator/SimChannelData.h"
+#include "tools/simulator/SimEarth.h"
 #include "tools/simulator/SimDeleteRequest.h"
 
 #include <cstring>
@@ -330,20 +331,45 @@ void AMTSimulator::sendGroupBlocks(uint32_t id, const SampleDataControlParam &re
             continue;
         SampleDataControlParam block = record;
         block.dataLength = used ? record.dataLength : 0;
-        net.send(SimFirstDataPort + c, cachedDataFrame(id, block, c));
+        net.send(SimFirstDataPort + c, cachedDataFrame(id, block, task, c));
     }
 }
 
 // The last frame of each channel is kept: a repeated transfer (benchmarks) builds nothing anew.
-QByteArray AMTSimulator::cachedDataFrame(uint32_t id, const SampleDataControlParam &record, int channel)
+QByteArray AMTSimulator::cachedDataFrame(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task,
+                                         int channel)
 {
-    const QByteArray key = SimFrameCodec::bigEndian(id) + SimChannelData::recordBytes(record);
+    const QByteArray key = SimFrameCodec::bigEndian(id) + SimChannelData::recordBytes(record) + earthKey(task);
     BlockCache &slot = blockCache[size_t(channel)];
     if (slot.key != key) {
-        slot.frame = dataFrame(id, record, channel);
+        slot.frame = config.byteExactSamples
+                         ? dataFrame(id, record, channel)
+                         : SimFrameCodec::encode(id, SimChannelData::recordBytes(record) + earthSamples(record, task, channel));
         slot.key = key;
     }
     return slot.frame;
+}
+
+// What the earth's blocks depend on besides the record; nothing for the byte-exact blocks.
+QByteArray AMTSimulator::earthKey(const SimGroupTask &task) const
+{
+    if (config.byteExactSamples)
+        return QByteArray();
+    return task.lines.join('\n') + ' ' + QByteArray::number(config.earthResistivity, 'g', 17) + ' '
+           + QByteArray::number(config.earthSeed);
+}
+
+// The five channels of a group come from one synthesis; the last group's are kept for the others.
+QByteArray AMTSimulator::earthSamples(const SampleDataControlParam &record, const SimGroupTask &task, int channel)
+{
+    if (record.dataLength <= 0)
+        return QByteArray();
+    const QByteArray key = SimChannelData::recordBytes(record) + earthKey(task);
+    if (earthCache.key != key) {
+        earthCache.samples = SimEarth(config.earthResistivity, config.earthSeed).samples(task, record);
+        earthCache.key = key;
+    }
+    return earthCache.samples[size_t(channel)];
 }
 
 QByteArray AMTSimulator::dataFrame(uint32_t id, const SampleDataControlParam &record, int channel)

@@ -44,7 +44,7 @@ public:
     void reply(uint32_t id, const QByteArray &payload = QByteArray());
     void notify(uint32_t subCode, const QByteArray &data = QByteArray());
     QByteArray statusRecord() const;
-    // Data frame of one channel block: header, control record, samples.
+    // Data frame of one channel block: header, control record, the byte-exact samples.
     static QByteArray dataFrame(uint32_t id, const SampleDataControlParam &record, int channel);
     // The deterministic log text of the given length.
     static QByteArray logText(qint64 bytes);
@@ -95,7 +95,10 @@ private:
     void tryStartData();
     void sendGroupBlocks(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task,
                          bool everyChannel);
-    QByteArray cachedDataFrame(uint32_t id, const SampleDataControlParam &record, int channel);
+    QByteArray cachedDataFrame(uint32_t id, const SampleDataControlParam &record, const SimGroupTask &task,
+                               int channel);
+    QByteArray earthKey(const SimGroupTask &task) const;
+    QByteArray earthSamples(const SampleDataControlParam &record, const SimGroupTask &task, int channel);
     void sendLog();
     void replyLog();
 
@@ -127,6 +130,12 @@ private:
         QByteArray frame;
     };
     std::array<BlockCache, 5> blockCache;
+    struct EarthCache
+    {
+        QByteArray key;
+        std::array<QByteArray, 5> samples;
+    };
+    EarthCache earthCache;
 };
 
 #endif // AMTSIMULATOR_H

@@ -39,14 +39,10 @@ QByteArray SimChannelData::payload(const SampleDataControlParam &record, int cha
                               uint32_t(record.dataIndexNum) * 83492791u ^ uint32_t(channel + 1) * 2654435761u);
     QByteArray bytes = recordBytes(record);
     bytes.resize(32 + length + 3);
-    auto *out = reinterpret_cast<unsigned char *>(bytes.data()) + 32;
+    char *out = bytes.data() + 32;
     for (int i = 0; i < length; i += 4) {
         // Small signed counts, so that a block also reads as a plausible recording.
-        const auto value = uint32_t(int32_t(mix(seed + uint32_t(i)) % 200001u) - 100000);
-        out[i] = value & 0xFF;
-        out[i + 1] = (value >> 8) & 0xFF;
-        out[i + 2] = (value >> 16) & 0xFF;
-        out[i + 3] = (value >> 24) & 0xFF;
+        SimFrameCodec::writeLittleEndian(out + i, uint32_t(int32_t(mix(seed + uint32_t(i)) % 200001u) - 100000));
     }
     bytes.truncate(32 + length);
     return bytes;

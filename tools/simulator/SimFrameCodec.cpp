@@ -45,11 +45,16 @@ uint32_t SimFrameCodec::readLittleEndian(const char *p)
     return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
 }
 
+void SimFrameCodec::writeLittleEndian(char *p, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = char((value >> (8 * i)) & 0xFF);
+}
+
 QByteArray SimFrameCodec::littleEndian(uint32_t value)
 {
     QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = char((value >> (8 * i)) & 0xFF);
+    writeLittleEndian(out.data(), value);
     return out;
 }
 

@@ -26,6 +26,7 @@ public:
     static uint32_t readBigEndian(const char *p);
     static void writeBigEndian(char *p, uint32_t value);
     static uint32_t readLittleEndian(const char *p);
+    static void writeLittleEndian(char *p, uint32_t value);
     static QByteArray littleEndian(uint32_t value);
     static QByteArray bigEndian(uint32_t value);
 };

@@ -25,6 +25,13 @@ struct SimSettings
     qint64 maxBlockBytes = 16 * 1024 * 1024; // cap for blocks sized from the task
     qint64 logBytes = 4096;
     bool fullSubCodes = false; // notifications carry 0xAA5500nn instead of nn
+
+    // Channel blocks: deterministic bytes that a test rebuilds with SimChannelData and compares,
+    // or, when false, the response of a half-space earth (SimEarth) that the impedance processing
+    // can check. The command-line program turns the earth on unless told --byte-exact.
+    bool byteExactSamples = true;
+    double earthResistivity = 100; // Ohm m
+    uint32_t earthSeed = 1;
 };
 
 #endif // SIMSETTINGS_H

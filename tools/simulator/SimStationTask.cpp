@@ -2,17 +2,43 @@
 
 #include "tools/simulator/SimText.h"
 
+#include "common/Global_Constants.h"
+
 #include <algorithm>
 
 namespace {
 
+// CH1 to CH5 as 0 to 4, or -1 when key is not "CH<n><suffix>".
+int channelOf(const QByteArray &key, const char *suffix)
+{
+    const QByteArray tail(suffix);
+    if (!key.startsWith("CH") || !key.endsWith(tail) || key.size() != 3 + tail.size())
+        return -1;
+    const int channel = key[2] - '1';
+    return channel >= 0 && channel < 5 ? channel : -1;
+}
+
+// PoleDistance1 to PoleDistance3 as 0 to 2, else -1.
+int dipoleOf(const QByteArray &key)
+{
+    if (!key.startsWith("PoleDistance") || key.size() != 13)
+        return -1;
+    const int index = key[12] - '1';
+    return index >= 0 && index < 3 ? index : -1;
+}
+
 void applyGroupKey(SimGroupTask *group, const QByteArray &key, const QByteArray &value)
 {
     const int number = value.trimmed().toInt();
-    if (key.startsWith("CH") && key.endsWith("ChannelIsUse") && key.size() == 15) {
-        const int channel = key[2] - '1';
-        if (channel >= 0 && channel < 5)
-            group->channels[size_t(channel)] = number != 0;
+    const int used = channelOf(key, "ChannelIsUse"), gain = channelOf(key, "Gain"), dipole = dipoleOf(key);
+    if (used >= 0) {
+        group->channels[size_t(used)] = number != 0;
+    } else if (gain >= 0) {
+        group->gainCodes[size_t(gain)] = number;
+    } else if (dipole >= 0) {
+        group->dipoleLengths[size_t(dipole)] = value.trimmed().toDouble();
+    } else if (key == "WatchMachineMode") {
+        group->watchMode = number;
     } else if (key == "SampleRate") {
         group->sampleRate = number;
     } else if (key == "SampleTime") {
@@ -44,6 +70,16 @@ qint64 SimGroupTask::blockBytes(qint64 fallback, qint64 limit) const
 {
     const qint64 bytes = qint64(sampleRate) * sampleTime * 4;
     return std::min(bytes > 0 ? bytes : fallback, limit);
+}
+
+int SimGroupTask::gain(int channel) const
+{
+    // The host picks the high-rate codes from 57800 Hz on.
+    const bool high = sampleRate >= 57800;
+    const QList<int> &codes = high ? highRateGainCodeList : lowRateGainCodeList;
+    const QList<int> &gains = high ? highRateGainList : lowRateGainList;
+    const int index = codes.indexOf(gainCodes[size_t(channel)]);
+    return index >= 0 ? gains[index] : 1;
 }
 
 bool SimStationTask::parse(const QByteArray &text, SimStationTask *task)

@@ -30,10 +30,16 @@ struct SimGroupTask
     int sampleTime = 0; // seconds
     int plannedStart = 0;
     bool online = true;
+    std::array<int, 5> gainCodes{{}};           // CHnGain=, the instrument's gain codes
+    std::array<double, 3> dipoleLengths{{}};    // PoleDistance1..3: E0, E1, E2, metres
+    int watchMode = 1;                          // WatchMachineMode=; Vector when not given
     QList<QByteArray> lines; // the group's key=value lines as the host sent them
 
     // Sample bytes per channel: rate x seconds x 4, or the fallback when the task gives no size.
     qint64 blockBytes(qint64 fallback, qint64 limit) const;
+    // The gain factor behind the code of a channel (data-connection order), from the gain lists of
+    // the rate's class on current hardware; 1 for a code not in the list.
+    int gain(int channel) const;
 };
 
 // The station task text that starts a run: seven header lines, then one block per group,

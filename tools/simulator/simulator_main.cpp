@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -26,8 +27,9 @@ How it answers:
   ADJUST_TIME         sets the clock reported in the status, reply
   TRANSFORM_DATA      notification 05; once the group's data connections are up, one data frame
                       per used channel (record: machine ID, the request's line and station, the
-                      GroupID, the block size, the start time; samples: deterministic int32);
-                      the reply follows the host's end notice 5. Without a run: all five channels.
+                      GroupID, the block size, the start time; samples: int32 counts, see
+                      "Samples" below); the reply follows the host's end notice 5. Without a run:
+                      all five channels.
   SELF_CHECK          reply of 16 zero bytes
   MACHINE_STATUS      48-byte status: busy while a run is on, else idle
   DISK_SPACE_FILE     notification 09 with the project list, reply with the storage listing
@@ -72,6 +74,17 @@ Storage texts (CR LF after every line; both empty while nothing is stored):
                       before it, a number that does not parse, a station after LineNum=ALL)
                       deletes nothing; the reply comes all the same.
 
+Samples: the response of a uniform half-space of --rho Ohm m to a natural source. Hx and Hy have
+a random-phase spectrum (seeded by --seed and the block's line, station and group, so a run repeats);
+E0, E1 and E2 are the half-space impedance times the magnetic channel the program pairs them with
+under the task's WatchMachineMode (Ex = Z Hy, Ey = -Z Hx), over the task's dipole lengths
+(PoleDistance1..3). Both go through the demo sensors (flat coil of 100 mV/nT, flat electrode pair)
+and the task's gains (CHnGain codes of the current hardware) to counts, the loudest channel at about
+2^18 counts RMS, plus 1 % white noise per channel. Without a task, the electric channels are zero.
+The tables that match are in the build's InputCalibration ("Demo-IMFS-Coil", "Demo-Electrode") and
+GainCalibration/1001. --byte-exact sends deterministic blocks instead, which a test rebuilds with
+SimChannelData and compares byte for byte (the simulator inside the tests starts that way).
+
 Fault script (--script): one rule a line, '#' starts a comment:
   msg=<NAME|0xID> [sub=<code>] [on=control|data|data0..data4|log|any] [nth=<n>|all]
   fault=<kind> [arg=<a,b,...>]
@@ -115,6 +128,19 @@ bool readCount(const QCommandLineParser &parser, const char *name, qint64 *value
     return ok && *value >= 0 && *value <= max;
 }
 
+bool readEarth(const QCommandLineParser &parser, SimSettings *settings)
+{
+    bool rhoOk = false, seedOk = false;
+    const double rho = parser.value("rho").toDouble(&rhoOk);
+    const uint seed = parser.value("seed").toUInt(&seedOk);
+    if (!rhoOk || !std::isfinite(rho) || rho <= 0 || !seedOk)
+        return false;
+    settings->byteExactSamples = parser.isSet("byte-exact");
+    settings->earthResistivity = rho;
+    settings->earthSeed = seed;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -131,6 +157,9 @@ int main(int argc, char *argv[])
     parser.addOption({"sample-ms", "Time a group's sampling takes (default 50).", "MS"});
     parser.addOption({"log-bytes", "Length of the exported log (default 4096).", "N"});
     parser.addOption({"full-subcodes", "Notifications carry 0xAA5500nn instead of nn."});
+    parser.addOption({"rho", "Resistivity of the half-space in Ohm m (default 100).", "OHM_M", "100"});
+    parser.addOption({"seed", "Seed of the natural source (default 1).", "N", "1"});
+    parser.addOption({"byte-exact", "Deterministic sample bytes instead of the earth's response."});
     parser.addOption({"verbose", "Print one line per frame received and sent."});
     parser.process(app);
 
@@ -150,6 +179,10 @@ int main(int argc, char *argv[])
     settings.sampleMs = int(sampleMs);
     settings.formatMs = int(sampleMs);
     settings.fullSubCodes = parser.isSet("full-subcodes");
+    if (!readEarth(parser, &settings)) {
+        err << "amt-simulator: --rho must be a positive number and --seed a whole number from 0 to 4294967295\n";
+        return 2;
+    }
     QString error;
     if (parser.isSet("script") && !loadScript(parser.value("script"), &sim, &error)) {
         err << "amt-simulator: " << error << "\n";
