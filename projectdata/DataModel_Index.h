@@ -61,7 +61,8 @@ public slots:
     void onDoubleClicked(const QModelIndex &index);
 
 private:
-    bool hasProjectTables() const;
+    bool openTables();
+    bool hasTable(const QString &table) const;
     bool isNewProjectDatabase() const;
     bool readProjectHeader(ProjectConfig &config);
     bool createProjectRow(ProjectConfig &config);

@@ -30,14 +30,8 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     if (!newStore || !newProjectDialog || store || !newStore->database())
         return false;
     store = newStore;
-    for (const QMetaObject *meta : {&Data_Project::staticMetaObject, &Data_Line::staticMetaObject,
-                                    &Data_Station::staticMetaObject, &Data_SampleData::staticMetaObject,
-                                    &Data_ProcessData::staticMetaObject})
-        store->createTable(meta);
     ProjectConfig config;
-    if (!hasProjectTables()) {
-        refuseDatabase(tr("它不是工程数据库，或已损坏。"));
-    } else if (readProjectHeader(config)) {
+    if (openTables() && readProjectHeader(config)) {
         QDir().mkpath(dataDir);
         emit signalLoadProjectConfig(config);
         fillTree();
@@ -50,14 +44,30 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     return false;
 }
 
-bool DataModel_Index::hasProjectTables() const
+// Creates or upgrades the tables of a project database, or of the one the new-project dialog
+// has just made; any other file is left untouched.
+bool DataModel_Index::openTables()
 {
-    const QStringList tables = store->database()->tables();
+    if (!hasTable(entityTables.first()) && !isNewProjectDatabase()) {
+        refuseDatabase(tr("它不是工程数据库，或已损坏。"));
+        return false;
+    }
+    for (const QMetaObject *meta : {&Data_Project::staticMetaObject, &Data_Line::staticMetaObject,
+                                    &Data_Station::staticMetaObject, &Data_SampleData::staticMetaObject,
+                                    &Data_ProcessData::staticMetaObject})
+        store->createTable(meta);
     for (const QString &table : entityTables) {
-        if (!tables.contains(table))
+        if (!hasTable(table)) {
+            refuseDatabase(tr("工程数据表无法建立。"));
             return false;
+        }
     }
     return true;
+}
+
+bool DataModel_Index::hasTable(const QString &table) const
+{
+    return store->database()->tables().contains(table);
 }
 
 bool DataModel_Index::isNewProjectDatabase() const

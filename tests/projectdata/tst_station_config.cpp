@@ -1,3 +1,5 @@
+#include "TestFiles.h"
+
 #include "projectdata/ChannelFileRegistry.h"
 #include "projectdata/DataModel_Index.h"
 
@@ -10,19 +12,6 @@ const QString recordingHeader = QString::fromUtf8(
     "编号 Hx使能  Hy使能  E0使能  E1使能  E2使能  Hx磁棒编号  Hy磁棒编号  E0电极编号  E1电极编号  E2电极编号  "
     "磁场增益  电场增益  E0极距  E1极距  E2极距  采样率  采样时间  电极类型  观测装置  起始时间   Hx原始数据文件名    "
     "Hy原始数据文件名    E0原始数据文件名    E1原始数据文件名    E2原始数据文件名    斩波开关  ");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // One-line view of the fields a row sets.
 QString summary(const SampleInfo &info)
@@ -124,7 +113,7 @@ void TestStationConfig::firstRowOfANewStation()
                                                  "10    40    47.5    50    0    4000    0时3分0秒    不极化电极    "
                                                  "共点多极化    2024-03-05 14:30:15.000    0    0    rec_E0.ats    "
                                                  "rec_E1.ats    0    1    \r\n");
-    QCOMPARE(QString::fromUtf8(readAll(folder() + "/config.ini")), expected);
+    QCOMPARE(QString::fromUtf8(TestFiles::read(folder() + "/config.ini")), expected);
 }
 
 void TestStationConfig::rowsAreNumberedInOrder()
@@ -132,15 +121,15 @@ void TestStationConfig::rowsAreNumberedInOrder()
     const QString path = folder() + "/config.ini";
     QVERIFY(tree->writeStationConfigFile(17, "North", recording(), position, 1));
     QVERIFY(tree->writeStationConfigFile(17, "North", recording(), position, 2));
-    const QByteArray twoRows = readAll(path);
+    const QByteArray twoRows = TestFiles::read(path);
     // The row written would not be the recording's: nothing is written.
     QVERIFY(!tree->writeStationConfigFile(17, "North", recording(), position, 4));
-    QCOMPARE(readAll(path), twoRows);
+    QCOMPARE(TestFiles::read(path), twoRows);
 
     // A last line cut off without its end is ended before the next row.
-    writeAll(path, twoRows.left(twoRows.size() - 2));
+    QVERIFY(TestFiles::write(path, twoRows.left(twoRows.size() - 2)));
     QVERIFY(tree->writeStationConfigFile(17, "North", recording(), position, 3));
-    const QList<QByteArray> lines = readAll(path).split('\n');
+    const QList<QByteArray> lines = TestFiles::read(path).split('\n');
     QCOMPARE(lines.size(), 7);
     QVERIFY(lines.at(4).startsWith("2  1    1") && lines.at(4).endsWith("1    \r"));
     QVERIFY(lines.at(5).startsWith("3  1    1"));
@@ -169,7 +158,7 @@ void TestStationConfig::cellsKeepTheirPositions()
     info.channelFiles = {registry.file("/x/with space_Hy.ats")};
     QVERIFY(tree->writeStationConfigFile(17, "", info, position, 1));
 
-    const QList<QByteArray> lines = readAll(folder() + "/config.ini").split('\n');
+    const QList<QByteArray> lines = TestFiles::read(folder() + "/config.ini").split('\n');
     const QStringList station = QString::fromUtf8(lines.at(1)).simplified().split(' ');
     QCOMPARE(station.size(), 7);
     QCOMPARE(station.at(1), QString::fromUtf8("未设置"));
@@ -196,7 +185,7 @@ void TestStationConfig::readsBackWhatItWrote()
     QVERIFY(tree->writeStationConfigFile(17, "North", recording(), position, 2));
     const QString path = folder() + "/config.ini";
     if (plainLineFeeds)
-        writeAll(path, readAll(path).replace("\r\n", "\n"));
+        QVERIFY(TestFiles::write(path, TestFiles::read(path).replace("\r\n", "\n")));
 
     Data_SampleData stored(nullptr);
     stored.setSampleDataNum(2);
@@ -246,8 +235,8 @@ void TestStationConfig::handCutFiles()
     QFETCH(QByteArray, rows);
     QFETCH(QString, expected);
     QVERIFY(QDir().mkpath(folder()));
-    writeAll(folder() + "/config.ini", stationHeader.toUtf8() + "\n" + rows.left(rows.indexOf('\n') + 1)
-                                           + recordingHeader.toUtf8() + "\n" + rows.mid(rows.indexOf('\n') + 1));
+    QVERIFY(TestFiles::write(folder() + "/config.ini", stationHeader.toUtf8() + "\n" + rows.left(rows.indexOf('\n') + 1)
+                                           + recordingHeader.toUtf8() + "\n" + rows.mid(rows.indexOf('\n') + 1)));
     SampleInfo preset;
     preset.StationNum = 99;
     preset.inputs = {"a", "x", "b", "y", "z"};
