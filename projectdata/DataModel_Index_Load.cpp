@@ -12,9 +12,15 @@
 
 namespace {
 
-const QStringList entityTables = {QStringLiteral("Data_Project"), QStringLiteral("Data_Line"),
-                                  QStringLiteral("Data_Station"), QStringLiteral("Data_SampleData"),
-                                  QStringLiteral("Data_ProcessData")};
+// The stored classes in the order their tables are made.
+const QList<const QMetaObject *> entityClasses = {&Data_Project::staticMetaObject, &Data_Line::staticMetaObject,
+                                                  &Data_Station::staticMetaObject, &Data_SampleData::staticMetaObject,
+                                                  &Data_ProcessData::staticMetaObject};
+
+QString tableOf(const QMetaObject *meta)
+{
+    return QString::fromLatin1(meta->className());
+}
 
 QString comparablePath(const QString &path)
 {
@@ -48,16 +54,14 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
 // has just made; any other file is left untouched.
 bool DataModel_Index::openTables()
 {
-    if (!hasTable(entityTables.first()) && !isNewProjectDatabase()) {
+    if (!hasTable(tableOf(entityClasses.first())) && !isNewProjectDatabase()) {
         refuseDatabase(tr("它不是工程数据库，或已损坏。"));
         return false;
     }
-    for (const QMetaObject *meta : {&Data_Project::staticMetaObject, &Data_Line::staticMetaObject,
-                                    &Data_Station::staticMetaObject, &Data_SampleData::staticMetaObject,
-                                    &Data_ProcessData::staticMetaObject})
+    for (const QMetaObject *meta : entityClasses)
         store->createTable(meta);
-    for (const QString &table : entityTables) {
-        if (!hasTable(table)) {
+    for (const QMetaObject *meta : entityClasses) {
+        if (!hasTable(tableOf(meta))) {
             refuseDatabase(tr("工程数据表无法建立。"));
             return false;
         }
