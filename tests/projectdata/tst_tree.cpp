@@ -196,19 +196,23 @@ void TestTree::existingProjectConfigIsKept()
 void TestTree::refusedFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("madeByTheDialog");
     QByteArray noise(4096, Qt::Uninitialized);
     QRandomGenerator generator(20260102);
     for (char &byte : noise)
         byte = char(generator.bounded(256));
-    QTest::newRow("random bytes") << noise;
-    QTest::newRow("empty database") << QByteArray();
+    QTest::newRow("random bytes") << noise << false;
+    QTest::newRow("empty database") << QByteArray() << false;
+    // The tables cannot be made in it.
+    QTest::newRow("random bytes at the new project's path") << noise << true;
 }
 
 void TestTree::refusedFiles()
 {
     QFETCH(QByteArray, content);
-    makeNewProject(); // the dialog made another project
-    const QString file = dir->filePath("other.HMT");
+    QFETCH(bool, madeByTheDialog);
+    const QString made = makeNewProject();
+    const QString file = madeByTheDialog ? made : dir->filePath("other.HMT");
     QVERIFY(TestFiles::write(file, content));
     QSignalSpy header(tree.get(), &DataModel_Index::signalLoadProjectConfig);
     QSignalSpy changed(tree.get(), &DataModel_Index::signalModelChange);
@@ -216,10 +220,11 @@ void TestTree::refusedFiles()
     QVERIFY(!open(file));
     QCOMPARE(prompt->count(), 1);
     QCOMPARE(prompt->last().kind, PromptRequest::Warning);
-    QVERIFY(prompt->last().text.contains("other.HMT"));
+    QVERIFY(prompt->last().text.contains(QFileInfo(file).fileName()));
     QCOMPARE(header.count() + changed.count(), 0);
     QCOMPARE(TestFiles::read(file), content);
     QVERIFY(!QFile::exists(dir->filePath("projectConfig.ini")));
+    QVERIFY(!QFile::exists(dir->filePath("North/projectConfig.ini")));
     // The tree stays usable for the next project.
     QVERIFY(open(makeProject("Next", "1:1")));
     QCOMPARE(dump(*tree), QString("1[1[]]"));
