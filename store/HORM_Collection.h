@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 
 // The stored objects of class T for the rows of T's table: all of them (root collection) or those
 // whose foreign-key column holds one parent's key (child collection). The collection owns its

@@ -1,0 +1,184 @@
+// Opening a project into the tree and closing it.
+#include "projectdata/DataModel_Index.h"
+
+#include "dialogs/Dialog_NewProject.h"
+#include "projectdata/ProjectFolder.h"
+#include "shell/OperatorPrompt.h"
+#include "store/LibHORM.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+
+namespace {
+
+// The stored classes in the order their tables are made.
+const QList<const QMetaObject *> entityClasses = {&Data_Project::staticMetaObject, &Data_Line::staticMetaObject,
+                                                  &Data_Station::staticMetaObject, &Data_SampleData::staticMetaObject,
+                                                  &Data_ProcessData::staticMetaObject};
+
+QString tableOf(const QMetaObject *meta)
+{
+    return QString::fromLatin1(meta->className());
+}
+
+QString comparablePath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+bool DataModel_Index::loadProject(LibHORM *newStore)
+{
+    if (!newStore || !newProjectDialog || store || !newStore->database())
+        return false;
+    store = newStore;
+    ProjectConfig config;
+    if (openTables() && readProjectHeader(config)) {
+        QDir().mkpath(dataDir);
+        emit signalLoadProjectConfig(config);
+        fillTree();
+        emit signalModelChange();
+        return true;
+    }
+    delete projectCollection;
+    projectCollection = nullptr;
+    store = nullptr;
+    return false;
+}
+
+// Creates or upgrades the tables of a project database, or of the one the new-project dialog
+// has just made; any other file is left untouched.
+bool DataModel_Index::openTables()
+{
+    if (!hasTable(tableOf(entityClasses.first())) && !isNewProjectDatabase()) {
+        refuseDatabase(tr("它不是工程数据库，或已损坏。"));
+        return false;
+    }
+    for (const QMetaObject *meta : entityClasses)
+        store->createTable(meta);
+    for (const QMetaObject *meta : entityClasses) {
+        if (!hasTable(tableOf(meta))) {
+            refuseDatabase(tr("工程数据表无法建立。"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DataModel_Index::hasTable(const QString &table) const
+{
+    return store->database()->tables().contains(table);
+}
+
+bool DataModel_Index::isNewProjectDatabase() const
+{
+    const QString made = newProjectDialog->getProjectPath();
+    return !made.isEmpty() && comparablePath(made) == comparablePath(store->database()->databaseName());
+}
+
+void DataModel_Index::refuseDatabase(const QString &reason) const
+{
+    OperatorPrompt::warning(nullptr, tr("提示"),
+                            tr("无法打开工程文件%1：\n%2").arg(QDir::toNativeSeparators(store->database()->databaseName()), reason));
+}
+
+// The header of the project row; a database without one gets it only when the new-project
+// dialog has just made it.
+bool DataModel_Index::readProjectHeader(ProjectConfig &config)
+{
+    projectCollection = new HORM_Collection<Data_Project>(store);
+    if (projectCollection->count() > 0) {
+        Data_Project *project = projectRow();
+        if (!project) {
+            refuseDatabase(tr("工程信息无法读取。"));
+            return false;
+        }
+        config = project->getProjectConfig();
+        return true;
+    }
+    if (!isNewProjectDatabase()) {
+        refuseDatabase(tr("文件中没有工程信息，请通过新建工程创建工程。"));
+        return false;
+    }
+    return createProjectRow(config);
+}
+
+bool DataModel_Index::createProjectRow(ProjectConfig &config)
+{
+    HORM_CollectionItem<Data_Project> item = projectCollection->addNew();
+    config = newProjectDialog->getProjectConfig();
+    if (item.isNull() || !item.object->hasRow() || !item.object->setProjectConfig(config)) {
+        refuseDatabase(tr("工程信息无法写入。"));
+        return false;
+    }
+    ProjectFolder::writeProjectConfigFile(getProjectConfigFilePath(), config);
+    return true;
+}
+
+void DataModel_Index::fillTree()
+{
+    Data_Project *project = projectRow();
+    HORM_Collection<Data_Line> *lines = project ? project->getREF_Data_Line() : nullptr;
+    int lastLine = -1;
+    double lastStation = -1.0;
+    for (int i = 0; lines && i < lines->count(); ++i) {
+        HORM_CollectionItem<Data_Line> line = lines->at(i);
+        if (line.isNull())
+            continue;
+        addTopLevelItem(lineItem(line.object, lastStation));
+        lastLine = line.object->getLineName();
+    }
+    if (lastLine != -1 || lastStation != -1.0)
+        emit signalLoadLastLineStationNum(lastLine, lastStation);
+}
+
+QTreeWidgetItem *DataModel_Index::lineItem(Data_Line *line, double &lastStation)
+{
+    auto *item = new QTreeWidgetItem(QStringList(QString::number(line->getLineName())));
+    HORM_Collection<Data_Station> *stations = line->getREF_Data_Station();
+    if (!stations)
+        return item;
+    if (orderStationsByNumber)
+        stations->setOrder(QStringLiteral("StationNum"));
+    for (int i = 0; i < stations->count(); ++i) {
+        HORM_CollectionItem<Data_Station> station = stations->at(i);
+        if (station.isNull())
+            continue;
+        item->addChild(stationItem(line->getLineName(), station.object));
+        lastStation = station.object->getStationNum();
+    }
+    return item;
+}
+
+QTreeWidgetItem *DataModel_Index::stationItem(int lineNum, Data_Station *station)
+{
+    auto *item = new QTreeWidgetItem(QStringList(QString::number(station->getStationNum(), 'g', 6)));
+    HORM_Collection<Data_SampleData> *recordings = station->getREF_Data_SampleData();
+    const QString folder = stationFolder(lineNum, station->getStationNum());
+    for (int i = 0; recordings && i < recordings->count(); ++i) {
+        HORM_CollectionItem<Data_SampleData> recording = recordings->at(i);
+        if (recording.isNull())
+            continue;
+        recording.object->setSampleFolder(folder);
+        recording.object->setChannelFileRegistry(&channelFiles);
+        if (recording.object->hasSampleFolder())
+            item->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("%1Hz").arg(recording.object->getSampleRate()))));
+    }
+    return item;
+}
+
+void DataModel_Index::closeProject()
+{
+    clear();
+    selectedLineRow = -1;
+    selectedStationRow = -1;
+    delete projectCollection;
+    projectCollection = nullptr;
+    channelFiles.clear();
+    delete store;
+    store = nullptr;
+}

@@ -1,0 +1,176 @@
+#include "projectdata/Data_SampleData.h"
+
+#include "projectdata/ChannelFileRegistry.h"
+#include "projectdata/ImpedanceCurve.h"
+#include "projectdata/StationConfigFile.h"
+
+Data_SampleData::Data_SampleData(LibHORM *store, QObject *parent)
+    : HORM_BaseObject(store, parent)
+    , channelFilePaths(5)
+{
+    resetSampleInfo();
+}
+
+void Data_SampleData::resetSampleInfo()
+{
+    sampleInfo = SampleInfo();
+}
+
+void Data_SampleData::setSampleDataNum(int value)
+{
+    SampleDataNum = value;
+    markChanged(QStringLiteral("SampleDataNum"));
+}
+
+void Data_SampleData::setSampleRate(int value)
+{
+    SampleRate = value;
+    markChanged(QStringLiteral("SampleRate"));
+}
+
+void Data_SampleData::setUse(int value)
+{
+    Use = value;
+    markChanged(QStringLiteral("Use"));
+}
+
+void Data_SampleData::setData_StationID(int value)
+{
+    Data_StationID = value;
+    markChanged(QStringLiteral("Data_StationID"));
+}
+
+HORM_Collection<Data_ProcessData> *Data_SampleData::getREF_Data_ProcessData()
+{
+    loadReferences();
+    return REF_Data_ProcessData;
+}
+
+void Data_SampleData::resetREF_Data_ProcessData()
+{
+    REF_Data_ProcessData = createChildCollection<Data_ProcessData>();
+}
+
+void Data_SampleData::setSampleFolder(const QString &folder)
+{
+    sampleFolder = folder;
+}
+
+bool Data_SampleData::hasSampleFolder() const
+{
+    return !sampleFolder.isEmpty();
+}
+
+void Data_SampleData::setChannelFileRegistry(ChannelFileRegistry *registry)
+{
+    fileRegistry = registry;
+}
+
+bool Data_SampleData::setSampleInfo(const SampleInfo &info)
+{
+    if (!hasSampleFolder())
+        return false;
+    sampleInfo = info;
+    return true;
+}
+
+SampleInfo Data_SampleData::getSampleInfo()
+{
+    readConfigFile();
+    return sampleInfo;
+}
+
+GPSPosition Data_SampleData::getGPS() const
+{
+    return stationPosition;
+}
+
+QVector<QString> Data_SampleData::getChannelFiles() const
+{
+    return channelFilePaths;
+}
+
+void Data_SampleData::readConfigFile()
+{
+    QStringList stationCells;
+    QStringList recordingCells;
+    if (!StationConfigFile::read(sampleFolder + QStringLiteral("/config.ini"), SampleDataNum, stationCells,
+                                 recordingCells))
+        return;
+    StationConfigRow::StationFields station{stationMachineId, stationProjectName, stationPosition};
+    StationConfigRow::readStationRow(stationCells, station, sampleInfo);
+    stationMachineId = station.machineId;
+    stationProjectName = station.projectName;
+    stationPosition = station.position;
+    StationConfigRow::readRecordingRow(recordingCells, sampleInfo);
+    QStringList names;
+    if (StationConfigRow::channelFileNames(recordingCells, names))
+        readChannelFiles(names);
+}
+
+void Data_SampleData::readChannelFiles(const QStringList &names)
+{
+    sampleInfo.channelFiles.clear();
+    channelFilePaths.clear();
+    for (const QString &name : names) {
+        const QString path = sampleFolder + QLatin1Char('/') + name;
+        channelFilePaths.append(path);
+        if (fileRegistry)
+            sampleInfo.channelFiles.append(fileRegistry->file(path));
+    }
+}
+
+QList<ChannelImpedance> Data_SampleData::getProcessData()
+{
+    QList<ChannelImpedance> curves;
+    HORM_Collection<Data_ProcessData> *rows = getREF_Data_ProcessData();
+    for (int i = 0; rows && i < rows->count(); ++i) {
+        HORM_CollectionItem<Data_ProcessData> item = rows->at(i);
+        if (item.isNull())
+            continue;
+        ChannelImpedance entry;
+        entry.channel = item.object->getSampleChannel();
+        item.object->getImpedanceData(entry.curve);
+        curves.append(entry);
+    }
+    return curves;
+}
+
+bool Data_SampleData::addProcessData(const QList<ChannelImpedance> &curves)
+{
+    if (curves.isEmpty())
+        return false;
+    HORM_Collection<Data_ProcessData> *rows = getREF_Data_ProcessData();
+    if (!rows)
+        return false;
+    bool stored = true;
+    for (const ChannelImpedance &entry : curves) {
+        HORM_CollectionItem<Data_ProcessData> item = rows->addNew();
+        if (item.isNull()) {
+            stored = false;
+            continue;
+        }
+        item.object->setData_SampleDataID(getID());
+        item.object->setSampleFrequency(double(SampleRate));
+        item.object->setSampleChannel(entry.channel);
+        item.object->setData_Impedance(ImpedanceCurve::encode(entry.curve));
+        stored = item.object->updateRow() && stored;
+    }
+    return stored;
+}
+
+bool Data_SampleData::convertDirectionYToX()
+{
+    HORM_Collection<Data_ProcessData> *rows = getREF_Data_ProcessData();
+    if (!rows || rows->count() == 0)
+        return false;
+    for (int i = 0; i < rows->count(); ++i) {
+        HORM_CollectionItem<Data_ProcessData> item = rows->at(i);
+        if (item.isNull())
+            continue;
+        const int channel = item.object->getSampleChannel();
+        item.object->setSampleChannel(channel >= 0 && channel <= 2 ? 0 : channel);
+        item.object->updateRow();
+    }
+    return true;
+}

@@ -1,0 +1,83 @@
+#ifndef DATA_SAMPLEDATA_H
+#define DATA_SAMPLEDATA_H
+
+#include "common/GPSPosition.h"
+#include "common/SampleInfo.h"
+#include "projectdata/Data_ProcessData.h"
+#include "store/HORM_Collection.h"
+
+#include <QVector>
+
+class ChannelFileRegistry;
+
+// One recording of a station: one frequency group. The database keeps its position, rate and use
+// flag; everything else is read from the station's "config.ini" in its sample folder.
+class Data_SampleData : public HORM_BaseObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int SampleDataNum READ getSampleDataNum WRITE setSampleDataNum)
+    Q_PROPERTY(int SampleRate READ getSampleRate WRITE setSampleRate)
+    Q_PROPERTY(int Use READ getUse WRITE setUse)
+    Q_PROPERTY(int Data_StationID READ getData_StationID WRITE setData_StationID)
+    Q_PROPERTY(HORM_Collection<Data_ProcessData> *REF_Data_ProcessData READ getREF_Data_ProcessData RESET
+                   resetREF_Data_ProcessData)
+    Q_CLASSINFO("SampleDataNum", "DB")
+    Q_CLASSINFO("SampleRate", "DB")
+    Q_CLASSINFO("Use", "DB")
+    Q_CLASSINFO("Data_StationID", "DB")
+    Q_CLASSINFO("Data_StationID", "DB_INDEX")
+    Q_CLASSINFO("Data_ProcessData", "DB_REFFENCE")
+
+public:
+    Data_SampleData(LibHORM *store, QObject *parent = nullptr);
+
+    int getSampleDataNum() const { return SampleDataNum; }
+    void setSampleDataNum(int value);
+    int getSampleRate() const { return SampleRate; }
+    void setSampleRate(int value);
+    int getUse() const { return Use; }
+    void setUse(int value);
+    int getData_StationID() const { return Data_StationID; }
+    void setData_StationID(int value);
+    HORM_Collection<Data_ProcessData> *getREF_Data_ProcessData();
+    void resetREF_Data_ProcessData();
+
+    void setSampleFolder(const QString &folder);
+    bool hasSampleFolder() const;
+    // The registry that hands out the channel file objects; not owned.
+    void setChannelFileRegistry(ChannelFileRegistry *registry);
+
+    // False, and nothing copied, while the recording has no sample folder.
+    bool setSampleInfo(const SampleInfo &info);
+    // Reads "config.ini" first, so the record reflects the file.
+    SampleInfo getSampleInfo();
+    GPSPosition getGPS() const;
+    QVector<QString> getChannelFiles() const;
+    void readConfigFile();
+
+    QList<ChannelImpedance> getProcessData();
+    // Stores each curve as a new row; false, and nothing stored, for an empty list.
+    bool addProcessData(const QList<ChannelImpedance> &curves);
+    // Relabels every curve of channels 0 to 2 as channel 0; false when there is none.
+    bool convertDirectionYToX();
+
+private:
+    void resetSampleInfo();
+    void readChannelFiles(const QStringList &names);
+
+    int SampleDataNum = 0;
+    int SampleRate = 0;
+    int Use = 0;
+    int Data_StationID = -1;
+    HORM_Collection<Data_ProcessData> *REF_Data_ProcessData = nullptr;
+
+    QString sampleFolder;
+    int stationMachineId = 0;
+    QString stationProjectName;
+    GPSPosition stationPosition;
+    SampleInfo sampleInfo;
+    QVector<QString> channelFilePaths;
+    ChannelFileRegistry *fileRegistry = nullptr;
+};
+
+#endif // DATA_SAMPLEDATA_H

@@ -1,0 +1,41 @@
+#include "projectdata/ProjectFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+bool makeDirIfMissing(const QString &path)
+{
+    return QDir(path).exists() || QDir().mkdir(path);
+}
+
+namespace ProjectFolder {
+
+QString stationFolderPath(const QString &dataDir, int lineNum, double stationNum)
+{
+    return dataDir + QStringLiteral("/Line %1").arg(lineNum)
+           + QStringLiteral("/Station %1").arg(QString::number(stationNum, 'g', 6));
+}
+
+QByteArray projectConfigText(const ProjectConfig &config)
+{
+    const QString date = config.ProjectDate.isValid() ? config.ProjectDate.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    const QString text = QStringLiteral("ProjectID=") + config.ProjectId + QStringLiteral("\r\nProjectName=")
+                         + config.ProjectName + QStringLiteral("\r\nProjectAddress=") + config.ProjectAddress
+                         + QStringLiteral("\r\nProjectDate=") + date + QStringLiteral("\r\nOperatorName=")
+                         + config.OperatorName + QStringLiteral("\r\n");
+    return text.toUtf8();
+}
+
+bool writeProjectConfigFile(const QString &path, const ProjectConfig &config)
+{
+    if (QFileInfo::exists(path))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(projectConfigText(config));
+    return file.commit();
+}
+
+} // namespace ProjectFolder

@@ -1,0 +1,25 @@
+#ifndef PROJECTFOLDER_H
+#define PROJECTFOLDER_H
+
+#include "common/ProjectConfig.h"
+
+#include <QByteArray>
+#include <QString>
+
+// True when the folder exists or creating that one folder (its parent existing) worked.
+bool makeDirIfMissing(const QString &path);
+
+// Paths and files of a project folder.
+namespace ProjectFolder {
+
+// dataDir + "/Line <line>" + "/Station <station>", the station in general format, 6 digits.
+QString stationFolderPath(const QString &dataDir, int lineNum, double stationNum);
+
+// The five "key=value" lines of "projectConfig.ini", each ended by CR LF, UTF-8.
+QByteArray projectConfigText(const ProjectConfig &config);
+// Writes the file whole or not at all; an existing file is left as it is (false).
+bool writeProjectConfigFile(const QString &path, const ProjectConfig &config);
+
+} // namespace ProjectFolder
+
+#endif // PROJECTFOLDER_H

@@ -1,0 +1,26 @@
+#ifndef STATIONCONFIGFILE_H
+#define STATIONCONFIGFILE_H
+
+#include "projectdata/StationConfigRow.h"
+
+#include <QString>
+#include <QStringList>
+
+// Appending to and reading from a station's "config.ini". Lines end with CR LF when written;
+// CR LF and LF are both read. UTF-8 without byte-order mark.
+namespace StationConfigFile {
+
+// Appends the recording's row as row number `number`, writing the three leading lines first when
+// the file is new or empty. False, and nothing written, when the file cannot be opened or the
+// next row of the file would carry another number; false as well when writing fails.
+bool append(const QString &path, const StationConfigRow::StationFields &station, const SampleInfo &recording,
+            int number);
+
+// The cells of the station row and of the row numbered `number` (the row at its position, or
+// else the first row carrying that number); an empty list for a row that is not there.
+// False when the file cannot be read.
+bool read(const QString &path, int number, QStringList &stationCells, QStringList &recordingCells);
+
+} // namespace StationConfigFile
+
+#endif // STATIONCONFIGFILE_H

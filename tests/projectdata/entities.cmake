@@ -1,0 +1,1 @@
+amt_add_test(projectdata_entities SOURCES tst_entities.cpp LIBS projectdata_testsupport)

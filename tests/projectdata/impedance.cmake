@@ -1,0 +1,1 @@
+amt_add_test(projectdata_impedance SOURCES tst_impedance.cpp LIBS projectdata_testsupport)

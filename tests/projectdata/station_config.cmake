@@ -1,0 +1,1 @@
+amt_add_test(projectdata_station_config SOURCES tst_station_config.cpp LIBS projectdata_testsupport)

@@ -1,0 +1,1 @@
+amt_add_test(projectdata_tree SOURCES tst_tree.cpp LIBS projectdata_testsupport)
