@@ -162,9 +162,12 @@ void PlotMatrix::relayoutAxes()
         alignScaleBorders(column, QwtPlot::xBottom);
         alignScaleBorders(column, QwtPlot::xTop);
     }
+    // New extents and border distances reach the canvases only through a new layout.
     for (QwtPlot *plot : qAsConst(plots)) {
-        if (plot)
-            plot->replot();
+        if (!plot)
+            continue;
+        plot->updateLayout();
+        plot->replot();
     }
 }
 
