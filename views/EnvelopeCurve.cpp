@@ -1,80 +1,51 @@
 #include "views/EnvelopeCurve.h"
 
+#include "views/PageSeriesData.h"
+
+#include <algorithm>
 #include <cmath>
 #include <qwt_painter.h>
 #include <qwt_scale_map.h>
-
-namespace {
-
-// One pixel column's first, lowest, highest and last canvas y.
-struct Column
-{
-    double x = 0;
-    double first = 0;
-    double low = 0;
-    double high = 0;
-    double last = 0;
-    double lastX = 0;
-
-    void start(double px, double py)
-    {
-        x = px;
-        lastX = px;
-        first = low = high = last = py;
-    }
-    void add(double px, double py)
-    {
-        low = qMin(low, py);
-        high = qMax(high, py);
-        last = py;
-        lastX = px;
-    }
-    void appendTo(QPolygonF &polygon) const
-    {
-        polygon << QPointF(x, first) << QPointF(x, low) << QPointF(x, high) << QPointF(lastX, last);
-    }
-};
-
-} // namespace
 
 EnvelopeCurve::EnvelopeCurve()
 {
     setStyle(QwtPlotCurve::Lines);
 }
 
-QPolygonF EnvelopeCurve::columnEnvelope(const QwtSeriesData<QPointF> &samples, const QwtScaleMap &xMap,
+QPolygonF EnvelopeCurve::columnEnvelope(const PageSeriesData &page, const QwtScaleMap &xMap,
                                         const QwtScaleMap &yMap, int from, int to)
 {
     QPolygonF polygon;
-    if (to < from)
+    if (to <= from)
         return polygon;
-    Column column;
-    const QPointF head = samples.sample(from);
-    column.start(xMap.transform(head.x()), yMap.transform(head.y()));
-    double columnIndex = std::floor(column.x);
-    for (int i = from + 1; i <= to; ++i) {
-        const QPointF point = samples.sample(i);
-        const double px = xMap.transform(point.x());
-        const double py = yMap.transform(point.y());
-        if (std::floor(px) == columnIndex) {
-            column.add(px, py);
-            continue;
-        }
-        column.appendTo(polygon);
-        column.start(px, py);
-        columnIndex = std::floor(px);
+    // Evenly spaced samples lie evenly spaced on the canvas: sample i at x0 + i * dx.
+    const double x0 = xMap.transform(page.sample(from).x());
+    const double dx = (xMap.transform(page.sample(to).x()) - x0) / (to - from);
+    const double *y = page.yValues().constData();
+    int i = from;
+    while (i <= to) {
+        const double column = std::floor(x0 + (i - from) * dx);
+        // The last sample left of the next column; never behind i, so every pass moves on.
+        const double end = std::ceil((column + 1 - x0) / dx) - 1 + from;
+        const int j = int(qBound(double(i), end, double(to)));
+        const auto range = std::minmax_element(y + i, y + j + 1);
+        polygon << QPointF(x0 + (i - from) * dx, yMap.transform(y[i]))
+                << QPointF(column, yMap.transform(*range.first)) << QPointF(column, yMap.transform(*range.second))
+                << QPointF(x0 + (j - from) * dx, yMap.transform(y[j]));
+        i = j + 1;
     }
-    column.appendTo(polygon);
     return polygon;
 }
 
 void EnvelopeCurve::drawLines(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
                               const QRectF &canvasRect, int from, int to) const
 {
-    // Below four points per column the reduction would draw as many points as it saves.
-    if (to - from + 1 <= 4 * canvasRect.width()) {
+    const auto *page = dynamic_cast<const PageSeriesData *>(data());
+    const bool ascending = xMap.p2() > xMap.p1() && xMap.s2() > xMap.s1();
+    // Below four samples per column the reduction would draw as many points as it saves.
+    if (!page || !ascending || to - from + 1 <= 4 * canvasRect.width()) {
         QwtPlotCurve::drawLines(painter, xMap, yMap, canvasRect, from, to);
         return;
     }
-    QwtPainter::drawPolyline(painter, columnEnvelope(*data(), xMap, yMap, from, to));
+    QwtPainter::drawPolyline(painter, columnEnvelope(*page, xMap, yMap, from, to));
 }

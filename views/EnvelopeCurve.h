@@ -4,19 +4,20 @@
 #include <QPolygonF>
 #include <qwt_plot_curve.h>
 
+class PageSeriesData;
 class QwtScaleMap;
 
-// A line curve of samples in ascending x that, when it has more points than the canvas has
-// pixel columns, draws per column the first, lowest, highest and last sample, so a spike of
-// one sample always shows and a page of a long recording costs a few thousand line segments.
+// A line curve over a page of evenly spaced samples that, when the page has more samples than
+// the canvas has pixel columns, draws per column the first, lowest, highest and last sample, so
+// a spike of one sample always shows and a long page costs a few thousand line segments.
 class EnvelopeCurve : public QwtPlotCurve
 {
 public:
     EnvelopeCurve();
 
     // Canvas points of samples from to to, reduced per pixel column.
-    static QPolygonF columnEnvelope(const QwtSeriesData<QPointF> &samples, const QwtScaleMap &xMap,
-                                    const QwtScaleMap &yMap, int from, int to);
+    static QPolygonF columnEnvelope(const PageSeriesData &page, const QwtScaleMap &xMap, const QwtScaleMap &yMap,
+                                    int from, int to);
 
 protected:
     void drawLines(QPainter *painter, const QwtScaleMap &xMap, const QwtScaleMap &yMap, const QRectF &canvasRect,

@@ -2,6 +2,7 @@
 
 #include "common/Global_Constants.h"
 #include "views/EnvelopeCurve.h"
+#include "views/PageSeriesData.h"
 #include "views/PlotDecor.h"
 #include "views/PlotMatrix.h"
 
@@ -10,7 +11,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtEndian>
-#include <algorithm>
 #include <cmath>
 #include <qwt_plot.h>
 #include <qwt_plot_textlabel.h>
@@ -183,37 +183,33 @@ void Form_TimeSeriesGraph::showChannelData(QFile *atsfile, int min, int max, Cha
     const int row = channelRowOfFile(atsfile->fileName());
     if (row < 0)
         return;
-    const QVector<double> samples = readATS(atsfile, min, max);
+    QVector<double> samples = readATS(atsfile, min, max);
     if (samples.isEmpty())
         return;
     channelRowFlag(*useInfo, row) = true;
-    drawWindow(row, min, samples);
+    drawWindow(row, min, std::move(samples));
 }
 
-void Form_TimeSeriesGraph::drawWindow(int row, int min, const QVector<double> &samples)
+void Form_TimeSeriesGraph::drawWindow(int row, int min, QVector<double> samples)
 {
-    double offset = 0;
     if (zeroDrift) {
         double sum = 0;
-        for (double value : samples)
+        for (double value : qAsConst(samples))
             sum += value;
-        offset = std::trunc(sum / samples.size());
+        const double offset = std::trunc(sum / samples.size());
+        for (double &value : samples)
+            value -= offset;
     }
-    QVector<double> x(samples.size());
-    QVector<double> y(samples.size());
-    for (int k = 0; k < samples.size(); ++k) {
-        x[k] = double(min + k) / sampleRate;
-        y[k] = samples.at(k) - offset;
-    }
+    auto *page = new PageSeriesData(min, sampleRate, samples);
     QwtPlot *plot = plots[row];
-    curves[row]->setSamples(x, y);
+    curves[row]->setData(page);
     curves[row]->attach(plot);
-    plot->setAxisScale(QwtPlot::xBottom, x.first(), x.last());
-    scaleYAxis(plot, y);
+    plot->setAxisScale(QwtPlot::xBottom, page->sample(0).x(), page->sample(page->size() - 1).x());
+    scaleYAxis(plot, page->lowest(), page->highest());
     plot->replot();
 }
 
-void Form_TimeSeriesGraph::scaleYAxis(QwtPlot *plot, const QVector<double> &y)
+void Form_TimeSeriesGraph::scaleYAxis(QwtPlot *plot, double lo, double hi)
 {
     if (yViewMode == 1) {
         plot->setAxisScale(QwtPlot::yLeft, std::floor(YAxisMin), std::ceil(YAxisMax));
@@ -221,9 +217,6 @@ void Form_TimeSeriesGraph::scaleYAxis(QwtPlot *plot, const QVector<double> &y)
     }
     if (yViewMode != 0)
         return;
-    const auto range = std::minmax_element(y.cbegin(), y.cend());
-    const double lo = *range.first;
-    const double hi = *range.second;
     // A nearly flat window gets a fixed span, which autoscaling would blow up to noise.
     if (hi - lo < 2)
         plot->setAxisScale(QwtPlot::yLeft, std::floor(lo - 0.5), std::ceil(hi + 0.5));

@@ -41,8 +41,8 @@ public slots:
 
 private:
     void initPlotMatrix();
-    void drawWindow(int row, int min, const QVector<double> &samples);
-    void scaleYAxis(QwtPlot *plot, const QVector<double> &y);
+    void drawWindow(int row, int min, QVector<double> samples);
+    void scaleYAxis(QwtPlot *plot, double lo, double hi);
     void updateScrollBar();
 
     QwtPlot *plots[ChannelRowCount] = {};
