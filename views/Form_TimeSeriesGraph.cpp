@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QtEndian>
 #include <cmath>
+#include <limits>
 #include <qwt_plot.h>
 #include <qwt_plot_textlabel.h>
 #include <qwt_scale_engine.h>
@@ -115,7 +116,7 @@ void Form_TimeSeriesGraph::setTimeSeriesData(int sampleRate, int sampleTime, int
     clearTimeSeriesGraph();
     this->sampleRate = sampleRate;
     dataIndex = 0;
-    totalSamples = sampleRate * qMax(sampleTime, 0);
+    totalSamples = int(qMin<qint64>(qint64(sampleRate) * qMax(sampleTime, 0), std::numeric_limits<int>::max()));
     for (QFile *file : channelFiles)
         this->channelFiles << QPointer<QFile>(file);
     this->zeroDrift = zeroDrift;
