@@ -11,11 +11,6 @@ inline void setAxisVisible(QwtPlot *plot, int axis, bool on = true)
     plot->enableAxis(axis, on);
 }
 
-inline bool isAxisVisible(const QwtPlot *plot, int axis)
-{
-    return plot->axisEnabled(axis);
-}
-
 } // namespace QwtCompat
 
 #endif // QWTCOMPAT_H
