@@ -103,6 +103,14 @@ void Com::forceDisconnectDevice()
     m_connected = false;
 }
 
+void Com::abortDevice()
+{
+    if (!m_device)
+        return;
+    m_device->abort();
+    m_connected = false;
+}
+
 bool Com::isConnected() const
 {
     return m_connected;

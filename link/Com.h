@@ -49,6 +49,8 @@ public:
     bool connectDevice();
     void disconnectDevice();
     void forceDisconnectDevice();
+    // Ends the device's connection or connection attempt at once; see ComDevice::abort.
+    void abortDevice();
     bool isConnected() const;
 
     LibCom* owner() const;
