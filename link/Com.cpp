@@ -4,6 +4,7 @@
 #include "link/ComBuffer_Array.h"
 #include "link/ComDevice_ETH.h"
 #include "link/ComSafeDelete.h"
+#include "link/HugePageAdvice.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -399,6 +400,7 @@ void Com::makeRoom(qint64 count)
     if (needed <= collected.capacity())
         return;
     collected.reserve(int(qMin(m_collector.total, qMax(2 * needed, MinCollectorGrowth))));
+    adviseHugePages(collected.data(), collected.capacity() + 1); // with the array's terminating byte
 }
 
 void Com::finishIfCollected()
