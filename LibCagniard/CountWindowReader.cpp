@@ -11,8 +11,8 @@ namespace
 constexpr int bytesPerSample = 4;
 } // namespace
 
-CountWindowReader::CountWindowReader(QIODevice &device, double scale, int windowLength)
-    : device(device), scale(scale), windowLength(std::max(windowLength, 0)),
+CountWindowReader::CountWindowReader(QIODevice &device, double scale, int windowLength, PartialWindow partial)
+    : device(device), scale(scale), windowLength(std::max(windowLength, 0)), partial(partial),
       bytes(size_t(this->windowLength) * bytesPerSample)
 {
 }
@@ -20,7 +20,7 @@ CountWindowReader::CountWindowReader(QIODevice &device, double scale, int window
 bool CountWindowReader::next(double *window)
 {
     const int samples = ended ? 0 : readSamples();
-    if (samples == 0) {
+    if (samples == 0 || (samples < windowLength && partial == PartialWindow::Dropped)) {
         ended = true;
         return false;
     }

@@ -12,11 +12,15 @@ class QIODevice;
 class CountWindowReader
 {
 public:
-    CountWindowReader(QIODevice &device, double scale, int windowLength);
+    // A window the device ends inside: Padded repeats the last count read to its end; Dropped leaves
+    // it out, so that only measured samples reach a spectrum.
+    enum class PartialWindow { Padded, Dropped };
+
+    CountWindowReader(QIODevice &device, double scale, int windowLength, PartialWindow partial);
 
     // Fills window (windowLength values) with the next window. A window is made only while the device
-    // still holds a whole sample of it; the missing tail of the last one repeats the last count read,
-    // and a trailing partial sample is not a sample. False, window untouched, when no window is left.
+    // still holds a whole sample of it (all of its samples when partial windows are dropped); a
+    // trailing partial sample is not a sample. False, window untouched, when no window is left.
     bool next(double *window);
 
 private:
@@ -25,6 +29,7 @@ private:
     QIODevice &device;
     double scale;
     int windowLength;
+    PartialWindow partial;
     std::vector<char> bytes;
     bool ended = false;
 };

@@ -105,11 +105,14 @@ QVector<CrossSpectrumPoint> stackedCrossSpectrum(QIODevice &eData, QIODevice &hD
 {
     const int n = plan.windowLength;
     const double scale = millivoltsPerCount(plan.sampleRate);
-    CountWindowReader eReader(eData, scale, n), hReader(hData, scale, n);
+    // A transfer cut short leaves a partial last window: padding it would pass made-up samples off
+    // as measured ones, so only complete windows are used.
+    const auto partial = CountWindowReader::PartialWindow::Dropped;
+    CountWindowReader eReader(eData, scale, n, partial), hReader(hData, scale, n, partial);
     CrossPowerStack stack(n);
     QVector<double> e(n), h(n);
     const int wanted = windowsWanted(plan.sampleCount, n, plan.maxWindows);
-    // A shorter electric or magnetic file gives fewer windows: use those both channels hold.
+    // A shorter electric or magnetic file gives fewer windows: use the complete ones both channels hold.
     for (int w = 0; w < wanted && eReader.next(e.data()) && hReader.next(h.data()); ++w) {
         if (plan.detrend) {
             e = detrendWindow(e);

@@ -20,9 +20,9 @@ public:
     // rate in Hz, the planned sample count, the dipole length in metres and the four calibration
     // tables. False, with resultCurve as it was, on a bad argument (rate, sample count or dipole
     // length not finite and positive, windowLength not a power of two of at least 8, maxWindows
-    // not positive), a missing file or table, no common window, no coherent bin, or no point of
-    // the curve measured. unusedOption has no effect. Table types 0 to 3 choose the target table;
-    // any other gives an empty curve.
+    // not positive), a missing file or table, no complete window in both channels (a partial last
+    // window is never used), no coherent bin, or no point of the curve measured. unusedOption has
+    // no effect. Table types 0 to 3 choose the target table; any other gives an empty curve.
     bool calcImpedance(const QString &eFile, const QString &hFile, double sampleRate, double sampleCount,
                        double dipoleLength, const QString &eSensorCalFile, const QString &hSensorCalFile,
                        const QString &eGainCalFile, const QString &hGainCalFile, int windowLength, int maxWindows,

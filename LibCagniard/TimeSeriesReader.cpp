@@ -30,7 +30,7 @@ QByteArray readUpTo(QFile &file, qint64 size)
 QList<QVector<double>> readConsecutiveWindows(QIODevice &file, double scale, int windowLength, int windowCount)
 {
     QList<QVector<double>> windows;
-    CountWindowReader reader(file, scale, windowLength);
+    CountWindowReader reader(file, scale, windowLength, CountWindowReader::PartialWindow::Padded);
     while (windows.size() < windowCount) {
         QVector<double> window(windowLength);
         if (!reader.next(window.data()))

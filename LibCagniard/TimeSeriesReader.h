@@ -16,9 +16,10 @@ public:
     // Header-less file of little-endian int32 counts; each sample is count * scale.
     // Reads min(maxWindows, trunc(sampleCount / windowLength)) windows; a window is made only
     // when the file holds at least one sample of it, and its missing tail repeats the last
-    // count read. A trailing partial sample is ignored. False (and no windows) when the file
-    // is missing or unreadable, or an argument is out of range (windowLength or maxWindows
-    // not positive, scale not finite, sampleCount not finite and positive).
+    // count read (made-up samples: the impedance calculation reads complete windows only). A
+    // trailing partial sample is ignored. False (and no windows) when the file is missing or
+    // unreadable, or an argument is out of range (windowLength or maxWindows not positive,
+    // scale not finite, sampleCount not finite and positive).
     bool readWindows(const QString &path, double scale, double sampleCount, int windowLength, int maxWindows);
 
     QList<QVector<double>> windows() const;

@@ -4,6 +4,7 @@
 #include "link/ComBuffer_Array.h"
 #include "link/ComDevice_ETH.h"
 #include "link/ComSafeDelete.h"
+#include "link/HugePageAdvice.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -80,7 +81,7 @@ void Com::close()
         ComSafeDelete::release(device);
     }
     m_connected = false;
-    releaseCollector();
+    resetCollector();
     m_config = ComConfig();
 }
 
@@ -100,6 +101,14 @@ void Com::forceDisconnectDevice()
     if (!m_device)
         return;
     m_device->stop();
+    m_connected = false;
+}
+
+void Com::abortDevice()
+{
+    if (!m_device)
+        return;
+    m_device->abort();
     m_connected = false;
 }
 
@@ -390,8 +399,8 @@ void Com::makeRoom(qint64 count)
     const qint64 needed = collected.size() + count;
     if (needed <= collected.capacity())
         return;
-    // reserve() also marks the capacity as kept when the buffer is emptied for the next message.
     collected.reserve(int(qMin(m_collector.total, qMax(2 * needed, MinCollectorGrowth))));
+    adviseHugePages(collected.data(), collected.capacity() + 1); // with the array's terminating byte
 }
 
 void Com::finishIfCollected()
@@ -404,23 +413,13 @@ void Com::finishIfCollected()
     resetCollector();
     const char* payload = nullptr;
     int length = 0;
-    if (m_kind == COM_KIND_DATA && !m_protocol.checkFrame(&message.bytes, &payload, &length)) {
-        recycle(message.bytes); // a data frame that fails its check is dropped; the next one starts afresh
-        return;
-    }
+    if (m_kind == COM_KIND_DATA && !m_protocol.checkFrame(&message.bytes, &payload, &length))
+        return; // a data frame that fails its check is dropped; the next one starts afresh
     m_inbox.append(std::move(message));
 }
 
-// Ends the message in progress; the buffer keeps its allocation for the next one.
+// Ends the message in progress and releases its buffer.
 void Com::resetCollector()
-{
-    m_collector.active = false;
-    m_collector.total = 0;
-    m_collector.msgID = 0;
-    m_collector.buffer.truncate(0);
-}
-
-void Com::releaseCollector()
 {
     m_collector = Collector();
 }
@@ -428,26 +427,13 @@ void Com::releaseCollector()
 void Com::deliverMessages()
 {
     // A handler may run a nested event loop that receives and delivers further messages, or
-    // even delete this connection: take each message out before it is delivered.
+    // even delete this connection: take each message out before it is delivered. Its bytes are
+    // released when it has been delivered (unless the receiver kept a copy).
     QPointer<Com> self(this);
     while (self && !m_inbox.isEmpty()) {
         Message message = m_inbox.takeFirst();
         deliver(message);
-        if (self)
-            recycle(message.bytes);
     }
-}
-
-// A message's buffer goes back to the collector when the collector has less room and nobody
-// kept a reference to it, so the next message of that size needs no fresh memory (first writes
-// to fresh memory cost more than the copies). Starting the next message empties it.
-void Com::recycle(QByteArray& bytes)
-{
-    if (m_kind == COM_KIND_CONTROL || !m_device || m_collector.active)
-        return;
-    if (!bytes.isDetached() || bytes.capacity() <= m_collector.buffer.capacity())
-        return;
-    m_collector.buffer = std::move(bytes);
 }
 
 void Com::deliver(Message& message)

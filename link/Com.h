@@ -49,6 +49,8 @@ public:
     bool connectDevice();
     void disconnectDevice();
     void forceDisconnectDevice();
+    // Ends the device's connection or connection attempt at once; see ComDevice::abort.
+    void abortDevice();
     bool isConnected() const;
 
     LibCom* owner() const;
@@ -104,9 +106,10 @@ private:
         uint msgID = 0;
         QByteArray bytes;
     };
-    // A data or log message being collected across chunks. Its buffer keeps its allocation from
-    // one message to the next, also across reconnections, until close(); only the message in
-    // progress ends with its connection.
+    // A data or log message being collected across chunks. Its buffer belongs to that message
+    // alone: it goes with the message and is released once the message has been delivered, or
+    // when the connection ends the message first. A whole day of one channel is tens of
+    // megabytes; five of them must not stay allocated for the rest of the run.
     struct Collector
     {
         bool active = false;
@@ -125,9 +128,7 @@ private:
     void makeRoom(qint64 count);
     void finishIfCollected();
     void resetCollector();
-    void releaseCollector();
     void deliverMessages();
-    void recycle(QByteArray& bytes);
     void deliver(Message& message);
     bool transmit(Request request);
     void expireQueued(qint64 now);

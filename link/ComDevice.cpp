@@ -67,6 +67,12 @@ void ComDevice::stop()
     disconnectDevice();
 }
 
+void ComDevice::abort()
+{
+    abortPort();
+    m_status.clear(COM_STATUS_CONNECTED);
+}
+
 void ComDevice::setConnectedCallback(ConnectedCallback callback)
 {
     m_connectedCallback = callback;
@@ -231,6 +237,11 @@ void ComDevice::ComReceived(QByteArray& Data)
 bool ComDevice::connectedOnOpen() const
 {
     return false;
+}
+
+void ComDevice::abortPort()
+{
+    disconnectPort();
 }
 
 void ComDevice::startThreads()

@@ -42,6 +42,9 @@ public:
     bool connectDevice();
     void disconnectDevice();
     void stop();
+    // Drops the connection, or the attempt still under way, at once: nothing is flushed, and the
+    // next connectDevice starts afresh.
+    void abort();
 
     void setConnectedCallback(ConnectedCallback callback);
     void setClosedCallback(ClosedCallback callback);
@@ -81,6 +84,8 @@ protected:
     virtual bool confirmsOnWrite() const = 0;
     // A device that is connected the moment it is open (a bound datagram socket).
     virtual bool connectedOnOpen() const;
+    // The port's part of abort(); a device without attempts of its own just disconnects.
+    virtual void abortPort();
 
 private:
     void startThreads();

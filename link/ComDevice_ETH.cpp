@@ -111,6 +111,13 @@ bool ComDevice_ETH::connectedOnOpen() const
     return m_udp != nullptr;
 }
 
+void ComDevice_ETH::abortPort()
+{
+    // A socket still connecting would only close once connected (disconnectFromHost waits for that).
+    if (isTcp() && m_tcp)
+        m_tcp->abort();
+}
+
 void ComDevice_ETH::onTcpComin()
 {
     ComSafeDelete::Scope scope;

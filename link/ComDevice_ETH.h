@@ -26,6 +26,7 @@ protected:
     void disconnectPort() override;
     bool confirmsOnWrite() const override;
     bool connectedOnOpen() const override;
+    void abortPort() override;
 
 private slots:
     void onTcpComin();

@@ -155,8 +155,9 @@ void LibCom::openDataComs(const MachineAddress& address, const char use[5], int 
     }
 }
 
-// A data connection is made once and kept. One still up from an earlier transfer is cut first,
-// so that the next attempt can start; one whose address has changed is opened anew.
+// A data connection is made once and kept. Its socket is cut first, whether still up from an
+// earlier transfer or still connecting (an attempt the instrument never accepted), so that the
+// next attempt really starts; one whose address has changed is opened anew.
 void LibCom::reopenDataCom(int index, const MachineAddress& address)
 {
     DataComEntry& entry = m_dataComs[size_t(index)];
@@ -167,10 +168,10 @@ void LibCom::reopenDataCom(int index, const MachineAddress& address)
         connect(entry.com, &Com::Inited, this, &LibCom::onConnected);
         connect(entry.com, &Com::Closed, this, &LibCom::onClosed);
         connect(entry.com, &Com::DataComDataRecv, this, &LibCom::onDataComDataRecv);
-    } else if (entry.com->isConnected()) {
+    } else {
         // Its closing belongs to the transfer that is over: no signal for it.
         const QSignalBlocker quiet(entry.com);
-        entry.com->forceDisconnectDevice();
+        entry.com->abortDevice();
     }
     const bool opened = entry.com->device() != nullptr;
     if (opened && entry.address.host == wanted.host && entry.address.port == wanted.port)

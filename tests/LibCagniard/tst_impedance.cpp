@@ -136,6 +136,8 @@ private slots:
     void failures_data();
     void failures();
     void commonWindowCount();
+    void cutShortRecordingUsesCompleteWindowsOnly_data();
+    void cutShortRecordingUsesCompleteWindowsOnly();
     void halfSpace_data();
     void halfSpace();
     void curveFollowsTheSingleSteps();
@@ -412,6 +414,50 @@ void TestImpedance::commonWindowCount()
                                flat, smallN, 30, false, 0, 0));
     QVERIFY(!uneven.resultCurve.isEmpty());
     QCOMPARE(bytesOf(uneven.resultCurve), bytesOf(even.resultCurve));
+}
+
+void TestImpedance::cutShortRecordingUsesCompleteWindowsOnly_data()
+{
+    QTest::addColumn<double>("eWindows");
+    QTest::addColumn<double>("hWindows");
+    QTest::addColumn<bool>("result");
+
+    // Recordings planned at four windows; a successful one must give the curve of both files cut
+    // after their second window.
+    QTest::newRow("electric cut inside the third window") << 2.5 << 4.0 << true;
+    QTest::newRow("magnetic cut inside the third window") << 4.0 << 2.5 << true;
+    QTest::newRow("both cut inside the third window") << 2.5 << 2.75 << true;
+    QTest::newRow("both cut inside the first window") << 0.1 << 0.1 << false;
+    QTest::newRow("electric cut inside the first window") << 0.1 << 4.0 << false;
+    QTest::newRow("one sample short of a window") << (smallN - 1.0) / smallN << 1.0 << false;
+}
+
+void TestImpedance::cutShortRecordingUsesCompleteWindowsOnly()
+{
+    QFETCH(double, eWindows);
+    QFETCH(double, hWindows);
+    QFETCH(bool, result);
+
+    const Recording small = halfSpaceRecording(100, 1000, 50, smallWindows, smallN);
+    const auto cut = [&](const QString &name, const QVector<qint32> &counts, double windows) {
+        writeCounts(path(name), counts.mid(0, int(windows * smallN)));
+        return path(name);
+    };
+    const QString flat = path("flat.txt");
+    const auto calculate = [&](LibCagniard &lib, const QString &e, const QString &h) {
+        return lib.calcImpedance(e, h, 1000, smallN * smallWindows, 50, flat, flat, flat, flat, smallN, 30, false, 0,
+                                 0);
+    };
+
+    LibCagniard cutShort, whole;
+    QCOMPARE(calculate(cutShort, cut("eCut.ats", small.e, eWindows), cut("hCut.ats", small.h, hWindows)), result);
+    if (!result) {
+        QVERIFY(cutShort.resultCurve.isEmpty());
+        return;
+    }
+    QVERIFY(calculate(whole, cut("e2.ats", small.e, 2), cut("h2.ats", small.h, 2)));
+    QVERIFY(!whole.resultCurve.isEmpty());
+    QCOMPARE(bytesOf(cutShort.resultCurve), bytesOf(whole.resultCurve));
 }
 
 void TestImpedance::halfSpace_data()

@@ -149,6 +149,8 @@ private slots:
     void largeAnnouncementAllocatesWithArrival();
     void reusedBufferHoldsOnlyItsMessage_data();
     void reusedBufferHoldsOnlyItsMessage();
+    void messageBufferReleasedOnceDelivered_data();
+    void messageBufferReleasedOnceDelivered();
     void connectionSignals();
     void unansweredRequestsAreSentFourTimes();
     void answers_data();
@@ -488,6 +490,47 @@ void TestCom::reusedBufferHoldsOnlyItsMessage()
         com->device()->ComConnected();
     }
     QCOMPARE(received, messages);
+}
+
+void TestCom::messageBufferReleasedOnceDelivered_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("direct");
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<int>("closeAfter"); // bytes fed before the connection closes; -1: all, no close
+
+    const int size = 8 * 1024 * 1024;
+    const QByteArray frame = dataFrame(size, 'd');
+    const QByteArray log = logMessage(QByteArray(size, 'l'));
+    QTest::newRow("data frame, handed over") << COM_KIND_DATA << false << frame << -1;
+    QTest::newRow("data frame, read from a source") << COM_KIND_DATA << true << frame << -1;
+    QTest::newRow("log, read from a source") << COM_KIND_EXPORT_LOG << true << log << -1;
+    QTest::newRow("data frame cut by the close") << COM_KIND_DATA << true << frame << size / 2;
+    QTest::newRow("log cut by the close") << COM_KIND_EXPORT_LOG << false << log << size / 2;
+}
+
+// A connection holds no memory of a message once it has been delivered or cut off.
+void TestCom::messageBufferReleasedOnceDelivered()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, direct);
+    QFETCH(QByteArray, message);
+    QFETCH(int, closeAfter);
+
+    auto com = fedCom(kind);
+    int delivered = 0;
+    connect(com.get(), &Com::DataComDataRecv, this, [&](Com*, bool, uint, QByteArray* data) {
+        QVERIFY(data->size() > message.size() / 2);
+        ++delivered;
+    });
+    const QByteArray fed = closeAfter < 0 ? message : message.left(closeAfter);
+    const qint64 before = heapInUse();
+    feed(com.get(), {fed}, direct);
+    if (closeAfter >= 0)
+        com->device()->ComClosed();
+    QCOMPARE(delivered, closeAfter < 0 ? 1 : 0);
+    const qint64 kept = heapInUse() - before;
+    QVERIFY2(kept < 1024 * 1024, qPrintable(QString::number(kept)));
 }
 
 void TestCom::connectionSignals()

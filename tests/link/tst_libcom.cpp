@@ -8,9 +8,15 @@
 #include "tools/simulator/SimFrameCodec.h"
 
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using Action = std::function<void(LibCom&)>;
 Q_DECLARE_METATYPE(Action)
@@ -45,6 +51,57 @@ QByteArray dataFrame(int channel, int dataLength, int present, int group = 1)
 const char hxOnly[5] = {1, 0, 0, 0, 0};
 const char hxHy[5] = {1, 1, 0, 0, 0};
 
+// A listener on 127.0.0.1 whose accept queue (of one) is filled by a connection of its own: the
+// kernel drops every further SYN, so a client stays in its connect phase until it gives up or
+// the queue is drained.
+class StalledListener
+{
+public:
+    StalledListener()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(m_fd, 0) != 0
+            || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        port = ntohs(address.sin_port);
+        m_filler.connectToHost(QHostAddress::LocalHost, port);
+        stalled = m_filler.waitForConnected(5000);
+    }
+    ~StalledListener()
+    {
+        for (int fd : m_accepted)
+            ::close(fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // Accepts every queued connection but the listener's own; their peers' ports.
+    QList<quint16> acceptClients()
+    {
+        QList<quint16> peers;
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        for (int fd; (fd = ::accept(m_fd, reinterpret_cast<sockaddr*>(&peer), &length)) >= 0; length = sizeof peer) {
+            m_accepted.append(fd);
+            if (ntohs(peer.sin_port) != m_filler.localPort())
+                peers.append(ntohs(peer.sin_port));
+        }
+        return peers;
+    }
+
+    quint16 port = 0;
+    bool stalled = false;
+
+private:
+    int m_fd = -1;
+    QTcpSocket m_filler;
+    QList<int> m_accepted;
+};
+
 } // namespace
 
 class TestLibCom : public QObject
@@ -73,6 +130,7 @@ private slots:
     void portsWrapAtTheTop_data();
     void portsWrapAtTheTop();
     void reopeningDataConnections();
+    void retryAbortsAnAttemptStillConnecting();
     void replacingControlFromItsOwnHandler();
 
     void dataFrameBounds_data();
@@ -510,6 +568,24 @@ void TestLibCom::reopeningDataConnections()
     QVERIFY(f.lib.connectCom(COM_SELECT_DATA));
     QTRY_VERIFY_WITH_TIMEOUT(other.server().isConnected(SimFirstDataPort), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(f.rec.count("DataComNetworkConnected"), 3, 5000);
+}
+
+// The instrument is slow to accept: the retry drops the attempt still in its connect phase and
+// starts a new one, which connects once the instrument accepts.
+void TestLibCom::retryAbortsAnAttemptStillConnecting()
+{
+    StalledListener listener;
+    QVERIFY(listener.stalled);
+    LibCom lib;
+    const MachineAddress address{"127.0.0.1", quint16(listener.port - 1)}; // Hx on the listener
+    lib.openDataComs(address, hxOnly, DATA_MODE_USED_CHANNELS);
+    QVERIFY(lib.connectCom(COM_SELECT_DATA));
+
+    lib.openDataComs(address, hxOnly, DATA_MODE_USED_CHANNELS);
+    QVERIFY(lib.connectCom(COM_SELECT_DATA));
+
+    QList<quint16> clients;
+    QTRY_VERIFY_WITH_TIMEOUT((clients += listener.acceptClients()).size() == 1, 10000);
 }
 
 // A receiver may open a new control connection while the old one is delivering to it.
