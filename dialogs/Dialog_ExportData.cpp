@@ -14,6 +14,14 @@ namespace {
 const int noSelection = -PreSampleLineNum;
 const int allLines = std::numeric_limits<int>::max();
 const double allStations = std::numeric_limits<int>::max();
+
+// Chooses the item with this text, when there is one.
+void chooseText(QComboBox *combo, const QString &text)
+{
+    const int index = combo->findText(text);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+}
 } // namespace
 
 Dialog_ExportData::Dialog_ExportData(QWidget *parent)
@@ -48,6 +56,7 @@ void Dialog_ExportData::parseProjectNameList(QByteArray *text)
 
 void Dialog_ExportData::parseDeviceFileList(QByteArray *text)
 {
+    keepShownChoice();
     const auto projects = DeviceListing::parseStorageListing(text ? *text : QByteArray(), projectNameMap, "AMTNone");
     deviceProjectList = DeviceListing::toReadBackRecords(projects);
     fillProjectCombo();
@@ -103,22 +112,51 @@ void Dialog_ExportData::projIDChanged(QString projID)
 
 int Dialog_ExportData::exportDataDialogShow(QString openProjectName, QString openProjectId)
 {
+    // A listing that arrives while the dialog is open only rebuilds its contents.
+    if (isVisible()) {
+        keepShownChoice();
+        showOpenProject(openProjectName, openProjectId);
+        restoreShownChoice();
+        return 0;
+    }
+    showOpenProject(openProjectName, openProjectId);
+    const QString instrumentName = projectNameMap.value(openProjectId);
+    if (instrumentName != openProjectName) {
+        OperatorPrompt::information(nullptr, tr("提示"),
+                                    tr("%1与工程%2的工程ID相同。\n请检查！").arg(openProjectName, instrumentName));
+    }
+    preselectLineStation();
+    ui->pushButton_ExportDara->setFocus();
+    return exec();
+}
+
+void Dialog_ExportData::showOpenProject(const QString &openProjectName, const QString &openProjectId)
+{
     ui->comboBox_ProjectName->setEnabled(false);
     if (!projectNameMap.contains(openProjectId)) {
         projectNameMap.insert(openProjectId, openProjectName);
         projectIdList.append(openProjectId);
         fillProjectCombo();
     }
-    const QString instrumentName = projectNameMap.value(openProjectId);
-    if (instrumentName != openProjectName) {
-        OperatorPrompt::information(nullptr, tr("提示"),
-                                    tr("%1与工程%2的工程ID相同。\n请检查！").arg(openProjectName, instrumentName));
-    }
     ui->comboBox_ProjectName->setCurrentIndex(projectIdList.indexOf(openProjectId));
     projIDChanged(openProjectId);
-    preselectLineStation();
-    ui->pushButton_ExportDara->setFocus();
-    return exec();
+}
+
+// Only while the dialog is open; boxes emptied by a listing keep what was kept before them.
+void Dialog_ExportData::keepShownChoice()
+{
+    if (!isVisible() || ui->comboBox_SelectLine->count() == 0)
+        return;
+    keptLine = ui->comboBox_SelectLine->currentText();
+    keptStation = ui->comboBox_SelectStation->currentText();
+}
+
+void Dialog_ExportData::restoreShownChoice()
+{
+    chooseText(ui->comboBox_SelectLine, keptLine);
+    chooseText(ui->comboBox_SelectStation, keptStation);
+    keptLine.clear();
+    keptStation.clear();
 }
 
 void Dialog_ExportData::preselectLineStation()
@@ -128,12 +166,8 @@ void Dialog_ExportData::preselectLineStation()
         ui->comboBox_SelectStation->setCurrentIndex(ui->comboBox_SelectStation->count() > 0 ? 0 : -1);
         return;
     }
-    const int line = ui->comboBox_SelectLine->findText(QString::number(lineNum));
-    if (line >= 0)
-        ui->comboBox_SelectLine->setCurrentIndex(line);
-    const int station = ui->comboBox_SelectStation->findText(DeviceListing::formatStationNumber(stationNum));
-    if (station >= 0)
-        ui->comboBox_SelectStation->setCurrentIndex(station);
+    chooseText(ui->comboBox_SelectLine, QString::number(lineNum));
+    chooseText(ui->comboBox_SelectStation, DeviceListing::formatStationNumber(stationNum));
 }
 
 void Dialog_ExportData::onExportDara()

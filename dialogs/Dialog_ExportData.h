@@ -48,8 +48,11 @@ public slots:
 
 private:
     void fillProjectCombo();
+    void showOpenProject(const QString &openProjectName, const QString &openProjectId);
     void setLineList(const QList<DeviceLineInfo> &lines);
     void preselectLineStation();
+    void keepShownChoice();
+    void restoreShownChoice();
 
     bool mayClose = false;
     Ui::Dialog_ExportData *ui;
@@ -61,6 +64,9 @@ private:
     QString projectId;
     int lineNum;
     double stationNum;
+    // The line and station texts chosen while the dialog is open, kept across a new listing.
+    QString keptLine;
+    QString keptStation;
 };
 
 Q_DECLARE_METATYPE(ExportLineStation)

@@ -1,7 +1,6 @@
 #include "link/ComBuffer_Array.h"
 
 #include <QIODevice>
-#include <QMutexLocker>
 
 #include <limits>
 
@@ -12,31 +11,31 @@ ComBuffer_Array::ComBuffer_Array(QObject* parent)
 
 void ComBuffer_Array::append(const QByteArray& bytes)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     m_bytes.append(bytes);
-    m_changed.wakeAll();
+    m_changed.notify_all();
 }
 
 qint64 ComBuffer_Array::appendFrom(QIODevice* source, qint64 max)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     const qint64 read = readOnto(&m_bytes, source, max);
     if (read > 0)
-        m_changed.wakeAll();
+        m_changed.notify_all();
     return read;
 }
 
 bool ComBuffer_Array::isEmpty()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     return m_bytes.isEmpty();
 }
 
 QByteArray* ComBuffer_Array::waitData()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (m_bytes.isEmpty())
-        m_changed.wait(&m_mutex);
+        m_changed.wait(lock);
     return &m_bytes;
 }
 
@@ -47,7 +46,7 @@ QByteArray* ComBuffer_Array::data()
 
 void ComBuffer_Array::take(int n)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (n >= m_bytes.size())
         m_bytes.clear();
     else if (n > 0)
@@ -56,16 +55,16 @@ void ComBuffer_Array::take(int n)
 
 void ComBuffer_Array::clear()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_bytes.isEmpty())
-        m_changed.wakeAll();
+        m_changed.notify_all();
     m_bytes.clear();
 }
 
 void ComBuffer_Array::wake()
 {
-    QMutexLocker lock(&m_mutex);
-    m_changed.wakeAll();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.notify_all();
 }
 
 qint64 ComBuffer_Array::readOnto(QByteArray* bytes, QIODevice* source, qint64 max)

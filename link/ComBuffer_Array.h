@@ -2,9 +2,10 @@
 #define COMBUFFER_ARRAY_H
 
 #include <QByteArray>
-#include <QMutex>
 #include <QObject>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 class QIODevice;
 
@@ -31,8 +32,8 @@ public:
 
 private:
     QByteArray m_bytes;
-    QMutex m_mutex;
-    QWaitCondition m_changed;
+    std::mutex m_mutex; // a standard lock, seen by the thread sanitizer
+    std::condition_variable m_changed;
 };
 
 #endif // COMBUFFER_ARRAY_H

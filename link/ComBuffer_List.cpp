@@ -1,7 +1,5 @@
 #include "link/ComBuffer_List.h"
 
-#include <QMutexLocker>
-
 ComBuffer_List::ComBuffer_List(QObject* parent)
     : QObject(parent)
 {
@@ -14,48 +12,48 @@ ComBuffer_List::~ComBuffer_List()
 
 void ComBuffer_List::push(QByteArray* frame)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     m_frames.append(frame);
-    m_changed.wakeAll();
+    m_changed.notify_all();
 }
 
 QByteArray* ComBuffer_List::waitFront()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (m_frames.isEmpty())
-        m_changed.wait(&m_mutex);
+        m_changed.wait(lock);
     return m_frames.isEmpty() ? nullptr : m_frames.first();
 }
 
 QByteArray* ComBuffer_List::front()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     return m_frames.isEmpty() ? nullptr : m_frames.first();
 }
 
 QByteArray* ComBuffer_List::pop()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     return m_frames.isEmpty() ? nullptr : m_frames.takeFirst();
 }
 
 void ComBuffer_List::clear()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_frames.isEmpty())
-        m_changed.wakeAll();
+        m_changed.notify_all();
     qDeleteAll(m_frames);
     m_frames.clear();
 }
 
 void ComBuffer_List::wake()
 {
-    QMutexLocker lock(&m_mutex);
-    m_changed.wakeAll();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.notify_all();
 }
 
 int ComBuffer_List::count()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     return m_frames.size();
 }

@@ -3,9 +3,10 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QObject>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 // The send queue of a device: frames owned by the list while queued.
 class ComBuffer_List : public QObject
@@ -25,8 +26,8 @@ public:
 
 private:
     QList<QByteArray*> m_frames;
-    QMutex m_mutex;
-    QWaitCondition m_changed;
+    std::mutex m_mutex; // a standard lock, seen by the thread sanitizer
+    std::condition_variable m_changed;
 };
 
 #endif // COMBUFFER_LIST_H

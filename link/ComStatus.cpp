@@ -1,7 +1,5 @@
 #include "link/ComStatus.h"
 
-#include <QMutexLocker>
-
 ComStatus::ComStatus(QObject* parent)
     : QObject(parent)
 {
@@ -9,7 +7,7 @@ ComStatus::ComStatus(QObject* parent)
 
 bool ComStatus::test(quint8 mask)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (mask == 0)
         return m_flags == 0;
     return (m_flags & mask) == mask;
@@ -17,7 +15,7 @@ bool ComStatus::test(quint8 mask)
 
 void ComStatus::set(quint8 mask)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (mask == 0)
         m_flags = 0;
     else
@@ -26,30 +24,30 @@ void ComStatus::set(quint8 mask)
 
 void ComStatus::clear(quint8 mask)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     m_flags &= quint8(~mask);
     if (mask & COM_STATUS_CONNECTED)
         m_flags &= quint8(~(COM_STATUS_SENDING | COM_STATUS_RECEIVING));
     if (mask & COM_STATUS_SENDING)
-        m_sendDone.wakeAll();
+        m_sendDone.notify_all();
     if (mask & COM_STATUS_RECEIVING)
-        m_recvDone.wakeAll();
+        m_recvDone.notify_all();
 }
 
 bool ComStatus::acquire(quint8 flag)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (!(m_flags & COM_STATUS_CONNECTED))
         return false;
     if (m_flags & flag)
-        conditionFor(flag)->wait(&m_mutex);
+        conditionFor(flag)->wait(lock);
     m_flags |= flag;
     return true;
 }
 
 bool ComStatus::tryAcquire(quint8 flag)
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (!(m_flags & COM_STATUS_CONNECTED) || (m_flags & flag))
         return false;
     m_flags |= flag;
@@ -58,11 +56,11 @@ bool ComStatus::tryAcquire(quint8 flag)
 
 quint8 ComStatus::flags()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     return m_flags;
 }
 
-QWaitCondition* ComStatus::conditionFor(quint8 flag)
+std::condition_variable* ComStatus::conditionFor(quint8 flag)
 {
     return flag == COM_STATUS_SENDING ? &m_sendDone : &m_recvDone;
 }

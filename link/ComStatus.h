@@ -1,9 +1,10 @@
 #ifndef COMSTATUS_H
 #define COMSTATUS_H
 
-#include <QMutex>
 #include <QObject>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 constexpr quint8 COM_STATUS_OPENED = 1;
 constexpr quint8 COM_STATUS_CONNECTED = 2;
@@ -11,7 +12,8 @@ constexpr quint8 COM_STATUS_SENDING = 4;
 constexpr quint8 COM_STATUS_RECEIVING = 8;
 
 // The flag set of a device. Each operation holds the mutex for its whole run; the waits serve
-// the optional worker threads only.
+// the optional worker threads only. Standard-library locks, which the thread sanitizer sees
+// (the toolkit's own are built without it and would hide the order between threads).
 class ComStatus : public QObject
 {
     Q_OBJECT
@@ -29,12 +31,12 @@ public:
     quint8 flags();
 
 private:
-    QWaitCondition* conditionFor(quint8 flag);
+    std::condition_variable* conditionFor(quint8 flag);
 
     quint8 m_flags = 0;
-    QMutex m_mutex;
-    QWaitCondition m_sendDone;
-    QWaitCondition m_recvDone;
+    std::mutex m_mutex;
+    std::condition_variable m_sendDone;
+    std::condition_variable m_recvDone;
 };
 
 #endif // COMSTATUS_H

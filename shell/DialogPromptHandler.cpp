@@ -18,19 +18,24 @@ PromptAnswer askYesNo(QWidget *parent, const PromptRequest &request)
     return answer;
 }
 
+QMessageBox::Icon iconFor(PromptRequest::Kind kind)
+{
+    switch (kind) {
+    case PromptRequest::Warning:
+        return QMessageBox::Warning;
+    case PromptRequest::Critical:
+        return QMessageBox::Critical;
+    default:
+        return QMessageBox::Information;
+    }
+}
+
+// A message box's only button reads "确定", with or without the toolkit's translation.
 PromptAnswer showMessage(QWidget *parent, const PromptRequest &request)
 {
-    switch (request.kind) {
-    case PromptRequest::Warning:
-        QMessageBox::warning(parent, request.title, request.text);
-        break;
-    case PromptRequest::Critical:
-        QMessageBox::critical(parent, request.title, request.text);
-        break;
-    default:
-        QMessageBox::information(parent, request.title, request.text);
-        break;
-    }
+    QMessageBox box(iconFor(request.kind), request.title, request.text, QMessageBox::NoButton, parent);
+    box.addButton(QObject::tr("确定"), QMessageBox::AcceptRole);
+    box.exec();
     PromptAnswer answer;
     answer.accepted = true;
     return answer;

@@ -216,35 +216,25 @@ bool StyleSheetPreprocessor::processDefinition(QString &line)
 }
 
 // Replaces the first reference again and again, searching from the start each time, so that
-// a value holding references is expanded too. A name still being expanded after
-// maxSubstitutions lookups refers to itself, directly or through others: from then on it is
-// treated as not defined, so the expansion ends.
+// a value holding references is expanded too. The work is bounded by the line: once it has had
+// maxSubstitutions substitutions or grown past maxLineLength, the reference at hand refers to
+// itself, directly or through others; it and every reference left are treated as not defined.
 QString StyleSheetPreprocessor::substituteVariables(QString text)
 {
     text.remove(trailingBlanksPattern);
-    if (text.isEmpty())
-        return text;
-
-    QSet<QString> selfReferring;
-    int lookups = 0;
-    for (;;) {
+    for (int substitutions = 0;; ++substitutions) {
         if (isBlank(text))
             return QString();
         const QRegularExpressionMatch reference = variablePattern.match(text);
         if (!reference.hasMatch())
             return text;
-
-        const QString name = reference.captured();
-        QString value;
-        if (!selfReferring.contains(name)) {
-            if (++lookups > maxSubstitutions) {
-                selfReferring.insert(name);
-                addVariableMessage(name, QStringLiteral("refers to itself and is treated as not defined."));
-                lookups = 0;
-            } else {
-                value = variableValue(name);
-            }
+        if (substitutions == maxSubstitutions || text.size() > maxLineLength) {
+            addVariableMessage(reference.captured(),
+                               QStringLiteral("refers to itself and is treated as not defined."));
+            text.remove(variablePattern);
+            return isBlank(text) ? QString() : text;
         }
+        const QString value = variableValue(reference.captured());
         text.replace(reference.capturedStart(), reference.capturedLength(), value);
     }
 }

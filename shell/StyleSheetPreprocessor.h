@@ -19,8 +19,10 @@ public:
     const QStringList &messages() const;
     static int maxFileSize();
 
-    // More lookups than this for one text mean that a variable refers to itself.
+    // A line that needs more substitutions than this, or grows longer than maxLineLength
+    // characters while references remain, holds a variable that refers to itself.
     static constexpr int maxSubstitutions = 1000;
+    static constexpr int maxLineLength = 64 * 1024;
 
 private:
     QString processFile(const QString &fileName);

@@ -1,4 +1,5 @@
 #include "mainwindow/MainWindow.h"
+#include "shell/ProgramLocale.h"
 #include "shell/StyleSheetPreprocessor.h"
 #include "shell/StyleSheetTheme.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    installProgramLocale(app);
 
     StyleSheetPreprocessor preprocessor(QStringLiteral(":/qss"));
     const QScreen *screen = QGuiApplication::primaryScreen();

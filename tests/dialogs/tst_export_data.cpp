@@ -28,6 +28,8 @@ private slots:
     void preselectionAndItsReset();
     void cancelEmptiesTheBoxes();
     void titleBarKeepsOpenEscapeRejects();
+    void listingWhileOpen_data();
+    void listingWhileOpen();
 
 private:
     void load(const QByteArray &projects);
@@ -196,6 +198,56 @@ void TestExportData::titleBarKeepsOpenEscapeRejects()
     QApplication::sendEvent(dialog, &escape);
     QVERIFY(!dialog->isVisible());
     QCOMPARE(chosen->count(), 0);
+}
+
+void TestExportData::listingWhileOpen_data()
+{
+    QTest::addColumn<QByteArray>("newListing");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("station");
+
+    QTest::newRow("choice still listed") << listing << "4" << "7";
+    QTest::newRow("station gone") << QByteArray("AMT_1/\nLine_3/\nPoint_100/\nLine_4/\nPoint_8/\n") << "4"
+                                  << QString::fromUtf8("所有点");
+    QTest::newRow("line gone") << QByteArray("AMT_1/\nLine_3/\nPoint_100/\n") << QString::fromUtf8("所有线")
+                               << QString::fromUtf8("所有点");
+}
+
+// A listing that arrives while the dialog is open (with a name conflict) rebuilds its boxes only:
+// no second box, no second modal loop, and the operator's choice stays where it is still listed.
+void TestExportData::listingWhileOpen()
+{
+    QFETCH(QByteArray, newListing);
+    QFETCH(QString, line);
+    QFETCH(QString, station);
+    const QByteArray projects = "ProjectID:AMT_1 ProjectName:OnDevice\n";
+    load(projects);
+
+    bool inSecondShow = false;
+    bool nested = false;
+    QString shownLine, shownStation;
+    showAndRun("Local", "AMT_1", [&] {
+        combo("comboBox_SelectLine")->setCurrentIndex(combo("comboBox_SelectLine")->findText("4"));
+        combo("comboBox_SelectStation")->setCurrentIndex(combo("comboBox_SelectStation")->findText("7"));
+        QTimer::singleShot(0, dialog, [&] {
+            nested = inSecondShow;
+            if (nested)
+                dialog->reject();
+        });
+        QByteArray names = projects;
+        QByteArray text = newListing;
+        dialog->parseProjectNameList(&names);
+        dialog->parseDeviceFileList(&text);
+        inSecondShow = true;
+        dialog->exportDataDialogShow("Local", "AMT_1");
+        inSecondShow = false;
+        shownLine = combo("comboBox_SelectLine")->currentText();
+        shownStation = combo("comboBox_SelectStation")->currentText();
+    });
+    QVERIFY(!nested);
+    QCOMPARE(prompt->count(), 1);
+    QCOMPARE(shownLine, line);
+    QCOMPARE(shownStation, station);
 }
 
 QTEST_MAIN(TestExportData)

@@ -1,8 +1,14 @@
+#include "shell/DialogPromptHandler.h"
+#include "shell/ProgramLocale.h"
 #include "shell/StyleSheetPreprocessor.h"
 #include "shell/StyleSheetTheme.h"
 
+#include <QAbstractButton>
+#include <QDateEdit>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -17,6 +23,23 @@ void recordStyleSheetWarning(QtMsgType type, const QMessageLogContext &context, 
     previousHandler(type, context, message);
 }
 
+// Texts of the buttons of the next modal dialog, which is then closed.
+void closeNextModal(QStringList *buttonTexts)
+{
+    QTimer::singleShot(0, [buttonTexts] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            closeNextModal(buttonTexts);
+            return;
+        }
+        for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+            if (button->isVisible())
+                buttonTexts->append(button->text());
+        }
+        dialog->done(QDialog::Rejected);
+    });
+}
+
 } // namespace
 
 class TestStartup : public QObject
@@ -28,7 +51,60 @@ private slots:
     void resourceStyleSheet_data();
     void resourceStyleSheet();
     void resourceStyleSheetsHaveCrLfLineEnds();
+    void programLocale();
+    void promptButtons_data();
+    void promptButtons();
+    void cleanup();
+
+private:
+    QTranslator *translator = nullptr;
 };
+
+void TestStartup::cleanup()
+{
+    delete translator;
+    translator = nullptr;
+    QLocale::setDefault(QLocale::c());
+}
+
+// Whatever the system's locale (the tests run in C), the program formats and labels in Chinese.
+void TestStartup::programLocale()
+{
+    translator = installProgramLocale(*qApp);
+    QVERIFY(translator);
+    QDateEdit date(QDate(2000, 1, 1));
+    QCOMPARE(date.text(), QStringLiteral("2000/1/1"));
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Ok)->text(), QString::fromUtf8("确定"));
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("取消"));
+}
+
+void TestStartup::promptButtons_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("buttons");
+
+    const QStringList ok{QString::fromUtf8("确定")};
+    QTest::newRow("information") << int(PromptRequest::Information) << ok;
+    QTest::newRow("warning") << int(PromptRequest::Warning) << ok;
+    QTest::newRow("critical") << int(PromptRequest::Critical) << ok;
+    QTest::newRow("question") << int(PromptRequest::Question) << QStringList{"是", "否"};
+    QTest::newRow("text") << int(PromptRequest::Text) << QStringList{"确定", "取消"};
+}
+
+void TestStartup::promptButtons()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, buttons);
+    translator = installProgramLocale(*qApp);
+
+    QStringList shown;
+    closeNextModal(&shown);
+    DialogPromptHandler().ask(nullptr, {PromptRequest::Kind(kind), QStringLiteral("提示"), QStringLiteral("?"), {}});
+    shown.sort();
+    buttons.sort();
+    QCOMPARE(shown, buttons);
+}
 
 void TestStartup::theme_data()
 {

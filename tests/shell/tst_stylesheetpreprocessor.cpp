@@ -18,6 +18,8 @@ private slots:
     void process();
     void sizeLimit_data();
     void sizeLimit();
+    void selfReferenceBoundedByLine_data();
+    void selfReferenceBoundedByLine();
     void stateAcrossCalls();
 
 private:
@@ -169,11 +171,11 @@ void TestStyleSheetPreprocessor::process_data()
                        "style sheet file \"<dir>/%1.qsse\" does not exist.",
                        "style sheet variable $nope in \"x%2 $nope\"" + inMain + "is not defined."};
     QTest::newRow("cycle between two variables ends")
-        << Files{{"base/main.css", "x $a $nope y\n"}} << QStringList{"$a", "$b", "$b", "$a"} << main
+        << Files{{"base/main.css", "x $nope $a y\n"}} << QStringList{"$a", "$b", "$b", "$a"} << main
         << "x   y\n"
-        << QStringList{"style sheet variable $a in \"x $a $nope y\"" + inMain
-                           + "refers to itself and is treated as not defined.",
-                       "style sheet variable $nope in \"x $a $nope y\"" + inMain + "is not defined."};
+        << QStringList{"style sheet variable $nope in \"x $nope $a y\"" + inMain + "is not defined.",
+                       "style sheet variable $b in \"x $nope $a y\"" + inMain
+                           + "refers to itself and is treated as not defined."};
     QTest::newRow("growing self-reference in a definition ends")
         << Files{{"base/main.css", "$v: $a;\ny $v;\n"}} << QStringList{"$a", "x$a"} << main
         << "y " + QString(StyleSheetPreprocessor::maxSubstitutions, 'x') + ";\n"
@@ -228,6 +230,34 @@ void TestStyleSheetPreprocessor::sizeLimit()
         QVERIFY(output.isEmpty());
         QCOMPARE(preprocessor.messages(), expandPaths({message}));
     }
+}
+
+void TestStyleSheetPreprocessor::selfReferenceBoundedByLine_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("expansions");
+
+    // Each expansion of $a adds one "x": the line stops after maxSubstitutions of them.
+    QTest::newRow("deep") << "$a x$a" << StyleSheetPreprocessor::maxSubstitutions;
+    // Each expansion adds 998 characters to the 5 of "y $a;": 66 of them pass 64 KiB.
+    QTest::newRow("wide") << QString("x $a ").repeated(200) << 66;
+}
+
+// Unbounded, the "wide" value takes minutes.
+void TestStyleSheetPreprocessor::selfReferenceBoundedByLine()
+{
+    QFETCH(QString, value);
+    QFETCH(int, expansions);
+    writeFiles(Files{{"base/main.css", "y $a;\n"}});
+
+    StyleSheetPreprocessor preprocessor(baseDir());
+    preprocessor.defineVariable(QStringLiteral("$a"), value);
+    const QString output = preprocessor.process(QStringLiteral("main.css"));
+    QCOMPARE(output.count(QLatin1Char('x')), expansions * value.count(QLatin1Char('x')));
+    QVERIFY(!output.contains(QLatin1Char('$')));
+    QCOMPARE(preprocessor.messages(),
+             expandPaths({"style sheet variable $a in \"y $a;\" in file \"<base>/main.css\" refers to itself "
+                          "and is treated as not defined."}));
 }
 
 void TestStyleSheetPreprocessor::stateAcrossCalls()
