@@ -15,14 +15,14 @@ ImpedanceCalculator::Result FakeCalculator::calculate(const Input &input) const
     if (gated)
         gate.acquire();
     Result result;
-    for (int e = 0; e < 3; ++e) {
+    for (int e = 0; e < 3 && result.curves.size() < maxCurves; ++e) {
         const QString tag = QStringLiteral("E%1").arg(e);
         for (const QString &path : input.channelPaths) {
             if (!QFileInfo(path).fileName().contains(tag))
                 continue;
             OneFreqImpedance point;
             point.frequency = 10.0 * (e + 1);
-            point.apparentResistivity = 100.0;
+            point.apparentResistivity = rho;
             point.phase = 45.0;
             result.curves.append({e, {point}});
             break;

@@ -19,6 +19,8 @@ public:
     // Each calculation then waits for one release().
     void hold() { gated = true; }
     void release(int n = 1) { gate.release(n); }
+    double rho = 100.0; // apparent resistivity of every point
+    int maxCurves = 3;
 
 private:
     bool gated = false;
