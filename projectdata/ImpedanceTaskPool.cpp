@@ -1,6 +1,5 @@
 #include "projectdata/ImpedanceTaskPool.h"
 
-#include <QMutexLocker>
 #include <QRunnable>
 #include <QThreadPool>
 
@@ -17,7 +16,7 @@ void ImpedanceTaskPool::setThreadPool(QThreadPool *pool)
 void ImpedanceTaskPool::start(std::function<void()> task)
 {
     {
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         ++runningTasks;
     }
     QThreadPool *pool = threadPool ? threadPool : QThreadPool::globalInstance();
@@ -29,20 +28,19 @@ void ImpedanceTaskPool::start(std::function<void()> task)
 
 void ImpedanceTaskPool::finished()
 {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (--runningTasks == 0)
-        idle.wakeAll();
+        idle.notify_all();
 }
 
 void ImpedanceTaskPool::waitForAll()
 {
-    QMutexLocker lock(&mutex);
-    while (runningTasks > 0)
-        idle.wait(&mutex);
+    std::unique_lock<std::mutex> lock(mutex);
+    idle.wait(lock, [this]() { return runningTasks == 0; });
 }
 
 int ImpedanceTaskPool::running() const
 {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     return runningTasks;
 }

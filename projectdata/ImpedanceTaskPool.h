@@ -1,10 +1,9 @@
 #ifndef IMPEDANCETASKPOOL_H
 #define IMPEDANCETASKPOOL_H
 
-#include <QMutex>
-#include <QWaitCondition>
-
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class QThreadPool;
 
@@ -28,8 +27,9 @@ private:
     void finished();
 
     QThreadPool *threadPool = nullptr;
-    mutable QMutex mutex;
-    QWaitCondition idle;
+    // Standard primitives, so that thread checkers see the hand-over.
+    mutable std::mutex mutex;
+    std::condition_variable idle;
     int runningTasks = 0;
 };
 
