@@ -51,6 +51,7 @@ private slots:
     void partners();
     void realCurvesOfASyntheticRecording();
     void storedStationIsRecalculated();
+    void recalculationOfAClosedProjectIsDropped();
 
 private:
     SampleInfo syntheticRecording(int mode);
@@ -185,6 +186,32 @@ void TestCalc::storedStationIsRecalculated()
     QCoreApplication::processEvents();
     QCOMPARE(curves.count(), 2);
     QCOMPARE(selected.count(), 2);
+}
+
+void TestCalc::recalculationOfAClosedProjectIsDropped()
+{
+    QVERIFY(f->record(RunFixture::task(1, "Hx,Hy,E0,E1"), 1));
+    StationSampleInfo record = f->station();
+    QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    const QModelIndex line = f->tree->model()->index(0, 0);
+    f->tree->onDoubleClicked(f->tree->model()->index(0, 0, line));
+    QSignalSpy curves(f->tree.get(), &DataModel_Index::showProcessData);
+    QSignalSpy selected(f->tree.get(), &DataModel_Index::signalSelectStation);
+
+    f->calculator.hold();
+    f->tree->reCalcStationImpedanceData();
+    f->calculator.release();
+    f->tree->closeProject(); // waits for the task; its result comes back to a closed project
+    QCoreApplication::processEvents();
+    QCOMPARE(curves.count(), 0);
+    QCOMPARE(selected.count(), 0);
+
+    // A tree destroyed while a calculation runs waits for it first.
+    f->receive(RunFixture::task(1, "Hy,E0"), 2);
+    f->tree->showTempSampleData(5, 100, true);
+    f->calculator.release();
+    f->tree.reset();
+    QCoreApplication::processEvents();
 }
 
 QTEST_MAIN(TestCalc)
