@@ -89,7 +89,8 @@ public:
     bool reCalcSampleImpedance(int line, double station, int recordingIndex, SampleInfo *out);
     // Temporary recordings whose curves are still being computed; a save is refused meanwhile.
     int pendingCalculationCount() const;
-    // Blocks until no calculation of this tree runs; their results are delivered later (or dropped).
+    // Blocks until no calculation or temporary-file deletion of this tree runs; results of
+    // calculations are delivered later (or dropped).
     void waitForCalculations();
 
     // Saves the temporary recordings of the run into the project, all or nothing. On false the
@@ -133,7 +134,7 @@ private:
     bool acceptTempBlock(const SampleInfo &block);
     bool isCurrentTempSample(int line, double station) const;
     void dropTempSamples();
-    static void removeTempFiles(const QList<SampleInfo> &recordings);
+    void removeTempFiles(const QList<SampleInfo> &recordings);
 
     const ImpedanceCalculator &calculator() const;
     ImpedanceCalculator::Input calculationInput(const SampleInfo &recording) const;

@@ -161,10 +161,24 @@ void DataModel_Index::dropTempSamples()
         emit pendingCalculationsChanged(0);
 }
 
+// Each file is first moved aside under a name no new block takes, so the slow part of deleting
+// large files runs on the pool and a save or clear returns at once.
 void DataModel_Index::removeTempFiles(const QList<SampleInfo> &recordings)
 {
+    QStringList movedAside;
     for (const SampleInfo &recording : recordings) {
-        for (QFile *file : recording.channelFiles)
-            QFile::remove(file->fileName());
+        for (QFile *file : recording.channelFiles) {
+            const QString path = file->fileName();
+            const QString aside = path + QStringLiteral(".removing");
+            if (QFile::rename(path, aside))
+                movedAside << aside;
+            else
+                QFile::remove(path);
+        }
     }
+    if (!movedAside.isEmpty())
+        taskPool.start([movedAside]() {
+            for (const QString &path : movedAside)
+                QFile::remove(path);
+        });
 }

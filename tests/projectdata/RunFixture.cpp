@@ -132,3 +132,9 @@ QStringList RunFixture::listing(const QString &folder) const
     entries.sort();
     return entries;
 }
+
+QStringList RunFixture::tempListingAfterCleanup() const
+{
+    tree->waitForCalculations();
+    return listing(tempDir());
+}

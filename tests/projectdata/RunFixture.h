@@ -47,6 +47,8 @@ public:
     QString tempDir() const { return dir.path() + "/app/TempFile"; }
     // "name size" of every file under the folder, sorted, with sub-folders.
     QStringList listing(const QString &folder) const;
+    // The temporary folder once the tree's background deletions are done.
+    QStringList tempListingAfterCleanup() const;
 
     QTemporaryDir dir;
     ScriptedPrompt prompt;

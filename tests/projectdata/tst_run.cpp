@@ -200,7 +200,7 @@ void TestRun::clearDeletesListedFilesOnly()
     QCOMPARE(f->tree->getTempSampleCount(123, 5, 100), 1);
 
     f->tree->clearTempSampleData();
-    QCOMPARE(f->listing(f->tempDir()), QStringList{"123_Vector_Line5_Station100_Hy_4000Hz_2.ats 24"});
+    QCOMPARE(f->tempListingAfterCleanup(), QStringList{"123_Vector_Line5_Station100_Hy_4000Hz_2.ats 24"});
     QCOMPARE(f->tree->getTempSamples().size(), 0);
     QCOMPARE(f->tree->getCurrentTempSample().channelFiles.size(), 0);
 }
@@ -249,7 +249,7 @@ void TestRun::savedSplits()
     // Each station's config.ini names the recording's saved files.
     const QString config = TestFiles::read(f->dataDir() + "/Line 5/Station 100/config.ini");
     QVERIFY2(config.contains("123_" + watchMachineModeList.at(mode)), qPrintable(config));
-    QCOMPARE(f->listing(f->tempDir()), QStringList());
+    QCOMPARE(f->tempListingAfterCleanup(), QStringList());
     QCOMPARE(f->tree->getTempSamples().size(), 0);
 }
 
@@ -262,7 +262,7 @@ void TestRun::unsavedRecordingsAreListedAndKeptOnRefusal()
     QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
     QCOMPARE(f->prompt.count(), 1);
     QVERIFY(f->prompt.last().text.contains("123_Scalar_Line5_Station100_Hx_4000Hz_1.ats"));
-    QCOMPARE(f->listing(f->tempDir()), QStringList({"123_Scalar_Line5_Station100_Hx_4000Hz_1.ats 12",
+    QCOMPARE(f->tempListingAfterCleanup(), QStringList({"123_Scalar_Line5_Station100_Hx_4000Hz_1.ats 12",
                                                      "123_Scalar_Line5_Station100_Hy_4000Hz_1.ats 24"}));
     QCOMPARE(f->sql("SELECT count(*) FROM Data_SampleData"), QString("1"));
 }
