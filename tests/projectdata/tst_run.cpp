@@ -1,6 +1,8 @@
 #include "RunFixture.h"
 #include "TestFiles.h"
 
+#include "tools/simulator/SimStationTask.h"
+
 #include "common/Global_Constants.h"
 #include "common/Global_Variables.h"
 
@@ -95,7 +97,26 @@ void TestRun::taskTextMatchesTheInstrumentFormat()
     second.ctrlParam.SampleTimeSecond = 8;
     station.sampleInfoList = {first, second};
 
-    QCOMPARE(f->tree->getStationConfigText(station, true, 2), TestFiles::read(QFINDTESTDATA("data/station_task.txt")));
+    const QByteArray text = f->tree->getStationConfigText(station, true, 2);
+    QCOMPARE(text, TestFiles::read(QFINDTESTDATA("data/station_task.txt")));
+
+    // The instrument simulator reads the same tasks back.
+    SimStationTask parsed;
+    QVERIFY(SimStationTask::parse(text, &parsed));
+    QVERIFY(parsed.key == (SimStationKey{"P-7", 5, 12}));
+    QCOMPARE(parsed.groups.size(), 2);
+    const SimGroupTask &low = parsed.groups.at(0), &high = parsed.groups.at(1);
+    QCOMPARE(low.groupId, 3);
+    QCOMPARE(low.channels, (std::array<bool, 5>{{true, false, true, false, true}}));
+    QCOMPARE(low.gain(0), 1);
+    QCOMPARE(low.gain(2), 160);
+    QCOMPARE(low.dipoleLengths, (std::array<double, 3>{{50, 12.5, 100}}));
+    QCOMPARE(low.sampleTime, 3723);
+    QCOMPARE(low.watchMode, 4);
+    QCOMPARE(high.groupId, 4);
+    QCOMPARE(high.gain(0), 10);
+    QCOMPARE(high.gain(4), 100);
+    QCOMPARE(high.sampleRate, 57800);
     station.sampleInfoList.clear();
     QCOMPARE(f->tree->getStationConfigText(station, false, 0).count('\n'), 7);
 }
