@@ -1,5 +1,6 @@
 #include "projectdata/DataModel_Index.h"
 
+#include "common/Global_Variables.h"
 #include "projectdata/ProjectFolder.h"
 #include "projectdata/StationConfigFile.h"
 
@@ -15,6 +16,8 @@ DataModel_Index::DataModel_Index(QWidget *parent)
     setExpandsOnDoubleClick(false);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    inputCalibrationDir = appDirPath + QStringLiteral("/InputCalibration/");
+    clearTempSampleData();
     connect(this, &QTreeView::doubleClicked, this, &DataModel_Index::onDoubleClicked);
     qRegisterMetaType<QVector<OneFreqImpedance>>("QVector<OneFreqImpedance>");
     qRegisterMetaType<SampleInfo>("SampleInfo");

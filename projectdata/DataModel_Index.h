@@ -4,18 +4,26 @@
 #include "common/GPSPosition.h"
 #include "common/ProjectConfig.h"
 #include "common/SampleInfo.h"
+#include "common/StationNumAutoConfig.h"
+#include "common/StationSampleInfo.h"
 #include "projectdata/ChannelFileRegistry.h"
 #include "projectdata/Data_Project.h"
+#include "projectdata/ImpedanceCalculator.h"
+#include "projectdata/ImpedanceTaskPool.h"
+#include "projectdata/TempSampleList.h"
 
 #include <QTreeWidget>
 
 class Dialog_NewProject;
 class LibHORM;
+class RunSaveJournal;
+struct RunPiece;
 
 // The project tree: lines, their stations and the stations' recordings of the open project, and
 // the project folder. Items are tied to the stored entities by position: top-level row i is
 // line i of the project, station row j under it station j of that line (ordered by number),
-// recording row k recording k of that station. Used on the GUI thread only.
+// recording row k recording k of that station. Used on the GUI thread only; impedance curves are
+// computed on the global thread pool from copies and handed back to the GUI thread.
 class DataModel_Index : public QTreeWidget
 {
     Q_OBJECT
@@ -49,6 +57,47 @@ public:
     bool writeStationConfigFile(int machineId, const QString &projectName, const SampleInfo &recording,
                                 const GPSPosition &position, int sampleDataNum);
 
+    // The station task text that starts a run on the instrument.
+    QByteArray getStationConfigText(const StationSampleInfo &station, bool online, int existingGroups);
+
+    // Temporary recordings of the station being sampled: one being filled block by block, and the
+    // finished ones of the run. Files go to appDirPath + "/TempFile".
+    // False, nothing written, when the block belongs to another recording or the folder cannot be made.
+    bool saveTempChannelData(SampleInfo block, int groupIndex, const QString &channelName, const char *data,
+                             unsigned length);
+    // Writes exactly length bytes; false when the file cannot be opened or written whole.
+    bool writeRawDataToFile(QFile *file, const char *data, unsigned length);
+    void resetCurrentTempSample();
+    void pushCurrentTempSample();
+    void finishCurrentTempSample(int line, double station);
+    void showTempSampleTimeSeries(int line, double station, int index);
+    int getTempSampleCount(int machine, int line, double station);
+    // Deletes the files of the listed recordings and empties list and current recording.
+    void clearTempSampleData();
+    QList<SampleInfo> getTempSamples() const;
+    const SampleInfo &getCurrentTempSample() const;
+
+    // Impedance curves. The calculator is not owned; nullptr restores the built-in one.
+    void setImpedanceCalculator(const ImpedanceCalculator *calculator);
+    QString getInputCalibrationDir() const { return inputCalibrationDir; }
+    // Computes on the calling thread; notices go out as snackMessage.
+    bool calcSampleImpedance(SampleInfo &recording);
+    void showTempSampleData(int line, double station, bool calculate);
+    // source -1: merged curves of the temporary recordings; 1: those of the stored station.
+    bool showStationProcessData(int line, double station, int source);
+    static QVector<OneFreqImpedance> mergeTempImpedanceData(const QList<QVector<OneFreqImpedance>> &curves);
+    bool reCalcSampleImpedance(int line, double station, int recordingIndex, SampleInfo *out);
+    // Temporary recordings whose curves are still being computed; a save is refused meanwhile.
+    int pendingCalculationCount() const;
+    // Blocks until no calculation or temporary-file deletion of this tree runs; results of
+    // calculations are delivered later (or dropped).
+    void waitForCalculations();
+
+    // Saves the temporary recordings of the run into the project, all or nothing. On false the
+    // store, the station files and every temporary file are as before, and reason says why.
+    bool saveStationTempSampleData(StationSampleInfo &record, StationNumAutoConfig step, int dropTasks,
+                                   QString *reason = nullptr);
+
 signals:
     void signalLoadProjectConfig(ProjectConfig config);
     void signalLoadLastLineStationNum(int line, double station);
@@ -56,9 +105,15 @@ signals:
     void signalSelectLine(int line);
     void signalSelectStation(int machineID, int line, double station);
     void showTimeSeries(SampleInfo info);
+    void showProcessData(QVector<OneFreqImpedance> e0, QVector<OneFreqImpedance> e1, QVector<OneFreqImpedance> e2);
+    void snackMessage(QString message);
+    // The number of temporary recordings still being computed changed.
+    void pendingCalculationsChanged(int count);
 
 public slots:
     void onDoubleClicked(const QModelIndex &index);
+    // Recomputes and rewrites every recording of the station remembered by the tree.
+    void reCalcStationImpedanceData();
 
 private:
     bool openTables();
@@ -72,6 +127,42 @@ private:
     QTreeWidgetItem *stationItem(int lineNum, Data_Station *station);
     Data_Project *projectRow();
     HORM_Collection<Data_Station> *stationsOfLine(int lineRow, int *lineName);
+    void buildTreeItems(int &lastLine, double &lastStation);
+    void reloadTree();
+
+    static QString tempFileDir();
+    bool acceptTempBlock(const SampleInfo &block);
+    bool isCurrentTempSample(int line, double station) const;
+    void dropTempSamples();
+    void removeTempFiles(const QList<SampleInfo> &recordings);
+
+    const ImpedanceCalculator &calculator() const;
+    ImpedanceCalculator::Input calculationInput(const SampleInfo &recording) const;
+    bool applyImpedanceResult(SampleInfo &recording, const ImpedanceCalculator::Result &result);
+    void onTempImpedanceDone(quint64 generation, quint64 id, int line, double station,
+                             const ImpedanceCalculator::Result &result);
+    bool showMergedTempCurves(int line, double station);
+    bool showStoredStationCurves(int line, double station);
+    bool emitStationCurves(Data_Station *station);
+    bool rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId);
+    void startStationRecalculation(int line, double station);
+    void applyStationRecalculation(quint64 generation, int line, double station, const QList<int> &rowIds,
+                                   const QList<SampleInfo> &recordings,
+                                   const QList<ImpedanceCalculator::Result> &results);
+    bool writeRecalculatedCurves(Data_SampleData *recording, SampleInfo info);
+
+    bool checkSaveable(const StationSampleInfo &record, QString *reason);
+    bool saveTempSamplesToLine(StationSampleInfo &record, const QList<RunPiece> &pieces, QString *reason);
+    bool prepareRun(const StationSampleInfo &record, const QList<RunPiece> &pieces, RunSaveJournal &journal,
+                    QString *reason);
+    bool saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collection<Data_Station> *stations, const RunPiece &piece,
+                             const StationSampleInfo &record, RunSaveJournal &journal, QString *failure);
+    Data_Project *projectWithId(const QString &projectId);
+    Data_Line *findOrAddLine(Data_Project *project, int lineNum, QTreeWidgetItem **item);
+    HORM_CollectionItem<Data_Station> findOrAddStation(QTreeWidgetItem *lineItem, HORM_Collection<Data_Station> *stations,
+                                                       const RunPiece &piece, const StationSampleInfo &record,
+                                                       QTreeWidgetItem **item);
+    void askAboutUnsavedSamples(const QList<SampleInfo> &unsaved);
 
     LibHORM *store = nullptr;
     HORM_Collection<Data_Project> *projectCollection = nullptr;
@@ -83,6 +174,17 @@ private:
     QString projectConfigFilePath;
     int selectedLineRow = -1;
     int selectedStationRow = -1;
+    QString inputCalibrationDir;
+
+    SampleInfo currentTempSample;
+    TempSampleList tempSampleList;
+    ChannelFileRegistry tempFiles;
+    // Bumped whenever the results of running calculations no longer apply.
+    quint64 tempGeneration = 0;
+    quint64 projectGeneration = 0;
+    ImpedanceCalculator defaultCalculator;
+    const ImpedanceCalculator *injectedCalculator = nullptr;
+    ImpedanceTaskPool taskPool;
 };
 
 #endif // DATAMODEL_INDEX_H

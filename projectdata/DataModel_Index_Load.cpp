@@ -36,6 +36,7 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     if (!newStore || !newProjectDialog || store || !newStore->database())
         return false;
     store = newStore;
+    ++projectGeneration;
     ProjectConfig config;
     if (openTables() && readProjectHeader(config)) {
         QDir().mkpath(dataDir);
@@ -121,10 +122,17 @@ bool DataModel_Index::createProjectRow(ProjectConfig &config)
 
 void DataModel_Index::fillTree()
 {
-    Data_Project *project = projectRow();
-    HORM_Collection<Data_Line> *lines = project ? project->getREF_Data_Line() : nullptr;
     int lastLine = -1;
     double lastStation = -1.0;
+    buildTreeItems(lastLine, lastStation);
+    if (lastLine != -1 || lastStation != -1.0)
+        emit signalLoadLastLineStationNum(lastLine, lastStation);
+}
+
+void DataModel_Index::buildTreeItems(int &lastLine, double &lastStation)
+{
+    Data_Project *project = projectRow();
+    HORM_Collection<Data_Line> *lines = project ? project->getREF_Data_Line() : nullptr;
     for (int i = 0; lines && i < lines->count(); ++i) {
         HORM_CollectionItem<Data_Line> line = lines->at(i);
         if (line.isNull())
@@ -132,8 +140,6 @@ void DataModel_Index::fillTree()
         addTopLevelItem(lineItem(line.object, lastStation));
         lastLine = line.object->getLineName();
     }
-    if (lastLine != -1 || lastStation != -1.0)
-        emit signalLoadLastLineStationNum(lastLine, lastStation);
 }
 
 QTreeWidgetItem *DataModel_Index::lineItem(Data_Line *line, double &lastStation)
@@ -173,6 +179,9 @@ QTreeWidgetItem *DataModel_Index::stationItem(int lineNum, Data_Station *station
 
 void DataModel_Index::closeProject()
 {
+    // Results of calculations still running belong to this project: wait, then drop them.
+    waitForCalculations();
+    ++projectGeneration;
     clear();
     selectedLineRow = -1;
     selectedStationRow = -1;

@@ -46,8 +46,12 @@ void DataModel_Index::selectItem(int lineRow, int stationRow, int recordingRow)
     if (recording.isNull())
         return;
     const SampleInfo info = recording.object->getSampleInfo();
-    if (recordingRow == -1)
-        emit signalSelectStation(info.MachineID, lineName, station.object->getStationNum());
-    else
+    if (recordingRow != -1) {
         emit showTimeSeries(info);
+        return;
+    }
+    // The curves are looked up by the whole station number; the station keeps its own number.
+    const double stationNum = station.object->getStationNum();
+    showStationProcessData(lineName, stationNum, 1);
+    emit signalSelectStation(info.MachineID, lineName, stationNum);
 }

@@ -1,8 +1,12 @@
 #include "projectdata/Data_SampleData.h"
 
+#include "projectdata/ChannelFileName.h"
 #include "projectdata/ChannelFileRegistry.h"
+#include "projectdata/CheckedFileCopy.h"
 #include "projectdata/ImpedanceCurve.h"
 #include "projectdata/StationConfigFile.h"
+
+#include <QFileInfo>
 
 Data_SampleData::Data_SampleData(LibHORM *store, QObject *parent)
     : HORM_BaseObject(store, parent)
@@ -88,6 +92,36 @@ GPSPosition Data_SampleData::getGPS() const
 QVector<QString> Data_SampleData::getChannelFiles() const
 {
     return channelFilePaths;
+}
+
+QList<QFile *> Data_SampleData::copyChannelFiles(const SampleInfo &recording, int n, bool renameStation,
+                                                 CopyReport *report)
+{
+    CopyReport local;
+    CopyReport &r = report ? *report : local;
+    QList<QFile *> saved;
+    if (sampleFolder.isEmpty())
+        return saved;
+    channelFilePaths = QVector<QString>(5);
+    for (const QFile *source : recording.channelFiles) {
+        if (!source)
+            continue;
+        const QString name = QFileInfo(source->fileName()).fileName();
+        const QString savedName = ChannelFileName::savedName(
+            renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
+        const QString path = sampleFolder + QLatin1Char('/') + savedName;
+        r.written.append(path);
+        if (!copyFileChecked(source->fileName(), path, &r.error)) {
+            r.ok = false;
+            return saved;
+        }
+        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(savedName));
+        if (slot >= 0)
+            channelFilePaths[slot] = path;
+        if (fileRegistry)
+            saved.append(fileRegistry->file(path));
+    }
+    return saved;
 }
 
 void Data_SampleData::readConfigFile()

@@ -53,6 +53,20 @@ public:
     SampleInfo getSampleInfo();
     GPSPosition getGPS() const;
     QVector<QString> getChannelFiles() const;
+
+    // What a copy did: every destination it wrote (also a partial one) and whether all succeeded.
+    struct CopyReport
+    {
+        bool ok = true;
+        QStringList written;
+        QString error;
+    };
+    // Copies the recording's channel files into the sample folder under their saved names (n: the
+    // recordings of the same rate the station held before; renameStation: named after the
+    // recording's own station number). Returns the saved files from the registry (none without
+    // one), in the order of the recording's files; stops at the first failure.
+    QList<QFile *> copyChannelFiles(const SampleInfo &recording, int n, bool renameStation = false,
+                                    CopyReport *report = nullptr);
     void readConfigFile();
 
     QList<ChannelImpedance> getProcessData();

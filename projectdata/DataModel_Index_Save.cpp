@@ -1,0 +1,289 @@
+// Saving the temporary recordings of a run into the project, all or nothing.
+#include "projectdata/DataModel_Index.h"
+
+#include "projectdata/ChannelFileName.h"
+#include "projectdata/RunSaveJournal.h"
+#include "projectdata/RunSplitter.h"
+#include "shell/OperatorPrompt.h"
+#include "store/LibHORM.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+
+namespace {
+
+bool refuse(QString *reason, const QString &text)
+{
+    if (reason)
+        *reason = text;
+    return false;
+}
+
+QString configFileOf(const QString &folder)
+{
+    return folder + QStringLiteral("/config.ini");
+}
+
+QString describe(const SampleInfo &recording)
+{
+    QStringList names;
+    for (const QFile *file : recording.channelFiles)
+        names << QFileInfo(file->fileName()).fileName();
+    return QStringLiteral("%1Hz: %2").arg(recording.ctrlParam.SampleRate).arg(names.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+bool DataModel_Index::saveStationTempSampleData(StationSampleInfo &record, StationNumAutoConfig step, int dropTasks,
+                                                QString *reason)
+{
+    if (!checkSaveable(record, reason))
+        return false;
+    if (tempSampleList.isEmpty()) {
+        clearTempSampleData();
+        return refuse(reason, tr("没有需要保存的采样数据"));
+    }
+    record.sampleInfoList = record.sampleInfoList.mid(qBound(0, dropTasks, record.sampleInfoList.size()));
+    const QList<SampleInfo> recordings = tempSampleList.recordings();
+    QList<RunPiece> pieces;
+    QList<SampleInfo> saved, unsaved;
+    for (int i = 0; i < recordings.size(); ++i) {
+        SampleInfo recording = recordings.at(i);
+        if (i < record.sampleInfoList.size())
+            recording.SampleStartTime = record.sampleInfoList.at(i).SampleStartTime;
+        const QList<RunPiece> split = RunSplitter::split(recording, record, step.StationNumAutoStepSize);
+        (split.isEmpty() ? unsaved : saved).append(recordings.at(i));
+        pieces += split;
+    }
+    if (!saveTempSamplesToLine(record, pieces, reason))
+        return false;
+    removeTempFiles(saved);
+    askAboutUnsavedSamples(unsaved);
+    dropTempSamples();
+    return true;
+}
+
+// A run is saved only into an open project, with no curve still being computed, and only when
+// every temporary recording belongs to the record's line and station.
+bool DataModel_Index::checkSaveable(const StationSampleInfo &record, QString *reason)
+{
+    if (!store || !projectCollection)
+        return refuse(reason, tr("没有打开的工程"));
+    if (tempSampleList.pendingCount() > 0)
+        return refuse(reason, tr("阻抗图仍在计算，请计算完成后再保存"));
+    for (int i = 0; i < tempSampleList.size(); ++i) {
+        const SampleInfo &entry = tempSampleList.at(i);
+        if (entry.LineNum != record.LineNum || entry.StationNum != record.StationNum)
+            return refuse(reason, tr("临时数据属于测线%1测点%2，与当前测点不符")
+                                      .arg(entry.LineNum)
+                                      .arg(ChannelFileName::stationText(entry.StationNum)));
+    }
+    return true;
+}
+
+bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QList<RunPiece> &pieces,
+                                            QString *reason)
+{
+    RunSaveJournal journal;
+    if (!prepareRun(record, pieces, journal, reason)) {
+        journal.undo();
+        return false;
+    }
+    if (!store->transaction()) {
+        journal.undo();
+        return refuse(reason, tr("工程数据库无法开始保存"));
+    }
+    QTreeWidgetItem *lineItem = nullptr;
+    Data_Line *line = findOrAddLine(projectWithId(record.ProjectId), record.LineNum, &lineItem);
+    bool ok = line != nullptr;
+    QString failure = tr("工程数据库写入失败");
+    for (int i = 0; ok && i < pieces.size(); ++i)
+        ok = saveSampleToStation(lineItem, line->getREF_Data_Station(), pieces.at(i), record, journal, &failure);
+    if (ok && store->commit()) {
+        emit signalModelChange();
+        return true;
+    }
+    store->database()->rollback();
+    journal.undo();
+    reloadTree();
+    return refuse(reason, tr("保存失败，临时数据已保留：%1").arg(failure));
+}
+
+// Everything that can be checked before the store is touched: the project, the folders, the files.
+bool DataModel_Index::prepareRun(const StationSampleInfo &record, const QList<RunPiece> &pieces,
+                                 RunSaveJournal &journal, QString *reason)
+{
+    if (!projectWithId(record.ProjectId))
+        return refuse(reason, tr("工程编号%1不是当前工程").arg(record.ProjectId));
+    const QString lineFolder = QFileInfo(stationFolder(record.LineNum, record.StationNum)).path();
+    QStringList folders{dataDir, lineFolder, stationFolder(record.LineNum, record.StationNum)};
+    for (const RunPiece &piece : pieces)
+        folders << stationFolder(record.LineNum, piece.info.StationNum);
+    for (const QString &folder : qAsConst(folders)) {
+        if (!journal.makeDir(folder))
+            return refuse(reason, tr("无法创建文件夹%1").arg(folder));
+        journal.noteAppended(configFileOf(folder));
+    }
+    for (const RunPiece &piece : pieces) {
+        for (QFile *file : piece.info.channelFiles) {
+            QFile source(file->fileName());
+            if (!source.open(QIODevice::ReadOnly))
+                return refuse(reason, tr("临时文件无法读取：%1").arg(file->fileName()));
+        }
+    }
+    return true;
+}
+
+Data_Project *DataModel_Index::projectWithId(const QString &projectId)
+{
+    for (int i = 0; projectCollection && i < projectCollection->count(); ++i) {
+        HORM_CollectionItem<Data_Project> item = projectCollection->at(i);
+        if (!item.isNull() && item.object->getProjectId() == projectId)
+            return item.object;
+    }
+    return nullptr;
+}
+
+// The line of the number and its tree item, added when the project has none.
+Data_Line *DataModel_Index::findOrAddLine(Data_Project *project, int lineNum, QTreeWidgetItem **item)
+{
+    HORM_Collection<Data_Line> *lines = project ? project->getREF_Data_Line() : nullptr;
+    for (int i = 0; lines && i < lines->count(); ++i) {
+        HORM_CollectionItem<Data_Line> line = lines->at(i);
+        if (line.isNull() || line.object->getLineName() != lineNum)
+            continue;
+        *item = topLevelItem(i);
+        return *item ? line.object : nullptr;
+    }
+    HORM_CollectionItem<Data_Line> line = lines ? lines->addNew() : HORM_CollectionItem<Data_Line>();
+    if (line.isNull() || !line.object->hasRow())
+        return nullptr;
+    line.object->setLineName(lineNum);
+    line.object->setUse(1);
+    project->setLinesNumbers(project->getLinesNumbers() + 1);
+    if (!line.object->updateRow() || !project->updateRow())
+        return nullptr;
+    *item = new QTreeWidgetItem(QStringList(QString::number(lineNum)));
+    addTopLevelItem(*item);
+    return line.object;
+}
+
+HORM_CollectionItem<Data_Station> DataModel_Index::findOrAddStation(QTreeWidgetItem *lineItem,
+                                                                    HORM_Collection<Data_Station> *stations,
+                                                                    const RunPiece &piece,
+                                                                    const StationSampleInfo &record,
+                                                                    QTreeWidgetItem **item)
+{
+    for (int j = 0; stations && j < stations->count(); ++j) {
+        HORM_CollectionItem<Data_Station> station = stations->at(j);
+        if (station.isNull() || station.object->getStationNum() != piece.info.StationNum)
+            continue;
+        *item = lineItem->child(j);
+        return *item ? station : HORM_CollectionItem<Data_Station>();
+    }
+    HORM_CollectionItem<Data_Station> station = stations ? stations->addNew() : HORM_CollectionItem<Data_Station>();
+    if (station.isNull() || !station.object->hasRow())
+        return {};
+    Data_Station *s = station.object;
+    s->setStationNum(piece.info.StationNum);
+    s->setUse(1);
+    s->setGPS_Latitude(record.GPS_Latitude);
+    s->setGPS_Longtitude(record.GPS_Longtitude);
+    s->setGPS_Elevation(record.GPS_Elevation);
+    s->setSampleNumbers(0);
+    if (!s->updateRow())
+        return {};
+    *item = new QTreeWidgetItem(QStringList(ChannelFileName::stationText(piece.info.StationNum)));
+    lineItem->addChild(*item);
+    return station;
+}
+
+// Clears the use flag of the station's recordings of the rate; the count of them names the copies.
+static bool retireSameRate(HORM_Collection<Data_SampleData> *recordings, int rate, int *count)
+{
+    *count = 0;
+    for (int i = 0; i < recordings->count(); ++i) {
+        HORM_CollectionItem<Data_SampleData> recording = recordings->at(i);
+        if (recording.isNull() || recording.object->getSampleRate() != rate)
+            continue;
+        ++*count;
+        if (recording.object->getUse() != 1)
+            continue;
+        recording.object->setUse(0);
+        if (!recording.object->updateRow())
+            return false;
+    }
+    return true;
+}
+
+bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collection<Data_Station> *stations,
+                                          const RunPiece &piece, const StationSampleInfo &record,
+                                          RunSaveJournal &journal, QString *failure)
+{
+    QTreeWidgetItem *stationItem = nullptr;
+    HORM_CollectionItem<Data_Station> station = findOrAddStation(lineItem, stations, piece, record, &stationItem);
+    HORM_Collection<Data_SampleData> *recordings = station.isNull() ? nullptr : station.object->getREF_Data_SampleData();
+    int earlier = 0;
+    if (!recordings || !retireSameRate(recordings, piece.info.ctrlParam.SampleRate, &earlier))
+        return false;
+    HORM_CollectionItem<Data_SampleData> row = recordings->addNew();
+    if (row.isNull() || !row.object->hasRow())
+        return false;
+    Data_SampleData *recording = row.object;
+    recording->setSampleDataNum(recordings->count());
+    recording->setSampleRate(piece.info.ctrlParam.SampleRate);
+    station.object->setSampleNumbers(station.object->getSampleNumbers() + 1);
+    if (!station.object->updateRow())
+        return false;
+    recording->setSampleFolder(stationFolder(record.LineNum, piece.info.StationNum));
+    recording->setChannelFileRegistry(&channelFiles);
+    recording->setUse(1);
+    SampleInfo info = piece.info;
+    for (ChannelImpedance &curve : info.impedance)
+        curve.channel = piece.rename ? 0 : curve.channel;
+    Data_SampleData::CopyReport copy;
+    info.channelFiles = recording->copyChannelFiles(info, earlier, piece.rename, &copy);
+    for (const QString &path : qAsConst(copy.written))
+        journal.noteWritten(path);
+    if (!copy.ok) {
+        *failure = copy.error;
+        return false;
+    }
+    recording->setSampleInfo(info);
+    if (!info.impedance.isEmpty() && !recording->addProcessData(info.impedance))
+        return false;
+    if (!recording->updateRow())
+        return false;
+    stationItem->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("%1Hz").arg(info.ctrlParam.SampleRate))));
+    const GPSPosition position{record.GPS_Latitude, record.GPS_Longtitude, record.GPS_Elevation};
+    if (!writeStationConfigFile(record.MachineID, record.ProjectName, info, position, recording->getSampleDataNum())) {
+        *failure = tr("无法写入%1").arg(configFileOf(stationFolder(record.LineNum, info.StationNum)));
+        return false;
+    }
+    return true;
+}
+
+// Lists the recordings no rule saved; their files are deleted only when the operator agrees.
+void DataModel_Index::askAboutUnsavedSamples(const QList<SampleInfo> &unsaved)
+{
+    if (unsaved.isEmpty())
+        return;
+    QStringList lines;
+    for (const SampleInfo &recording : unsaved)
+        lines << describe(recording);
+    const QString text = tr("以下采样数据不符合保存规则，没有保存到工程：\n%1\n\n是否删除这些临时文件？选择“否”则保留在%2。")
+                             .arg(lines.join(QLatin1Char('\n')), tempFileDir());
+    if (OperatorPrompt::question(nullptr, tr("提示"), text))
+        removeTempFiles(unsaved);
+}
+
+void DataModel_Index::reloadTree()
+{
+    clear();
+    delete projectCollection;
+    projectCollection = new HORM_Collection<Data_Project>(store);
+    int lastLine = -1;
+    double lastStation = -1.0;
+    buildTreeItems(lastLine, lastStation);
+}

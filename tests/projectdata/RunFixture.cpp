@@ -1,0 +1,140 @@
+#include "RunFixture.h"
+
+#include "ProjectBuilder.h"
+#include "StoreTestSupport.h"
+
+#include "common/Global_Variables.h"
+#include "store/LibHORM.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QtTest>
+
+ImpedanceCalculator::Result FakeCalculator::calculate(const Input &input) const
+{
+    if (gated)
+        gate.acquire();
+    Result result;
+    for (int e = 0; e < 3 && result.curves.size() < maxCurves; ++e) {
+        const QString tag = QStringLiteral("E%1").arg(e);
+        for (const QString &path : input.channelPaths) {
+            if (!QFileInfo(path).fileName().contains(tag))
+                continue;
+            OneFreqImpedance point;
+            point.frequency = 10.0 * (e + 1);
+            point.apparentResistivity = rho;
+            point.phase = 45.0;
+            result.curves.append({e, {point}});
+            break;
+        }
+    }
+    return result;
+}
+
+RunFixture::RunFixture()
+{
+    appDirPath = dir.path() + "/app";
+    QDir().mkpath(appDirPath);
+    const QString file = dir.path() + "/proj/proj.HMT";
+    QDir().mkpath(dir.path() + "/proj");
+    {
+        LibHORM builderStore;
+        builderStore.openSqlite(file);
+        ProjectBuilder builder(builderStore);
+        builder.project()->setProjectId("P1");
+        builder.project()->updateRow();
+    }
+    tree = std::make_unique<DataModel_Index>();
+    tree->setNewProjectDialog(&dialog);
+    tree->setImpedanceCalculator(&calculator);
+    auto store = std::make_unique<LibHORM>();
+    store->openSqlite(file);
+    tree->setProjectDir(dir.path() + "/proj");
+    if (tree->loadProject(store.get()))
+        store.release();
+}
+
+RunFixture::~RunFixture()
+{
+    calculator.release(100);
+    tree.reset();
+    appDirPath.clear();
+}
+
+SampleInfo RunFixture::task(int mode, const QString &channels, int rate)
+{
+    SampleInfo info;
+    info.WatchMachineMode = mode;
+    CtrlParam &p = info.ctrlParam;
+    p.HxChannelIsUse = channels.contains("Hx");
+    p.HyChannelIsUse = channels.contains("Hy");
+    p.E0ChannelIsUse = channels.contains("E0");
+    p.E1ChannelIsUse = channels.contains("E1");
+    p.E2ChannelIsUse = channels.contains("E2");
+    p.SampleRate = rate;
+    p.SampleTimeSecond = 10;
+    p.EGain = 40;
+    p.HGain = 1;
+    p.E0PoleDistance = p.E1PoleDistance = p.E2PoleDistance = 50;
+    info.inputs = {"Coil-Hx", "Coil-Hy", "Electrode", "Electrode", "Electrode"};
+    return info;
+}
+
+void RunFixture::receive(SampleInfo block, int group, double stationNum)
+{
+    block.MachineID = 123;
+    block.LineNum = 5;
+    block.StationNum = stationNum;
+    block.SampleStartTime = 1700000000 + group;
+    const CtrlParam &p = block.ctrlParam;
+    const bool used[5] = {p.HxChannelIsUse, p.HyChannelIsUse, p.E2ChannelIsUse, p.E1ChannelIsUse, p.E0ChannelIsUse};
+    const QStringList names = {"Hx", "Hy", "E2", "E1", "E0"};
+    for (int c = 0; c < 5; ++c) {
+        if (!used[c])
+            continue;
+        const QByteArray bytes = (names[c].toLatin1() + QByteArray::number(group)).repeated(4 * (c + 1));
+        tree->saveTempChannelData(block, group, names[c], bytes.constData(), unsigned(bytes.size()));
+    }
+}
+
+bool RunFixture::record(const SampleInfo &block, int group)
+{
+    receive(block, group);
+    tree->showTempSampleData(5, 100, true);
+    tree->waitForCalculations();
+    return QTest::qWaitFor([this]() { return tree->pendingCalculationCount() == 0; }, 10000);
+}
+
+StationSampleInfo RunFixture::station(double stationNum) const
+{
+    StationSampleInfo record;
+    record.MachineID = 123;
+    record.ProjectName = "North";
+    record.ProjectId = "P1";
+    record.LineNum = 5;
+    record.StationNum = stationNum;
+    return record;
+}
+
+QString RunFixture::sql(const QString &query) const
+{
+    return sqliteCli(dir.path() + "/proj/proj.HMT", query);
+}
+
+QStringList RunFixture::listing(const QString &folder) const
+{
+    QStringList entries;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        entries << QDir(folder).relativeFilePath(info.filePath()) + (info.isDir() ? "/" : " " + QString::number(info.size()));
+    }
+    entries.sort();
+    return entries;
+}
+
+QStringList RunFixture::tempListingAfterCleanup() const
+{
+    tree->waitForCalculations();
+    return listing(tempDir());
+}

@@ -1,0 +1,60 @@
+#ifndef RUNFIXTURE_H
+#define RUNFIXTURE_H
+
+#include "ScriptedPrompt.h"
+
+#include "dialogs/Dialog_NewProject.h"
+#include "projectdata/DataModel_Index.h"
+
+#include <QSemaphore>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A fake calculator: one flat curve per electric channel file, after an optional gate.
+class FakeCalculator : public ImpedanceCalculator
+{
+public:
+    Result calculate(const Input &input) const override;
+    // Each calculation then waits for one release().
+    void hold() { gated = true; }
+    void release(int n = 1) { gate.release(n); }
+    double rho = 100.0; // apparent resistivity of every point
+    int maxCurves = 3;
+
+private:
+    bool gated = false;
+    mutable QSemaphore gate;
+};
+
+// A project "P1" in a temporary folder, opened into a tree whose application folder is there too.
+class RunFixture
+{
+public:
+    RunFixture();
+    ~RunFixture();
+
+    // A task of the mode recording the channels named in "Hx,Hy,E0" at 4000 Hz.
+    static SampleInfo task(int mode, const QString &channels, int rate = 4000);
+    // Receives one group of the task at line 5, station 100 of instrument 123: one block per channel.
+    void receive(SampleInfo block, int group, double station = 100);
+    // Receives and finishes a group with computed curves.
+    bool record(const SampleInfo &block, int group);
+    StationSampleInfo station(double stationNum = 100) const;
+
+    QString sql(const QString &query) const;
+    QString dataDir() const { return dir.path() + "/proj/data"; }
+    QString tempDir() const { return dir.path() + "/app/TempFile"; }
+    // "name size" of every file under the folder, sorted, with sub-folders.
+    QStringList listing(const QString &folder) const;
+    // The temporary folder once the tree's background deletions are done.
+    QStringList tempListingAfterCleanup() const;
+
+    QTemporaryDir dir;
+    ScriptedPrompt prompt;
+    Dialog_NewProject dialog;
+    FakeCalculator calculator;
+    std::unique_ptr<DataModel_Index> tree;
+};
+
+#endif // RUNFIXTURE_H
