@@ -198,7 +198,6 @@ private:
 
     // Projects
     bool openProjectStore(const QString &path);
-    void addRecentProject(const QString &path);
     bool hasUnsavedRun() const;
 
     // Settings
