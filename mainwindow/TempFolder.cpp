@@ -11,7 +11,8 @@ void emptyTempFolder(const QString &path)
     const QDir dir(path);
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
     for (const QFileInfo &entry : entries) {
-        if (QFile::remove(entry.filePath()))
+        // A link inside goes as a link; what it points to is never walked.
+        if (QFile::remove(entry.filePath()) || entry.isSymLink())
             continue;
         QDir(entry.filePath()).removeRecursively();
     }

@@ -71,7 +71,7 @@ private slots:
     void closingTheProgram_data();
     void closingTheProgram();
     void closingWithAnUnsavedRunSaysSo();
-    void tempFileLinkIsLeftAlone();
+    void tempFileLinksAreNotFollowed();
     void lastStationField_data();
     void lastStationField();
 
@@ -253,14 +253,26 @@ void TestProjects::closingWithAnUnsavedRunSaysSo()
     QVERIFY(prompt->last().text.endsWith("请确认是否要关闭程序?"));
 }
 
-void TestProjects::tempFileLinkIsLeftAlone()
+// Nothing outside the application folder goes, whether "TempFile" is a link or holds one.
+void TestProjects::tempFileLinksAreNotFollowed()
 {
     QTemporaryDir elsewhere;
     writeFile(elsewhere.filePath("keep.txt"), "k");
     QVERIFY(QFile::link(elsewhere.path(), folder->path() + "/TempFile"));
+    {
+        MainWindow window;
+        prompt->expectYes();
+        window.onClickBtnClose();
+    }
+    QVERIFY(QFile::exists(elsewhere.filePath("keep.txt")));
+
+    QVERIFY(QFile::remove(folder->path() + "/TempFile"));
+    QVERIFY(QDir().mkpath(folder->path() + "/TempFile"));
+    QVERIFY(QFile::link(elsewhere.path(), folder->path() + "/TempFile/inside"));
     MainWindow window;
     prompt->expectYes();
     window.onClickBtnClose();
+    QVERIFY(QDir(folder->path() + "/TempFile").isEmpty(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
     QVERIFY(QFile::exists(elsewhere.filePath("keep.txt")));
 }
 
