@@ -1,28 +1,70 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "common/ChannelInputsConfig.h"
+#include "common/ChannelsUseInfo.h"
+#include "common/CtrlParam.h"
+#include "common/MachineAddress.h"
+#include "common/OneFreqImpedance.h"
+#include "common/ProjectConfig.h"
+#include "common/SampleDataControlParam.h"
+#include "common/SampleInfo.h"
+#include "common/StationNumAutoConfig.h"
+#include "common/SystemInfo.h"
+
 #include <QDateTime>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QVector>
 
+#include <cstdint>
 #include <memory>
 
-class FramelessHelper;
+class DataModel_Index;
+class Dialog_DiskSpaceDelete;
+class Dialog_ExportData;
+class Dialog_InputsSetting;
+class Dialog_NewProject;
+class Dialog_OthersSetting;
+class Dialog_SampleTask;
+class Form_ProcessDataGraph;
+class Form_ProcessDataViewSet;
 class Form_StationInfo;
 class Form_StatusBar;
 class Form_SystemInfo;
+class Form_TimeSeriesGraph;
+class Form_TimeSeriesViewSet;
+class FramelessHelper;
+class LibCom;
+class LibHORM;
+class QListWidgetItem;
+class QSettings;
+class QTimer;
 class QToolButton;
 class QtMaterialSnackbar;
 class ToolBarStateMachine;
 class Ui_MainWindow;
 
-// The program's frameless main window: title band, the three button pages, the panels and the
-// tool-bar states.
+// The program's frameless main window and driver. Its sources are split by concern:
+// MainWindow.cpp (form and wiring), _Projects, _Settings, _Connection, _Run, _Transfer,
+// _ReadBack and _Maintenance.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // Tests give each window its own application folder; empty means the program's folder.
+    static void setApplicationDirOverride(const QString &dir);
+
+    // The window's yes/no question ("是"/"否", question icon, no parent); closing the box counts as No.
+    static QMessageBox::StandardButton askYesNo(const QString &title, const QString &text);
+
+    // "systemConfig.ini" in the application folder: read once at construction, written on
+    // closing, on a new hardware version and on confirmed tasks.
+    void loadSystemConfig();
+    void saveSystemConfig();
 
 signals:
     // Phases of the work; they drive the tool-bar states only.
@@ -39,26 +81,187 @@ public slots:
     void setIconBtn(QToolButton *button);
     void updateMaximizeButton(bool maximized);
     QDateTime buildDateTime() const;
-
-private:
     void initForm();
-    void initTabBar();
-    void initTitleBand();
-    void initStateMachine();
     void initLeftProjectManageWidget();
     void initLeftSystemConfig();
     void initLeftSampleTask();
+
+    // Projects and recent projects
+    void openProject(QString path);
+    void onSlotOpenProjectAction();
+    void onSlotNewProjectAction();
+    void onRecentProjectsListClicked(QListWidgetItem *item);
+    void onSlotCloseProjectAction();
+    void updateRecentProjectList(QStringList paths);
+    void onSlotLoadProjectConfig(ProjectConfig config);
+    void onSlotLoadLastLineStationNum(int lineNum, double stationNum);
+    void onSlotSelectLine(int lineNum);
+    void onSlotSelectStation(int machineID, int lineNum, double stationNum);
+    void onClickBtnClose();
+
+    // Settings and options
+    void onSlotInputChannelConfigAction();
+    void onSlotChannelInputsConfig(ChannelInputsConfig channelInputsConfig);
+    void onSlotOthersSettingAction();
+    void onSlotSetStationNumAutoConfig(StationNumAutoConfig stationNumAutoConfig);
+    void onSlotSetWatchMachineType(int machineType);
+
+    // Connection and status
+    void connnectNetwork();
+    void disconnectNetwork();
+    void onSlotNetWorkConnected();
+    void onSlotNetWorkDisconnected();
+    void onSlotAdjustTimeOver();
+    void onSlotErrorCode(uint32_t errorCode);
+    void onSlotSystemInfo(SystemInfo info);
+    void onSlotProjectConfiged();
+    void onSlotMachineStatus(void *status);
+    void onSlotDeviceErrorFlagClear();
+    void onTimeOut();
+    void refreshNetworkState();
+    void setNetworkUiState(bool connected);
+
+    // Starting and stopping a run
+    void onSlotPreSampleDataAction();
+    void onSlotStartSampleAction();
+    void onSlotStopSampleAction();
+    void onSlotSampleStarted();
+    void onSlotSampleStopped();
+    void onSlotStationSampleGroupsNum(int count);
+    void resetSampleRun();
+
+    // Data transfer and completion of a run
+    void onSlotRequestTransormData();
+    void onSlotRequestDataComConnecting();
+    void onSlotDataComConnected();
+    void onSlotTransformChannelData(int channel, SampleDataControlParam *controlParam, char *data);
+    void onSlotTransformDataEnd(SampleDataControlParam *controlParam);
+    void onSlotDataComDisconnected();
+    void onSlotTransformDataFreqGroupOver();
+    void onDataComConnectTimeOut();
+    void onSlotSwitchDisplayAction();
+    void onSlotLastSampleGroupAction();
+    void onSlotSaveDataAction();
+    void onSlotUnsaveDataAction();
+    void onSlotTasksSettingSureClicked(QList<CtrlParam> list);
+    void showSampleTimeSeries(SampleInfo info);
+    void showStationProcessData(QVector<OneFreqImpedance> e0, QVector<OneFreqImpedance> e1,
+                                QVector<OneFreqImpedance> e2);
+    void switchDisplayView(int view);
+    void clearDataViews();
+
+    // Read-back of stored data
+    void onSlotExportDataAction();
+    void onSlotExportData(QString projectName, QString projectId, int lineNum, double stationNum);
+    void onSlotExportDataProjectConfigFile(QByteArray *text);
+    void onSlotExportDataStationConfigFile(QByteArray *text);
+    void onSlotExportChannelDataEnd(int channel, SampleDataControlParam *controlParam, char *data);
+    void onSlotExportDataFreqGroupEnd(SampleDataControlParam *controlParam);
+    void onSlotNewLineStationExportData();
+    void onSlotDeviceProjectListReceived(QByteArray *text);
+    void onSlotDeviceDiskSpaceReceived(QByteArray *text);
+
+    // Instrument maintenance and developer mode
+    void onSlotMachineSettingAction();
+    void onSlotInstrumentDiskSpaceDelete(QByteArray *request);
+    void onSlotInstrumentDiskSpaceDeleteCancel();
+    void onSlotSystemUpdateAction();
+    void onSlotSDCardFormatAction();
+    void onSlotExportLogFileAction();
+    void onSlotPowerOffAction();
+    void onSlotDeviceSpaceDeleteOver();
+    void onSlotPrepareForSDCardFormat();
+    void onSlotSDCardFormatSucceed();
+    void onSlotExportLogComConnected();
+    void onSlotExportLogComDisconnected();
+    void onSlotPrepareForExportLog();
+    void onSlotExportLogFileData(char *data, int length);
+    void onSlotExportLogFileSucceed();
+    void onTryDeveloperMode();
+    void applyDeveloperMode(bool enabled);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Form and wiring
+    void createPanels();
+    void createViews();
+    void createDialogs();
+    void createProjectTree();
+    void initTabBar();
+    void initTitleBand();
+    void initStateMachine();
+    void connectLink();
+    void connectProjectTree();
     void setWorkState(int state);
+
+    // Projects
+    bool openProjectStore(const QString &path);
+    bool hasUnsavedRun() const;
+
+    // Settings
+    void loadRecentProjects();
+    void loadMachineAddress();
+    void loadWatchMachineMode();
+    void loadChannelInputs();
+    void loadStationStep();
+    void loadSampleOnLine();
+    void loadHardwareVersion();
+    void loadTasks();
+    void saveRecentProjects();
+    void saveSystemGroup();
+    void saveTasks();
+    void followHardwareVersion(double version);
 
     std::unique_ptr<Ui_MainWindow> ui;
     bool developerMode = false;
-    int workState = 0; // WorkState once construction has finished
+    QSettings *systemConfig = nullptr;
+    MachineAddress machineAddress;
+    QStringList recentProjects;
+    ProjectConfig projectConfig;
+
     Form_StationInfo *formStationInfo = nullptr;
+    Form_TimeSeriesGraph *formTimeSeriesGraph = nullptr;
     Form_StatusBar *formStatusBar = nullptr;
+    Dialog_NewProject *dialogNewProject = nullptr;
+    Dialog_InputsSetting *dialogInputsSetting = nullptr;
+    Dialog_DiskSpaceDelete *dialogDiskSpaceDelete = nullptr;
+    Dialog_OthersSetting *dialogOthersSetting = nullptr;
     Form_SystemInfo *formSystemInfo = nullptr;
+    Form_TimeSeriesViewSet *formTimeSeriesViewSet = nullptr;
+    Form_ProcessDataViewSet *formProcessDataViewSet = nullptr;
+    Form_ProcessDataGraph *formProcessDataGraph = nullptr;
+    Dialog_SampleTask *dialogSampleTask = nullptr;
+    Dialog_ExportData *dialogExportData = nullptr;
+    LibCom *libCom = nullptr;
+    LibHORM *projectStore = nullptr; // owned by the project tree once it has loaded the project
+    DataModel_Index *dataModelIndex = nullptr;
     ToolBarStateMachine *toolBarStates = nullptr;
     QtMaterialSnackbar *snackbar = nullptr;
     FramelessHelper *framelessHelper = nullptr;
+
+    uint32_t stickyErrorBits = 0;
+    int workState = 0; // WorkState once construction has finished
+    int watchMachineType = 0;
+    ChannelInputsConfig channelInputsConfig;
+    StationNumAutoConfig stationNumAutoConfig;
+    QString projectFilePath;
+    QString projectDir;
+    int shownView = 0;
+    QList<CtrlParam> taskList;
+    int lastLineNum = 0;
+    double lastStationNum = 0.0;
+    bool connected = false;
+    bool userDisconnect = false;
+    bool projectOpened = false;
+    bool projectConfigured = false;
+    int realSample = 1;
+    bool sampleOnLine = true;
+    int pendingRequest = 0;
+    QTimer *statusPollTimer = nullptr;
+    QTimer *dataComTimer = nullptr;
+    int dataComAttempts = 0;
 };
 
 #endif // MAINWINDOW_H

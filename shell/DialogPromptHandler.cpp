@@ -57,6 +57,10 @@ PromptAnswer DialogPromptHandler::ask(QWidget *parent, const PromptRequest &requ
         answer.text = QFileDialog::getExistingDirectory(parent, request.text, request.initial);
         answer.accepted = !answer.text.isEmpty();
         return answer;
+    case PromptRequest::OpenFile:
+        answer.text = QFileDialog::getOpenFileName(parent, request.text, request.initial, request.filter);
+        answer.accepted = !answer.text.isEmpty();
+        return answer;
     default:
         return showMessage(parent, request);
     }

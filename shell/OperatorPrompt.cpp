@@ -19,28 +19,28 @@ PromptAnswer OperatorPrompt::ask(QWidget *parent, const PromptRequest &request)
 
 void OperatorPrompt::information(QWidget *parent, const QString &title, const QString &text)
 {
-    ask(parent, {PromptRequest::Information, title, text, QString()});
+    ask(parent, {PromptRequest::Information, title, text, QString(), QString()});
 }
 
 void OperatorPrompt::warning(QWidget *parent, const QString &title, const QString &text)
 {
-    ask(parent, {PromptRequest::Warning, title, text, QString()});
+    ask(parent, {PromptRequest::Warning, title, text, QString(), QString()});
 }
 
 void OperatorPrompt::critical(QWidget *parent, const QString &title, const QString &text)
 {
-    ask(parent, {PromptRequest::Critical, title, text, QString()});
+    ask(parent, {PromptRequest::Critical, title, text, QString(), QString()});
 }
 
 bool OperatorPrompt::question(QWidget *parent, const QString &title, const QString &text)
 {
-    return ask(parent, {PromptRequest::Question, title, text, QString()}).accepted;
+    return ask(parent, {PromptRequest::Question, title, text, QString(), QString()}).accepted;
 }
 
 QString OperatorPrompt::getText(QWidget *parent, const QString &title, const QString &label, const QString &text,
                                 bool *ok)
 {
-    const PromptAnswer answer = ask(parent, {PromptRequest::Text, title, label, text});
+    const PromptAnswer answer = ask(parent, {PromptRequest::Text, title, label, text, QString()});
     if (ok)
         *ok = answer.accepted;
     return answer.text;
@@ -48,6 +48,13 @@ QString OperatorPrompt::getText(QWidget *parent, const QString &title, const QSt
 
 QString OperatorPrompt::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
 {
-    const PromptAnswer answer = ask(parent, {PromptRequest::Directory, QString(), caption, dir});
+    const PromptAnswer answer = ask(parent, {PromptRequest::Directory, QString(), caption, dir, QString()});
+    return answer.accepted ? answer.text : QString();
+}
+
+QString OperatorPrompt::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                        const QString &filter)
+{
+    const PromptAnswer answer = ask(parent, {PromptRequest::OpenFile, QString(), caption, dir, filter});
     return answer.accepted ? answer.text : QString();
 }

@@ -8,17 +8,18 @@ class QWidget;
 // What the program asks the operator.
 struct PromptRequest
 {
-    enum Kind { Information, Warning, Critical, Question, Text, Directory };
+    enum Kind { Information, Warning, Critical, Question, Text, Directory, OpenFile };
     Kind kind = Information;
     QString title;
     QString text;    // message, question, input label or chooser caption
     QString initial; // input dialog's text or the chooser's start folder
+    QString filter;  // file chooser's name filter
 };
 
 struct PromptAnswer
 {
-    bool accepted = false; // "是", "确定", or a chosen folder
-    QString text;          // entered text or chosen folder
+    bool accepted = false; // "是", "确定", or a chosen folder or file
+    QString text;          // entered text, chosen folder or file
 };
 
 // Shows the request and returns the operator's answer. Tests install a scripted one.
@@ -44,6 +45,8 @@ public:
                            const QString &text = QString(), bool *ok = nullptr);
     // The chosen folder, or an empty text when cancelled.
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
+    // The chosen existing file, or an empty text when cancelled.
+    static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter);
 
     // Replaces the handler (not owned); nullptr puts the real dialogs back.
     static void setHandler(PromptHandler *handler);

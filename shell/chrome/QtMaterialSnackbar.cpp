@@ -170,6 +170,12 @@ bool QtMaterialSnackbar::clickToDismissMode() const
 }
 
 // A message equal to the last one queued is dropped.
+QStringList QtMaterialSnackbar::messages() const
+{
+    Q_D(const QtMaterialSnackbar);
+    return d->messages;
+}
+
 void QtMaterialSnackbar::addMessage(const QString &message)
 {
     if (repostFromOtherThread(this, [this, message] { addMessage(message); }))

@@ -41,6 +41,9 @@ public:
     void setClickToDismissMode(bool value);
     bool clickToDismissMode() const;
 
+    // The notices on show or waiting, the one on show first.
+    QStringList messages() const;
+
 public slots:
     void addMessage(const QString &message);
     void addInstantMessage(const QString &message);

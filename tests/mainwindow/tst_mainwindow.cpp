@@ -1,8 +1,12 @@
+#include "AppFolder.h"
+#include "ScriptedPrompt.h"
+
 #include "mainwindow/BuildStamp.h"
 #include "mainwindow/Form_StationInfo.h"
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/MainWindow.h"
+#include "projectdata/DataModel_Index.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +17,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolButton>
+#include <QtConcurrent>
 #include <QtTest>
 
 namespace {
@@ -31,9 +36,12 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void init();
+    void cleanup();
     void buildDateParse_data();
     void buildDateParse();
     void builtTwiceWithoutWarnings();
+    void poolSignalsReachTheWindowThread();
     void stateAfterConstruction();
     void versionAndNotice();
     void panelsInTheirPlaceholders();
@@ -46,12 +54,27 @@ private slots:
     void workSignalsDriveTheToolBar();
 
 private:
+    std::unique_ptr<AppFolder> folder;
+    std::unique_ptr<ScriptedPrompt> prompt;
+
     template<typename T>
     static T *child(const QWidget &window, const char *name)
     {
         return window.findChild<T *>(QLatin1String(name));
     }
 };
+
+void TestMainWindow::init()
+{
+    folder = std::make_unique<AppFolder>();
+    prompt = std::make_unique<ScriptedPrompt>();
+}
+
+void TestMainWindow::cleanup()
+{
+    prompt.reset();
+    folder.reset();
+}
 
 void TestMainWindow::buildDateParse_data()
 {
@@ -89,6 +112,28 @@ void TestMainWindow::builtTwiceWithoutWarnings()
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
 }
 
+// Types carried by queued signals are registered by the window, so results of pool tasks arrive.
+void TestMainWindow::poolSignalsReachTheWindowThread()
+{
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordWarnings);
+    MainWindow window;
+    auto *tree = window.findChild<DataModel_Index *>();
+    QVERIFY(tree);
+    int arrived = 0;
+    connect(tree, &DataModel_Index::showTimeSeries, &window, [&arrived](SampleInfo info) {
+        QCOMPARE(info.LineNum, 3);
+        ++arrived;
+    });
+    SampleInfo info;
+    info.LineNum = 3;
+    QFuture<void> task = QtConcurrent::run([tree, info] { emit tree->showTimeSeries(info); });
+    task.waitForFinished();
+    QTRY_COMPARE(arrived, 1);
+    qInstallMessageHandler(previous);
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+}
+
 void TestMainWindow::stateAfterConstruction()
 {
     MainWindow window;
@@ -115,6 +160,17 @@ void TestMainWindow::stateAfterConstruction()
     QTRY_VERIFY(startSample->isHidden());
     QVERIFY(child<QToolButton>(window, "tbtnNewProject")->isEnabled());
     QVERIFY(!child<QToolButton>(window, "tbtnCloseProject")->isEnabled());
+
+    // Not connected, the time series in view, and nothing asked of the operator.
+    QVERIFY(!child<QToolButton>(window, "tbtnConnectNetwork")->isHidden());
+    QVERIFY(child<QToolButton>(window, "tbtnDisconnectNetwork")->isHidden());
+    QVERIFY(child<QToolButton>(window, "tbtnPowerOff")->isHidden());
+    QVERIFY(child<QToolButton>(window, "tbtnExportLog")->isHidden());
+    QCOMPARE(child<QStackedWidget>(window, "stacked_SampleTask")->count(), 2);
+    QCOMPARE(child<QStackedWidget>(window, "stacked_SampleTask")->currentIndex(), 0);
+    QCOMPARE(child<QStackedWidget>(window, "stackedWidget_ViewSet")->currentIndex(), 0);
+    QCOMPARE(child<QPushButton>(window, "btnMenu_Max")->text(), QStringLiteral("1"));
+    QCOMPARE(prompt->count(), 0);
 }
 
 void TestMainWindow::versionAndNotice()

@@ -1,3 +1,6 @@
+#include "AppFolder.h"
+#include "ScriptedPrompt.h"
+
 #include "mainwindow/MainWindow.h"
 #include "shell/StyleSheetPreprocessor.h"
 #include "shell/StyleSheetTheme.h"
@@ -16,6 +19,10 @@ private slots:
     void initTestCase();
     void chineseTextHasGlyphs();
     void mainWindowAt1200x680();
+
+private:
+    AppFolder folder;
+    ScriptedPrompt prompt;
 };
 
 void TestScreenshot::initTestCase()

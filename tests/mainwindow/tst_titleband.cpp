@@ -1,6 +1,10 @@
+#include "AppFolder.h"
+#include "ScriptedPrompt.h"
+
 #include "common/Global_Variables.h"
 #include "mainwindow/MainWindow.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -10,14 +14,17 @@ class TestTitleBand : public QObject
     Q_OBJECT
 private slots:
     void widgetsTheStyleSheetSelects();
+    void closeButtonEndsTheEventLoop_data();
     void closeButtonEndsTheEventLoop();
 };
 
 void TestTitleBand::widgetsTheStyleSheetSelects()
 {
+    AppFolder folder;
+    ScriptedPrompt prompt;
     appDirPath.clear();
     MainWindow window;
-    QCOMPARE(appDirPath, QCoreApplication::applicationDirPath());
+    QCOMPARE(appDirPath, folder.path());
     QCOMPARE(window.objectName(), QStringLiteral("MainWindow"));
     QVERIFY(window.isWindow());
     QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
@@ -44,9 +51,24 @@ void TestTitleBand::widgetsTheStyleSheetSelects()
     }
 }
 
-// The program's exit status is the event loop's result: 0 once the main window has been closed.
+void TestTitleBand::closeButtonEndsTheEventLoop_data()
+{
+    QTest::addColumn<bool>("dialogOpen");
+    QTest::newRow("window alone") << false;
+    QTest::newRow("a dialog still open") << true;
+}
+
+// The program's exit status is the event loop's result: 0 once the main window has been closed
+// after the operator confirmed, even while another top-level window is open.
 void TestTitleBand::closeButtonEndsTheEventLoop()
 {
+    QFETCH(bool, dialogOpen);
+    AppFolder folder;
+    ScriptedPrompt prompt;
+    prompt.expectYes();
+    QDialog dialog;
+    if (dialogOpen)
+        dialog.show();
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -60,6 +82,7 @@ void TestTitleBand::closeButtonEndsTheEventLoop()
     giveUp.start(5000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!window.isVisible());
+    QCOMPARE(prompt.count(), 1);
 }
 
 QTEST_MAIN(TestTitleBand)

@@ -10,7 +10,7 @@
 
 // Installs itself as the operator prompt for its lifetime: answers from a script and
 // records every request, so no test ever blocks on a real modal box.
-// Without a scripted answer a question is answered "否", a text or folder request is cancelled
+// Without a scripted answer a question is answered "否", a text, folder or file request is cancelled
 // and a message box is acknowledged.
 class ScriptedPrompt : public PromptHandler
 {

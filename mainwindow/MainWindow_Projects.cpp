@@ -1,0 +1,177 @@
+// Opening, creating and closing projects, the recent-projects list, and closing the program.
+#include "mainwindow/MainWindow.h"
+
+#include "common/Global_Variables.h"
+#include "dialogs/Dialog_NewProject.h"
+#include "link/LibCom.h"
+#include "mainwindow/Form_StationInfo.h"
+#include "mainwindow/Form_StatusBar.h"
+#include "mainwindow/RecentProjects.h"
+#include "mainwindow/TempFolder.h"
+#include "mainwindow/ToolBarStateMachine.h"
+#include "mainwindow/WorkState.h"
+#include "projectdata/DataModel_Index.h"
+#include "shell/OperatorPrompt.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
+#include "store/LibHORM.h"
+#include "ui_MainWindow.h"
+
+#include <QFileInfo>
+#include <QListWidget>
+
+#include <cmath>
+
+void MainWindow::openProject(QString path)
+{
+    if (projectOpened) {
+        snackbar->addMessage(tr("工程已经打开,请关闭当前工程再操作！"));
+        return;
+    }
+    if (!openProjectStore(path))
+        return;
+    if (connected)
+        libCom->sendProjectConfigFile(dataModelIndex->getProjectConfigFilePath());
+    setWindowTitle(tr("Velkor") + QStringLiteral(" -- ") + path);
+    recentProjects = withRecentProject(recentProjects, path);
+    updateRecentProjectList(recentProjects);
+    formStatusBar->setProjectOpened(true);
+    snackbar->addMessage(tr("%1\n工程已经打开！").arg(path));
+    refreshNetworkState();
+    emit projOpened();
+}
+
+// The project tree owns the store once it has loaded the project. A database it refuses has
+// been reported by the tree and is dropped here. A missing file is not created.
+bool MainWindow::openProjectStore(const QString &path)
+{
+    auto *store = new LibHORM;
+    if (!QFileInfo(path).isFile() || !store->openSqlite(path)) {
+        delete store;
+        OperatorPrompt::critical(nullptr, tr("出错"), tr("工程文件打开失败！\n%1").arg(path));
+        return false;
+    }
+    projectFilePath = path;
+    projectDir = QFileInfo(path).absolutePath();
+    dataModelIndex->setProjectDir(projectDir);
+    if (dataModelIndex->loadProject(store)) {
+        projectStore = store;
+        return true;
+    }
+    delete store;
+    projectFilePath.clear();
+    projectDir.clear();
+    return false;
+}
+
+void MainWindow::onSlotOpenProjectAction()
+{
+    const QString path = OperatorPrompt::getOpenFileName(this, tr("打开工程"), appDirPath, tr("HMT工程 (*.HMT)"));
+    if (!path.isEmpty())
+        openProject(path);
+}
+
+void MainWindow::onSlotNewProjectAction()
+{
+    if (projectOpened)
+        ui->tbtnCloseProject->click();
+    if (projectOpened)
+        return;
+    dialogNewProject->newProjectDialogShow();
+}
+
+void MainWindow::onRecentProjectsListClicked(QListWidgetItem *item)
+{
+    if (projectOpened) {
+        snackbar->addMessage(tr("工程已经打开,请关闭当前工程再操作！"));
+        return;
+    }
+    if (!item)
+        return;
+    const QString path = item->text();
+    if (QFileInfo::exists(path)) {
+        openProject(path);
+        return;
+    }
+    snackbar->addMessage(tr("此工程路径不存在，请核实路径或打开其他工程！"));
+    recentProjects.removeOne(path);
+    updateRecentProjectList(recentProjects);
+}
+
+// Refused while a run or an export goes on; the tool bar refuses the click then as well.
+void MainWindow::onSlotCloseProjectAction()
+{
+    if (workState != WORK_IDLE)
+        return;
+    if (projectOpened)
+        snackbar->addMessage(tr("%1\n工程已经关闭！").arg(projectFilePath));
+    // The views may name the tree's channel files, which go with the project.
+    clearDataViews();
+    dataModelIndex->closeProject();
+    projectStore = nullptr;
+    projectOpened = false;
+    ui->recentProjectList->setEnabled(true);
+    ui->tbtnNewProject->setEnabled(true);
+    ui->tbtnOpenProject->setEnabled(true);
+    projectConfigured = false;
+    formStatusBar->setProjectOpened(false);
+    projectFilePath.clear();
+    projectDir.clear();
+    refreshNetworkState();
+}
+
+void MainWindow::updateRecentProjectList(QStringList paths)
+{
+    ui->recentProjectList->clear();
+    for (const QString &path : paths) {
+        if (!path.isEmpty())
+            ui->recentProjectList->addItem(path);
+    }
+}
+
+void MainWindow::onSlotLoadProjectConfig(ProjectConfig config)
+{
+    projectConfig = config;
+    projectOpened = true;
+    ui->recentProjectList->setEnabled(false);
+    ui->tbtnNewProject->setEnabled(false);
+    ui->tbtnOpenProject->setEnabled(false);
+}
+
+// The field shows the next station when the step is on; the stored last station stays as received.
+void MainWindow::onSlotLoadLastLineStationNum(int lineNum, double stationNum)
+{
+    lastLineNum = lineNum;
+    lastStationNum = stationNum;
+    ui->lineEdit_LineNum->setText(QString::number(lineNum));
+    double next = stationNum;
+    if (stationNumAutoConfig.StationNumAutoEnable)
+        next += stationNumAutoConfig.StationNumAutoStepSize;
+    if (qAbs(next) > 999999)
+        next = std::trunc(next / 10);
+    ui->lineEdit_StationNum->setText(QString::number(next, 'g', 6));
+}
+
+void MainWindow::onSlotSelectLine(int) {}
+
+void MainWindow::onSlotSelectStation(int machineID, int lineNum, double stationNum)
+{
+    formStationInfo->setStation(machineID, lineNum, stationNum);
+}
+
+bool MainWindow::hasUnsavedRun() const
+{
+    return toolBarStates->currentStateName() == QLatin1String("stateSaveChoice");
+}
+
+// The settings are saved and "TempFile" is emptied; an open project goes with the window.
+void MainWindow::onClickBtnClose()
+{
+    const QString question = hasUnsavedRun()
+                                 ? tr("本站采集的数据尚未保存，关闭程序将删除这些数据。\n请确认是否要关闭程序?")
+                                 : tr("请确认是否要关闭程序?");
+    if (askYesNo(tr("温馨提示"), question) != QMessageBox::Yes)
+        return;
+    saveSystemConfig();
+    emptyTempFolder(appDirPath + QStringLiteral("/TempFile"));
+    close();
+}
