@@ -5,7 +5,9 @@
 #include "mainwindow/ErrorWordRules.h"
 #include "mainwindow/InstrumentVersionRules.h"
 #include "mainwindow/RunStartRules.h"
+#include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
+#include "mainwindow/WorkState.h"
 
 #include <QtTest>
 
@@ -15,6 +17,8 @@
 Q_DECLARE_METATYPE(std::function<void(StartCheckInput &)>)
 Q_DECLARE_METATYPE(std::optional<int>)
 Q_DECLARE_METATYPE(ErrorFollowUp)
+Q_DECLARE_METATYPE(StatusReportAction)
+Q_DECLARE_METATYPE(IdleReportAction)
 
 using Mutation = std::function<void(StartCheckInput &)>;
 
@@ -92,6 +96,12 @@ private slots:
     void errorWordTexts();
     void statusReport_data();
     void statusReport();
+
+    void workStateTexts_data();
+    void workStateTexts();
+    void statusActions_data();
+    void statusActions();
+    void runNotices();
 
     void startChecks_data();
     void startChecks();
@@ -270,6 +280,79 @@ void TestRunRules::statusReport()
     const StatusErrorBits bits = statusErrorBits(sticky, status);
     QCOMPARE(bits.stickyBits, uint32_t(newSticky));
     QCOMPARE(bits.startEnabled, startEnabled);
+}
+
+void TestRunRules::workStateTexts_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("disconnectRefused");
+    QTest::addColumn<QString>("stopped");
+    QTest::newRow("idle") << int(WORK_IDLE) << QString() << QString();
+    QTest::newRow("online") << int(WORK_ONLINE_SAMPLING) << "当前正在采集数据过程中，不允许断开网络！"
+                            << "仪器已经停止采集！";
+    QTest::newRow("offline") << int(WORK_OFFLINE_SAMPLING) << QString() << "仪器已经停止离线采集！";
+    QTest::newRow("exporting") << int(WORK_EXPORTING) << "当前正在导出数据过程中，不允许断开网络！" << QString();
+    QTest::newRow("over water") << int(WORK_OVERWATER_SAMPLING) << "当前正在水上连续采集过程中，不允许断开网络！"
+                                << "仪器已经停止水上数据采集！";
+    QTest::newRow("construction") << 0 << QString() << QString();
+}
+
+void TestRunRules::workStateTexts()
+{
+    QFETCH(int, state);
+    QFETCH(QString, disconnectRefused);
+    QFETCH(QString, stopped);
+    QCOMPARE(disconnectRefusal(state).value_or(QString()), disconnectRefused);
+    QCOMPARE(sampleStoppedText(state).value_or(QString()), stopped);
+}
+
+void TestRunRules::statusActions_data()
+{
+    QTest::addColumn<int>("workStatus");
+    QTest::addColumn<int>("pending");
+    QTest::addColumn<bool>("configured");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<StatusReportAction>("action");
+    QTest::addColumn<IdleReportAction>("idle");
+    QTest::newRow("idle, start waits") << 0 << 1 << true << true << StatusReportAction::Idle
+                                       << IdleReportAction::SendGroupsRequest;
+    QTest::newRow("idle after a stop") << 0 << 2 << true << true << StatusReportAction::Idle
+                                       << IdleReportAction::Nothing;
+    QTest::newRow("idle, not configured") << 0 << 1 << false << true << StatusReportAction::Idle
+                                          << IdleReportAction::SendProjectConfig;
+    QTest::newRow("idle, no project") << 0 << 0 << false << false << StatusReportAction::Idle
+                                      << IdleReportAction::Nothing;
+    QTest::newRow("busy, start waits") << 1 << 1 << true << true << StatusReportAction::DropStart
+                                       << IdleReportAction::SendGroupsRequest;
+    QTest::newRow("busy") << 1 << 0 << true << true << StatusReportAction::Nothing << IdleReportAction::Nothing;
+    QTest::newRow("error") << 2 << 1 << true << true << StatusReportAction::FetchErrorWord
+                           << IdleReportAction::SendGroupsRequest;
+    QTest::newRow("unknown") << 7 << 1 << true << true << StatusReportAction::Nothing
+                             << IdleReportAction::SendGroupsRequest;
+}
+
+void TestRunRules::statusActions()
+{
+    QFETCH(int, workStatus);
+    QFETCH(int, pending);
+    QFETCH(bool, configured);
+    QFETCH(bool, open);
+    QFETCH(StatusReportAction, action);
+    QFETCH(IdleReportAction, idle);
+    QCOMPARE(statusReportAction(workStatus, pending), action);
+    QCOMPARE(idleReportAction(configured, open, pending), idle);
+}
+
+void TestRunRules::runNotices()
+{
+    QCOMPARE(offlineStartNotice(3, 112.5), QString("线3点112.5数据采集命令下发！"));
+    QCOMPARE(noRawDataNotice(-1, 100), QString("线-1点100不存在原始数据！"));
+    QCOMPARE(startedWorkState(true, 5), int(WORK_ONLINE_SAMPLING));
+    QCOMPARE(startedWorkState(false, 5), int(WORK_OVERWATER_SAMPLING));
+    QCOMPARE(startedWorkState(false, 4), int(WORK_OFFLINE_SAMPLING));
+    CtrlParam task;
+    task.HyChannelIsUse = task.E2ChannelIsUse = true;
+    QCOMPARE(dataComMask(task), (std::array<char, 5>{0, 1, 0, 0, 1}));
 }
 
 void TestRunRules::startChecks_data()
