@@ -11,6 +11,9 @@
 // What the window's work state and a status report decide about the connection and the run;
 // no widgets here. Work states are the values of WorkState.
 
+// The status poll's interval while connected.
+constexpr int statusPollIntervalMs = 8000;
+
 // The information box (title "提醒") that refuses a disconnect; none when it may go on.
 std::optional<QString> disconnectRefusal(int workState);
 

@@ -3,6 +3,7 @@
 #include "common/Global_Constants.h"
 #include "mainwindow/RunStartRules.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <cmath>
@@ -84,4 +85,16 @@ int clampedDisplayLength(int displayLength, std::optional<int> largest)
 {
     const int limit = largest.value_or(viewSizeList.first());
     return displayLength > limit ? limit : displayLength;
+}
+
+QString dataComConnectingLabel(bool connectStarted)
+{
+    return connectStarted ? QCoreApplication::translate("MainWindow", "数据传输端口连接中...")
+                          : QCoreApplication::translate("MainWindow", "数据传输端口连接失败，正在重试...");
+}
+
+const QString &dataComGiveUpText()
+{
+    static const QString text = QStringLiteral("数据端口未成功连接！");
+    return text;
 }

@@ -35,4 +35,10 @@ std::optional<int> largestDisplayLength(qint64 sampleRate, qint64 durationSecond
 // The display length kept after a new largest one (the shortest entry when there is none).
 int clampedDisplayLength(int displayLength, std::optional<int> largest);
 
+// The read-back progress label while the data connections start: connecting, or retrying when
+// the connect could not be started.
+QString dataComConnectingLabel(bool connectStarted);
+// The box (title "通讯出错") when the data connections never came up.
+const QString &dataComGiveUpText();
+
 #endif // RUNTRANSFERRULES_H

@@ -637,6 +637,8 @@ void TestRunRules::dataComRetry()
     retry.start();
     QCOMPARE(retry.attempts(), 0);
     QCOMPARE(retry.onTimeOut(), Step::Retry);
+    QCOMPARE(dataComConnectingLabel(true), QString("数据传输端口连接中..."));
+    QCOMPARE(dataComConnectingLabel(false), QString("数据传输端口连接失败，正在重试..."));
 }
 
 QTEST_GUILESS_MAIN(TestRunRules)
