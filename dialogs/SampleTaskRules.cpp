@@ -67,18 +67,6 @@ TaskCheck durationLimitCheck(const CtrlParam &task, int ratePosition)
     return check;
 }
 
-// The electric gain matters when an electric channel is recorded, the magnetic gain when a
-// magnetic one is: each goes to the instrument and is stored with the recording.
-bool gainsValid(const CtrlParam &task)
-{
-    const ChannelFlags c = channelsOf(task);
-    if ((c.E0 || c.E1 || c.E2) && !gainAllowed(task.EGain, task.SampleRate))
-        return false;
-    if ((c.Hx || c.Hy) && !gainAllowed(task.HGain, task.SampleRate))
-        return false;
-    return true;
-}
-
 TaskCheck failedWith(const QString &text)
 {
     TaskCheck check;
@@ -105,6 +93,18 @@ CtrlParam presetTask(int rate, int hours, int minutes, int seconds)
 }
 
 } // namespace
+
+// The electric gain matters when an electric channel is recorded, the magnetic gain when a
+// magnetic one is: each goes to the instrument and is stored with the recording.
+bool gainsValid(const CtrlParam &task)
+{
+    const ChannelFlags c = channelsOf(task);
+    if ((c.E0 || c.E1 || c.E2) && !gainAllowed(task.EGain, task.SampleRate))
+        return false;
+    if ((c.Hx || c.Hy) && !gainAllowed(task.HGain, task.SampleRate))
+        return false;
+    return true;
+}
 
 ChannelFlags channelsOf(const CtrlParam &task)
 {

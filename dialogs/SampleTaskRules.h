@@ -66,6 +66,8 @@ struct TaskCheck
     bool passed() const { return failure.isEmpty(); }
 };
 TaskCheck checkTask(const CtrlParam &task);
+// Each recorded channel kind has a gain of its rate's list.
+bool gainsValid(const CtrlParam &task);
 
 // The observation mode's condition on the channel boxes: the failure text, or empty.
 QString channelRuleFailure(int mode, const ChannelFlags &boxes);

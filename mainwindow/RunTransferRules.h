@@ -1,0 +1,44 @@
+#ifndef RUNTRANSFERRULES_H
+#define RUNTRANSFERRULES_H
+
+#include "common/SampleDataControlParam.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The texts and records of a run's requests and received blocks; no widgets here.
+
+// The groups request: "ProjectID=", "LineNum=" and "StationNum=" lines, each ended by a line feed.
+QByteArray groupsRequestText(const QString &projectId, int lineNum, double stationNum);
+
+// A station number as the instrument takes it: truncated toward zero (0 when it does not fit).
+qint32 instrumentStationNum(double stationNum);
+// The transfer request: little-endian int32 line, int32 station (truncated), int32 0.
+QByteArray transferRequestBytes(int lineNum, double stationNum);
+
+// A channel block is taken only with data, a positive length, a channel 0 to 4 and a task
+// index inside the run's list.
+bool blockAccepted(int channel, const char *data, const SampleDataControlParam &param, int taskIndex, int taskCount);
+// The station a block's recording keeps: the run's own unless the block names another station
+// than the run's truncated one (the instrument only knows whole stations).
+double blockStationNum(double runStationNum, qint32 blockStationNum);
+
+// Every task of the run has been transferred (and there is at least one).
+bool allTransferred(const QByteArray &transferDoneFlags);
+
+// The largest time-series display length for a recording of the rate and duration: the
+// longest entry of the display lengths that the recording fills at least once; none when it
+// is shorter than the shortest.
+std::optional<int> largestDisplayLength(qint64 sampleRate, qint64 durationSeconds);
+// The display length kept after a new largest one (the shortest entry when there is none).
+int clampedDisplayLength(int displayLength, std::optional<int> largest);
+
+// The read-back progress label while the data connections start: connecting, or retrying when
+// the connect could not be started.
+QString dataComConnectingLabel(bool connectStarted);
+// The box (title "通讯出错") when the data connections never came up.
+const QString &dataComGiveUpText();
+
+#endif // RUNTRANSFERRULES_H
