@@ -15,9 +15,10 @@
 //  3. a final pass splits Z into the spectrum of the real input and writes f.
 
 // The vectorised kernels get an AVX2/FMA copy beside the baseline one, picked at load time.
-// Not under the thread sanitizer: the load-time resolver runs before it starts and crashes.
-#if defined(__x86_64__) && defined(__linux__) && !defined(__SANITIZE_THREAD__) \
-    && (defined(__clang__) ? __clang_major__ >= 14 : defined(__GNUC__))
+// GCC only (clang 14 refuses clones of function templates), and not under the thread sanitizer:
+// the load-time resolver runs before it starts and crashes.
+#if defined(__x86_64__) && defined(__linux__) && !defined(__SANITIZE_THREAD__) && defined(__GNUC__) \
+    && !defined(__clang__)
 #define FFFT_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define FFFT_VECTOR_CLONES
