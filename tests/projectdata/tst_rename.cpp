@@ -177,6 +177,12 @@ void TestRename::rightClicks()
         action->trigger();
     QCOMPARE(f->prompt.count(), 0);
     QCOMPARE(line->text(0), QString("5"));
+
+    // A remembered item does not outlive the tree's items.
+    rememberStation(0);
+    f->tree->closeProject();
+    f->tree->openRenameEditor();
+    QCOMPARE(f->prompt.count(), 0);
 }
 
 void TestRename::stationRenameThroughThePrompt()
