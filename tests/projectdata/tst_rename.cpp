@@ -264,7 +264,9 @@ void TestRename::lineRename()
 void TestRename::failuresChangeNothing_data()
 {
     QTest::addColumn<bool>("line");
-    QTest::addColumn<int>("failingMove"); // 0: the database refuses the row
+    QTest::addColumn<int>("failingMove"); // 0: the database refuses the row; -1: the new folder exists
+    QTest::newRow("station: folder exists") << false << -1;
+    QTest::newRow("line: folder exists") << true << -1;
     QTest::newRow("station: first file") << false << 1;
     QTest::newRow("station: folder") << false << 5;
     QTest::newRow("station: database") << false << 0;
@@ -291,13 +293,16 @@ void TestRename::failuresChangeNothing()
         sqlite3_close(raw);
         QCOMPARE(created, SQLITE_OK);
     }
+    if (failingMove == -1)
+        QVERIFY(QDir().mkpath(data(line ? "Line 7" : "Line 5/Station 7")));
     const QStringList before = snapshot(f->dataDir());
     const QString rows = f->sql("SELECT * FROM Data_Line; SELECT * FROM Data_Station; SELECT * FROM Data_SampleData;");
     QSignalSpy cleared(f->tree.get(), &DataModel_Index::signalClearDataViews);
     line ? rememberLine() : rememberStation(0);
 
     QVERIFY(!f->tree->renameLineOrStation(7));
-    QVERIFY(failingMove == 0 || moves >= failingMove);
+    QVERIFY(failingMove <= 0 || moves >= failingMove);
+    QVERIFY(failingMove != -1 || moves == 0);
     QCOMPARE(snapshot(f->dataDir()), before);
     QCOMPARE(f->sql("SELECT * FROM Data_Line; SELECT * FROM Data_Station; SELECT * FROM Data_SampleData;"), rows);
     QCOMPARE(f->tree->topLevelItem(0)->text(0), QString("5"));
