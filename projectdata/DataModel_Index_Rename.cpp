@@ -163,7 +163,9 @@ bool DataModel_Index::renameStation(Data_Line *line, int newNumber)
     const QString oldFolder = stationFolder(lineName, old);
     const QString newFolder = stationFolder(lineName, newNumber);
     StationFileRenamer renamer;
-    renamer.planStationFiles(oldFolder, newFolder, lineName, newNumber) && renamer.planFolder(oldFolder, newFolder);
+    // A refused plan is reported by the apply in commitRename.
+    if (renamer.planStationFiles(oldFolder, newFolder, lineName, newNumber))
+        renamer.planFolder(oldFolder, newFolder);
     station->setStationNum(newNumber);
     if (!commitRename(station, renamer, tr("点文件夹修改失败！\n修改点线号时切勿打开当前数据文件夹"))) {
         station->setStationNum(old);
