@@ -1,10 +1,12 @@
 #include "projectdata/DataModel_Index.h"
 
 #include "common/Global_Variables.h"
+#include "projectdata/FloatDataExporter.h"
 #include "projectdata/ProjectFolder.h"
 #include "projectdata/StationConfigFile.h"
 
 #include <QDir>
+#include <QMenu>
 
 DataModel_Index::DataModel_Index(QWidget *parent)
     : QTreeWidget(parent)
@@ -15,7 +17,9 @@ DataModel_Index::DataModel_Index(QWidget *parent)
     setAlternatingRowColors(true);
     setExpandsOnDoubleClick(false);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    setContextMenuPolicy(Qt::CustomContextMenu);
+    initContextMenu();
+    floatExporter = new FloatDataExporter(this);
+    connect(floatExporter, &FloatDataExporter::finished, this, &DataModel_Index::onFloatDataExported);
     inputCalibrationDir = appDirPath + QStringLiteral("/InputCalibration/");
     clearTempSampleData();
     connect(this, &QTreeView::doubleClicked, this, &DataModel_Index::onDoubleClicked);
@@ -26,6 +30,7 @@ DataModel_Index::DataModel_Index(QWidget *parent)
 DataModel_Index::~DataModel_Index()
 {
     closeProject();
+    floatExporter->waitForTasks();
 }
 
 void DataModel_Index::setNewProjectDialog(Dialog_NewProject *dialog)

@@ -12,9 +12,15 @@
 #include "projectdata/ImpedanceTaskPool.h"
 #include "projectdata/TempSampleList.h"
 
+#include <QMultiHash>
 #include <QTreeWidget>
 
+#include <memory>
+
 class Dialog_NewProject;
+class FloatDataExporter;
+class QMenu;
+class StationFileRenamer;
 class LibHORM;
 class RunSaveJournal;
 struct RunPiece;
@@ -98,6 +104,22 @@ public:
     bool saveStationTempSampleData(StationSampleInfo &record, StationNumAutoConfig step, int dropTasks,
                                    QString *reason = nullptr);
 
+    // Station and line numbers that a rename accepts.
+    static constexpr int minimumNumber = -999999;
+    static constexpr int maximumNumber = 999999;
+    // Remembers the line, station and item at pos (view coordinates) for the menus; the menu to
+    // open there, null on a recording.
+    QMenu *rememberItemAt(const QPoint &pos);
+    // Renames the remembered station or line: folder, channel files, "config.ini" and database row,
+    // all or nothing. False, with the operator told why, when nothing changed.
+    bool renameLineOrStation(int newNumber);
+    // Relabels every stored curve of the line's recordings as X direction; false when one had none.
+    bool convertLineDirectionYToX(int lineRow);
+    // Exports every channel file of the station as time and millivolt text into appDirPath + "/TempFile".
+    // False when nothing was started (no station, no recording, no folder, or an export still running).
+    bool getStationFloatData(int lineRow, int stationRow);
+    bool isExportRunning() const;
+
 signals:
     void signalLoadProjectConfig(ProjectConfig config);
     void signalLoadLastLineStationNum(int line, double station);
@@ -109,11 +131,19 @@ signals:
     void snackMessage(QString message);
     // The number of temporary recordings still being computed changed.
     void pendingCalculationsChanged(int count);
+    // A line or station was renamed: the data views show files and numbers that no longer exist.
+    void signalClearDataViews();
+    // Every file of a floating-point export has been written.
+    void floatDataExported();
 
 public slots:
     void onDoubleClicked(const QModelIndex &index);
     // Recomputes and rewrites every recording of the station remembered by the tree.
     void reCalcStationImpedanceData();
+    void onRightClicked(const QPoint &pos);
+    void openRenameEditor();
+    void convertDirectionYToX();
+    void getStationRawDataToFloatData();
 
 private:
     bool openTables();
@@ -164,6 +194,16 @@ private:
                                                        QTreeWidgetItem **item);
     void askAboutUnsavedSamples(const QList<SampleInfo> &unsaved);
 
+    void initContextMenu();
+    Data_Line *selectedLine(QTreeWidgetItem **item);
+    bool refuseRename(QTreeWidgetItem *item, const QString &oldText, const QString &title, const QString &text);
+    bool renameStation(Data_Line *line, int newNumber);
+    bool renameLine(Data_Project *project, Data_Line *line, QTreeWidgetItem *item, int newNumber);
+    bool isStationCalculating(int line, double station) const;
+    bool isLineCalculating(int line) const;
+    bool commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure);
+    void onFloatDataExported();
+
     LibHORM *store = nullptr;
     HORM_Collection<Data_Project> *projectCollection = nullptr;
     Dialog_NewProject *newProjectDialog = nullptr;
@@ -185,6 +225,14 @@ private:
     ImpedanceCalculator defaultCalculator;
     const ImpedanceCalculator *injectedCalculator = nullptr;
     ImpedanceTaskPool taskPool;
+    // Stations (line -> station) whose stored curves are being recomputed.
+    QMultiHash<int, double> stationsInCalculation;
+
+    std::unique_ptr<QMenu> stationMenu;
+    std::unique_ptr<QMenu> lineMenu;
+    QTreeWidgetItem *clickedItem = nullptr;
+    FloatDataExporter *floatExporter = nullptr;
+    QString exportDoneText;
 };
 
 #endif // DATAMODEL_INDEX_H

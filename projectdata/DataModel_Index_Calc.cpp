@@ -215,6 +215,7 @@ void DataModel_Index::startStationRecalculation(int line, double station)
         applyStationRecalculation(generation, line, station, rowIds, recordings, {});
         return;
     }
+    stationsInCalculation.insert(line, station);
     auto state = std::make_shared<StationRecalculation>();
     for (int e = 0; e < recordings.size(); ++e)
         state->results.append(ImpedanceCalculator::Result());
@@ -240,6 +241,9 @@ void DataModel_Index::applyStationRecalculation(quint64 generation, int line, do
                                                 const QList<SampleInfo> &recordings,
                                                 const QList<ImpedanceCalculator::Result> &results)
 {
+    const auto running = stationsInCalculation.find(line, station);
+    if (running != stationsInCalculation.end())
+        stationsInCalculation.erase(running);
     bool found = false;
     HORM_CollectionItem<Data_Station> item = findStationByNumber(line, station, &found);
     if (generation != projectGeneration || !found)

@@ -183,6 +183,7 @@ void DataModel_Index::closeProject()
     waitForCalculations();
     ++projectGeneration;
     clear();
+    clickedItem = nullptr;
     selectedLineRow = -1;
     selectedStationRow = -1;
     delete projectCollection;

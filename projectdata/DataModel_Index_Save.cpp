@@ -281,6 +281,7 @@ void DataModel_Index::askAboutUnsavedSamples(const QList<SampleInfo> &unsaved)
 void DataModel_Index::reloadTree()
 {
     clear();
+    clickedItem = nullptr;
     delete projectCollection;
     projectCollection = new HORM_Collection<Data_Project>(store);
     int lastLine = -1;

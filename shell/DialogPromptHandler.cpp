@@ -53,6 +53,10 @@ PromptAnswer DialogPromptHandler::ask(QWidget *parent, const PromptRequest &requ
         answer.text = QInputDialog::getText(parent, request.title, request.text, QLineEdit::Normal,
                                             request.initial, &answer.accepted);
         return answer;
+    case PromptRequest::Integer:
+        answer.text = QString::number(QInputDialog::getInt(parent, request.title, request.text, request.initial.toInt(),
+                                                           request.minimum, request.maximum, 1, &answer.accepted));
+        return answer;
     case PromptRequest::Directory:
         answer.text = QFileDialog::getExistingDirectory(parent, request.text, request.initial);
         answer.accepted = !answer.text.isEmpty();

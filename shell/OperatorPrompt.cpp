@@ -46,6 +46,19 @@ QString OperatorPrompt::getText(QWidget *parent, const QString &title, const QSt
     return answer.text;
 }
 
+int OperatorPrompt::getInt(QWidget *parent, const QString &title, const QString &label, int value, int minimum,
+                           int maximum, bool *ok)
+{
+    PromptRequest request{PromptRequest::Integer, title, label, QString::number(value), QString()};
+    request.minimum = minimum;
+    request.maximum = maximum;
+    const PromptAnswer answer = ask(parent, request);
+    bool number = false;
+    const int entered = answer.text.toInt(&number);
+    *ok = answer.accepted && number && entered >= minimum && entered <= maximum;
+    return *ok ? entered : value;
+}
+
 QString OperatorPrompt::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
 {
     const PromptAnswer answer = ask(parent, {PromptRequest::Directory, QString(), caption, dir, QString()});

@@ -8,12 +8,14 @@ class QWidget;
 // What the program asks the operator.
 struct PromptRequest
 {
-    enum Kind { Information, Warning, Critical, Question, Text, Directory, OpenFile };
+    enum Kind { Information, Warning, Critical, Question, Text, Integer, Directory, OpenFile };
     Kind kind = Information;
     QString title;
     QString text;    // message, question, input label or chooser caption
     QString initial; // input dialog's text or the chooser's start folder
     QString filter;  // file chooser's name filter
+    int minimum = 0; // integer input's range
+    int maximum = 0;
 };
 
 struct PromptAnswer
@@ -43,6 +45,9 @@ public:
     // The entered text; ok reports whether the operator confirmed.
     static QString getText(QWidget *parent, const QString &title, const QString &label,
                            const QString &text = QString(), bool *ok = nullptr);
+    // The entered integer within minimum..maximum; ok reports whether the operator confirmed.
+    static int getInt(QWidget *parent, const QString &title, const QString &label, int value, int minimum,
+                      int maximum, bool *ok);
     // The chosen folder, or an empty text when cancelled.
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
     // The chosen existing file, or an empty text when cancelled.

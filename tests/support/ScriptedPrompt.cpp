@@ -19,6 +19,7 @@ PromptAnswer ScriptedPrompt::ask(QWidget *, const PromptRequest &request)
         return answers.dequeue();
     PromptAnswer answer;
     answer.accepted = request.kind != PromptRequest::Question && request.kind != PromptRequest::Text
+                      && request.kind != PromptRequest::Integer
                       && request.kind != PromptRequest::Directory && request.kind != PromptRequest::OpenFile;
     return answer;
 }

@@ -21,6 +21,7 @@ public:
     void expectYes() { answers.enqueue({true, QString()}); }
     void expectNo() { answers.enqueue({false, QString()}); }
     void expectText(const QString &text) { answers.enqueue({true, text}); }
+    void expectInt(int value) { answers.enqueue({true, QString::number(value)}); }
     void expectCancel() { answers.enqueue({false, QString()}); }
 
     PromptAnswer ask(QWidget *parent, const PromptRequest &request) override;

@@ -1,0 +1,55 @@
+#ifndef FLOATDATAEXPORTER_H
+#define FLOATDATAEXPORTER_H
+
+#include "projectdata/ImpedanceTaskPool.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+struct CtrlParam;
+
+// Writes channel files as text of time and millivolt pairs, one task per channel file on the
+// global thread pool, one export at a time. Lives on the GUI thread; finished is emitted there.
+class FloatDataExporter : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Task
+    {
+        QString channelFile;
+        QString outputFolder;
+        int sampleRate = 0;
+        qint64 samples = 0;
+    };
+
+    explicit FloatDataExporter(QObject *parent = nullptr);
+    ~FloatDataExporter() override;
+
+    // False, nothing started, while an export runs or without a task.
+    bool start(const QList<Task> &tasks);
+    bool isRunning() const { return remaining > 0; }
+    // Blocks until every task of this exporter has returned.
+    void waitForTasks();
+
+    static Task task(const QString &channelFile, const QString &outputFolder, const CtrlParam &param);
+    // folder + "/" + the file's name without folder and final extension + "_FloatData.txt".
+    static QString outputPath(const QString &folder, const QString &channelFile);
+    // Millivolts per count at the sample rate.
+    static double scale(int sampleRate);
+    // Writes the task's output file; the lines written, which stop early at the end of a short
+    // channel file; -1 when the output cannot be opened.
+    static qint64 exportChannel(const Task &task);
+
+signals:
+    void finished();
+
+private:
+    void taskDone();
+
+    ImpedanceTaskPool pool;
+    int remaining = 0;
+};
+
+#endif // FLOATDATAEXPORTER_H

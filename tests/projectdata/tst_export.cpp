@@ -1,0 +1,128 @@
+#include "RunFixture.h"
+#include "TestFiles.h"
+
+#include "common/CtrlParam.h"
+#include "projectdata/FloatDataExporter.h"
+
+#include <QtEndian>
+#include <QtTest>
+
+namespace {
+
+QByteArray counts(const QVector<qint32> &values)
+{
+    QByteArray bytes(values.size() * 4, '\0');
+    for (int i = 0; i < values.size(); ++i)
+        qToLittleEndian<qint32>(values.at(i), bytes.data() + i * 4);
+    return bytes;
+}
+
+CtrlParam duration(int rate, int seconds)
+{
+    CtrlParam param;
+    param.SampleRate = rate;
+    param.SampleTimeSecond = seconds;
+    return param;
+}
+
+} // namespace
+
+class TestExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void values_data();
+    void values();
+    void linesAndTimes_data();
+    void linesAndTimes();
+    void stationExport();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestExport::values_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<qint32>("count");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("full scale at 4000 Hz") << 4000 << 2147483647 << QByteArray("0.00025   ,2500\n");
+    QTest::newRow("negative at 4000 Hz") << 4000 << -2147483647 << QByteArray("0.00025   ,-2500\n");
+    // A time longer than ten characters is not cut.
+    QTest::newRow("one count at 10001 Hz") << 10001 << 1 << QByteArray("9.9990001e-05,1.164153219e-06\n");
+    QTest::newRow("2^23 at 57800 Hz") << 57800 << 8388608 << QByteArray("1.730103806e-05,3000\n");
+    QTest::newRow("one count at 10002 Hz") << 10002 << 1 << QByteArray("9.9980004e-05,0.0003576278687\n");
+}
+
+void TestExport::values()
+{
+    QFETCH(int, rate);
+    QFETCH(qint32, count);
+    QFETCH(QByteArray, line);
+    const QString channel = dir.filePath("L1_S2_Hx.ats");
+    QVERIFY(TestFiles::write(channel, counts({count})));
+    QCOMPARE(FloatDataExporter::exportChannel(FloatDataExporter::task(channel, dir.path(), duration(rate, 1))), 1);
+    QCOMPARE(TestFiles::read(dir.filePath("L1_S2_Hx_FloatData.txt")), line);
+}
+
+void TestExport::linesAndTimes_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<QByteArray>("extra");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("exactly one second") << 250 << QByteArray() << 250;
+    QTest::newRow("longer file") << 300 << QByteArray() << 250;
+    QTest::newRow("short file with a torn sample") << 100 << QByteArray("\x01\x02", 2) << 100;
+    QTest::newRow("empty file") << 0 << QByteArray() << 0;
+}
+
+void TestExport::linesAndTimes()
+{
+    QFETCH(int, samples);
+    QFETCH(QByteArray, extra);
+    QFETCH(int, lines);
+    const QString channel = dir.filePath("a.b.ats");
+    QVERIFY(TestFiles::write(channel, counts(QVector<qint32>(samples, 0)) + extra));
+    QCOMPARE(FloatDataExporter::exportChannel(FloatDataExporter::task(channel, dir.path(), duration(250, 1))),
+             qint64(lines));
+    const QList<QByteArray> rows = TestFiles::read(dir.filePath("a.b_FloatData.txt")).split('\n');
+    QCOMPARE(rows.size(), lines + 1);
+    QVERIFY(rows.last().isEmpty());
+    if (lines == 0)
+        return;
+    QCOMPARE(rows.first(), QByteArray("0.004     ,0"));
+    QCOMPARE(rows.at(lines - 1), (QString::number(lines / 250.0, 'g', 10).leftJustified(10) + ",0").toLatin1());
+}
+
+void TestExport::stationExport()
+{
+    RunFixture f;
+    QVERIFY(f.record(RunFixture::task(1, "Hx,E0"), 1));
+    StationSampleInfo record = f.station();
+    QVERIFY(f.tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    f.prompt.asked.clear();
+    QSignalSpy done(f.tree.get(), &DataModel_Index::floatDataExported);
+
+    QVERIFY(!f.tree->getStationFloatData(0, 1));
+    QVERIFY(f.tree->getStationFloatData(0, 0));
+    QVERIFY(f.tree->isExportRunning());
+    QVERIFY(!f.tree->getStationFloatData(0, 0));
+    QCOMPARE(f.prompt.count(), 1);
+    QVERIFY(done.wait(10000));
+    QVERIFY(!f.tree->isExportRunning());
+    QCOMPARE(f.prompt.count(), 2);
+    QCOMPARE(f.prompt.last().text, QString::fromUtf8("线5点100浮点数据已经导出！"));
+
+    // The recorded files hold a few samples, not the task's ten seconds: one line per sample.
+    const QString station = f.dataDir() + "/Line 5/Station 100/";
+    for (const QString &channel : {"Hx", "E0"}) {
+        const QString name = QString("123_Vector_Line5_Station100_%1_4000Hz").arg(channel);
+        const QByteArray text = TestFiles::read(f.tempDir() + "/" + name + "_FloatData.txt");
+        QCOMPARE(text.count('\n'), TestFiles::read(station + name + ".ats").size() / 4);
+        QVERIFY(text.startsWith("0.00025   ,"));
+    }
+}
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"
