@@ -1,4 +1,4 @@
-#include "E2eFixture.h"
+#include "ConnectedWindow.h"
 
 #include "common/AMTMessageIds.h"
 #include "common/Global_Variables.h"
@@ -17,43 +17,6 @@ namespace {
 
 const QByteArray testSalt("maintenance-test");
 const QString testPassword("tiny-secret");
-
-// The window over the fixture's simulator with the control connection up.
-struct ConnectedWindow
-{
-    E2eFixture fixture;
-    std::unique_ptr<MainWindow> window;
-    LibCom *com = nullptr;
-
-    bool setUp()
-    {
-        if (!fixture.setUp())
-            return false;
-        MainWindow::setApplicationDirOverride(fixture.appDir());
-        window = std::make_unique<MainWindow>();
-        com = window->findChild<LibCom *>();
-        QSignalSpy up(com, &LibCom::AMTMachineNetWorkConnected);
-        com->openControlCom({QStringLiteral("127.0.0.1"), fixture.basePort()});
-        com->connectCom(COM_SELECT_CONTROL);
-        if (!E2eFixture::waitUntil([&up] { return up.count() > 0; }))
-            return false;
-        window->refreshNetworkState();
-        return true;
-    }
-    QStringList notices() const { return window->findChild<QtMaterialSnackbar *>()->messages(); }
-    void clearNotices()
-    {
-        while (!notices().isEmpty())
-            window->findChild<QtMaterialSnackbar *>()->dequeue();
-    }
-    int sentCount(uint32_t id) { return fixture.simulator().journal().received(id).size(); }
-};
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
@@ -111,7 +74,7 @@ private slots:
             w.clearNotices();
             w.window->onSlotExportLogFileAction();
             QVERIFY(E2eFixture::waitUntil([&] { return w.notices().contains("系统日志导出成功！"); }));
-            QCOMPARE(contents(logPath), AMTSimulator::logText(bytes));
+            QCOMPARE(fileContents(logPath), AMTSimulator::logText(bytes));
         }
         QCOMPARE(w.fixture.prompt().last().text, QString("请确认是否导出Log文件?"));
     }

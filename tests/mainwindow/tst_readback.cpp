@@ -1,0 +1,106 @@
+#include "ConnectedWindow.h"
+#include "ProjectBuilder.h"
+
+#include "dialogs/Dialog_ExportData.h"
+#include "store/LibHORM.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString instrumentProject("AMT_RB");
+
+// A group in the layout the program sends, with the demo sensors, 4000 Hz.
+SimStoredGroup storedGroup(int line, int station, int startTime)
+{
+    SimStoredGroup group;
+    group.key = {instrumentProject, line, station};
+    group.task.sampleRate = 4000;
+    group.task.sampleTime = 66;
+    group.blockBytes = 4000 * 4 * 4;
+    group.startTime = startTime;
+    const char *const lines[] = {
+        "CH1ChannelIsUse=1", "CH2ChannelIsUse=1", "CH3ChannelIsUse=1", "CH4ChannelIsUse=1", "CH5ChannelIsUse=1",
+        "CH1InputNum=Demo-IMFS-Coil", "CH2InputNum=Demo-IMFS-Coil", "CH3InputNum=Demo-Electrode",
+        "CH4InputNum=Demo-Electrode", "CH5InputNum=Demo-Electrode", "CH1Gain=257", "CH2Gain=257", "CH3Gain=1025",
+        "CH4Gain=1025", "CH5Gain=1025", "PoleDistance1=50", "PoleDistance2=50", "PoleDistance3=50",
+        "SampleRate=4000", "SampleTime=66", "SampleStartTime=0", "ElectrodeType=0", "Chopper=0",
+        "WatchMachineMode=0"};
+    for (const char *text : lines)
+        group.task.lines.append(text);
+    return group;
+}
+
+QString makeProject(const QString &root)
+{
+    const QString folder = root + "/field";
+    QDir().mkpath(folder);
+    const QString path = folder + "/field.HMT";
+    LibHORM store;
+    store.openSqlite(path);
+    ProjectBuilder builder(store);
+    builder.project()->setProjectId(instrumentProject);
+    builder.project()->updateRow();
+    return path;
+}
+
+Dialog_ExportData *exportDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<Dialog_ExportData *>(widget))
+            return dialog;
+    }
+    return nullptr;
+}
+
+int lineCount(const QString &path)
+{
+    return fileContents(path).count('\n');
+}
+
+} // namespace
+
+class TestReadBack : public QObject
+{
+    Q_OBJECT
+private slots:
+    // One station of three groups into a project that holds none of it: folders made, every
+    // group stored, the instrument's project file copied.
+    void oneStation()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        QTemporaryDir projects;
+        w.window->openProject(makeProject(projects.path()));
+        SimStorage &storage = w.fixture.simulator().storage();
+        for (int group = 0; group < 3; ++group)
+            storage.add(storedGroup(3, 100, 1700000000 + group * 100));
+        storage.setProjectConfig(instrumentProject, "ProjectID=AMT_RB\r\nProjectName=RB\r\n");
+        storage.setProjectName(instrumentProject, "RB");
+
+        Dialog_ExportData *dialog = exportDialog();
+        QVERIFY(dialog);
+        QByteArray names = storage.projectListText();
+        QByteArray listing = storage.storageListingText();
+        dialog->parseProjectNameList(&names);
+        dialog->parseDeviceFileList(&listing);
+        w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+
+        const QString stationDir = projects.path() + "/field/data/Line 3/Station 100";
+        QVERIFY2(E2eFixture::waitUntil([&] { return lineCount(stationDir + "/config.ini") >= 6; }, 20000),
+                 qPrintable(w.fixture.promptTexts().join("|")));
+        QCOMPARE(lineCount(stationDir + "/config.ini"), 6);
+        QCOMPARE(fileContents(projects.path() + "/field/projectConfig.ini"),
+                 QByteArray("ProjectID=AMT_RB\r\nProjectName=RB\r\n"));
+        QVERIFY(w.fixture.promptTexts().isEmpty());
+        QVERIFY(!QDir(stationDir).entryList({"*.ats"}, QDir::Files).isEmpty());
+        // The temporary recordings go once they are in the project.
+        QVERIFY(E2eFixture::waitUntil(
+            [&] { return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files).isEmpty(); }));
+    }
+};
+
+QTEST_MAIN(TestReadBack)
+#include "tst_readback.moc"
