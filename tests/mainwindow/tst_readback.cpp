@@ -1,10 +1,13 @@
 #include "ConnectedWindow.h"
 #include "ProjectBuilder.h"
 
+#include "common/AMTMessageIds.h"
 #include "dialogs/Dialog_ExportData.h"
+#include "link/LibCom.h"
 #include "store/LibHORM.h"
 
 #include <QApplication>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,6 +58,15 @@ Dialog_ExportData *exportDialog()
     return nullptr;
 }
 
+bool progressDialogShown()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
+            return true;
+    }
+    return false;
+}
+
 int lineCount(const QString &path)
 {
     return fileContents(path).count('\n');
@@ -99,6 +111,25 @@ private slots:
         // The temporary recordings go once they are in the project.
         QVERIFY(E2eFixture::waitUntil(
             [&] { return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files).isEmpty(); }));
+    }
+
+    // A chosen line without stations: the read-back ends at once with the reason, nothing asked.
+    void lineWithoutStations()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
+        QByteArray listing("AMT_RB/\nLine_9/\nLine_10/\nPoint_1/\n");
+        Dialog_ExportData *dialog = exportDialog();
+        QVERIFY(dialog);
+        dialog->parseProjectNameList(&names);
+        dialog->parseDeviceFileList(&listing);
+        w.window->onSlotExportData("RB", instrumentProject, 9, 2147483647.0);
+        QCOMPARE(w.fixture.promptTexts(), QStringList{"线9没有测点！"});
+        w.com->sendGetMachineStatus();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+        QCOMPARE(w.sentCount(AMT_CMD_EXPORT_DATA), 0);
+        QTRY_VERIFY(!progressDialogShown());
     }
 };
 
