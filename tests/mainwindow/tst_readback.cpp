@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -58,13 +59,13 @@ Dialog_ExportData *exportDialog()
     return nullptr;
 }
 
-bool progressDialogShown()
+QProgressDialog *shownProgressDialog()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
-            return true;
+        if (auto *dialog = qobject_cast<QProgressDialog *>(widget); dialog && dialog->isVisible())
+            return dialog;
     }
-    return false;
+    return nullptr;
 }
 
 int lineCount(const QString &path)
@@ -129,7 +130,38 @@ private slots:
         w.com->sendGetMachineStatus();
         QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
         QCOMPARE(w.sentCount(AMT_CMD_EXPORT_DATA), 0);
-        QTRY_VERIFY(!progressDialogShown());
+        QTRY_VERIFY(!shownProgressDialog());
+    }
+
+    // A station text for another station: the notice and "退出", which ends the read-back
+    // without a data connection.
+    void mismatchLeftWithExit()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        QTemporaryDir projects;
+        w.window->openProject(makeProject(projects.path()));
+        QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
+        QByteArray listing("AMT_RB/\nLine_3/\nPoint_100/\n");
+        Dialog_ExportData *dialog = exportDialog();
+        QVERIFY(dialog);
+        dialog->parseProjectNameList(&names);
+        dialog->parseDeviceFileList(&listing);
+        w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+        QByteArray other("MachineID=1\nProjectNum=AMT_XX\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
+                         "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\nSampleRate=4000\n");
+        emit w.com->AMTMachineExportDataStationConfig(&other);
+        QProgressDialog *progress = shownProgressDialog();
+        QVERIFY(progress);
+        QCOMPARE(progress->labelText(), QString("机器当前导出点config信息不匹配"));
+        auto *exit = progress->findChild<QPushButton *>();
+        QVERIFY(exit);
+        QCOMPARE(exit->text(), QString("退出"));
+        exit->click();
+        QCOMPARE(w.fixture.promptTexts(), QStringList{"机器当前导出点config信息不匹配"});
+        QTRY_VERIFY(!shownProgressDialog());
+        for (int port = 1; port <= 5; ++port)
+            QVERIFY(!w.fixture.simulator().server().isConnected(port));
     }
 };
 
