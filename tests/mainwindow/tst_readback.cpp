@@ -37,7 +37,7 @@ SimStoredGroup storedGroup(int line, int station, int startTime)
     return group;
 }
 
-QString makeProject(const QString &root)
+QString makeProject(const QString &root, const QString &projectId = instrumentProject)
 {
     const QString folder = root + "/field";
     QDir().mkpath(folder);
@@ -45,7 +45,7 @@ QString makeProject(const QString &root)
     LibHORM store;
     store.openSqlite(path);
     ProjectBuilder builder(store);
-    builder.project()->setProjectId(instrumentProject);
+    builder.project()->setProjectId(projectId);
     builder.project()->updateRow();
     return path;
 }
@@ -68,6 +68,25 @@ QProgressDialog *shownProgressDialog()
     return nullptr;
 }
 
+// The instrument holds line 3, station 100 with three groups; the window is asked for it.
+bool readBackThreeGroups(ConnectedWindow &w)
+{
+    SimStorage &storage = w.fixture.simulator().storage();
+    for (int group = 0; group < 3; ++group)
+        storage.add(storedGroup(3, 100, 1700000000 + group * 100));
+    storage.setProjectConfig(instrumentProject, "ProjectID=AMT_RB\r\nProjectName=RB\r\n");
+    storage.setProjectName(instrumentProject, "RB");
+    Dialog_ExportData *dialog = exportDialog();
+    if (!dialog)
+        return false;
+    QByteArray names = storage.projectListText();
+    QByteArray listing = storage.storageListingText();
+    dialog->parseProjectNameList(&names);
+    dialog->parseDeviceFileList(&listing);
+    w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+    return true;
+}
+
 int lineCount(const QString &path)
 {
     return fileContents(path).count('\n');
@@ -87,19 +106,7 @@ private slots:
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
         QTemporaryDir projects;
         w.window->openProject(makeProject(projects.path()));
-        SimStorage &storage = w.fixture.simulator().storage();
-        for (int group = 0; group < 3; ++group)
-            storage.add(storedGroup(3, 100, 1700000000 + group * 100));
-        storage.setProjectConfig(instrumentProject, "ProjectID=AMT_RB\r\nProjectName=RB\r\n");
-        storage.setProjectName(instrumentProject, "RB");
-
-        Dialog_ExportData *dialog = exportDialog();
-        QVERIFY(dialog);
-        QByteArray names = storage.projectListText();
-        QByteArray listing = storage.storageListingText();
-        dialog->parseProjectNameList(&names);
-        dialog->parseDeviceFileList(&listing);
-        w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+        QVERIFY(readBackThreeGroups(w));
 
         const QString stationDir = projects.path() + "/field/data/Line 3/Station 100";
         QVERIFY2(E2eFixture::waitUntil([&] { return lineCount(stationDir + "/config.ini") >= 6; }, 20000),
@@ -162,6 +169,28 @@ private slots:
         QTRY_VERIFY(!shownProgressDialog());
         for (int port = 1; port <= 5; ++port)
             QVERIFY(!w.fixture.simulator().server().isConnected(port));
+    }
+
+    // The open project has another ID: the station is not saved, its temporary recordings go,
+    // and the end of the read-back says so instead of reporting success.
+    void foreignProjectReported()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        QTemporaryDir projects;
+        w.window->openProject(makeProject(projects.path(), "AMT_HOME"));
+        QVERIFY(readBackThreeGroups(w));
+        QVERIFY(E2eFixture::waitUntil(
+            [&] { return w.fixture.simulator().journal().sent(AMT_CMD_EXPORT_DATA, 1).size() == 3; }, 20000));
+        QVERIFY(E2eFixture::waitUntil(
+            [&] { return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files).isEmpty(); }));
+        // The instrument's reply once the transfer side has acknowledged the station.
+        emit w.com->AMTMachineStationExportSampleDataOver();
+        QCOMPARE(w.fixture.promptTexts().size(), 1);
+        QVERIFY2(w.fixture.promptTexts().first().startsWith("数据导出完成，1个测点保存失败！"),
+                 qPrintable(w.fixture.promptTexts().first()));
+        QVERIFY(!w.notices().contains("数据导出成功！"));
+        QVERIFY(!QFile::exists(projects.path() + "/field/data/Line 3/Station 100/config.ini"));
     }
 };
 
