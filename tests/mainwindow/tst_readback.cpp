@@ -68,6 +68,20 @@ QProgressDialog *shownProgressDialog()
     return nullptr;
 }
 
+// Line 3, station 100 is listed (the instrument holds no data for it) and chosen.
+bool chooseListedStation(ConnectedWindow &w)
+{
+    QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
+    QByteArray listing("AMT_RB/\nLine_3/\nPoint_100/\n");
+    Dialog_ExportData *dialog = exportDialog();
+    if (!dialog)
+        return false;
+    dialog->parseProjectNameList(&names);
+    dialog->parseDeviceFileList(&listing);
+    w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+    return true;
+}
+
 // The instrument holds line 3, station 100 with three groups; the window is asked for it.
 bool readBackThreeGroups(ConnectedWindow &w)
 {
@@ -148,13 +162,7 @@ private slots:
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
         QTemporaryDir projects;
         w.window->openProject(makeProject(projects.path()));
-        QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
-        QByteArray listing("AMT_RB/\nLine_3/\nPoint_100/\n");
-        Dialog_ExportData *dialog = exportDialog();
-        QVERIFY(dialog);
-        dialog->parseProjectNameList(&names);
-        dialog->parseDeviceFileList(&listing);
-        w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+        QVERIFY(chooseListedStation(w));
         QByteArray other("MachineID=1\nProjectNum=AMT_XX\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
                          "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\nSampleRate=4000\n");
         emit w.com->AMTMachineExportDataStationConfig(&other);
@@ -191,6 +199,32 @@ private slots:
                  qPrintable(w.fixture.promptTexts().first()));
         QVERIFY(!w.notices().contains("数据导出成功！"));
         QVERIFY(!QFile::exists(projects.path() + "/field/data/Line 3/Station 100/config.ini"));
+    }
+
+    // A station text with values the program cannot store: the station is skipped with a
+    // notice and the instrument is told, without a data connection.
+    void invalidStationTextSkipped_data()
+    {
+        QTest::addColumn<QByteArray>("group");
+        QTest::newRow("rate") << QByteArray("SampleRate=1234\nSampleTime=66\nWatchMachineMode=0\n");
+        QTest::newRow("mode") << QByteArray("SampleRate=4000\nSampleTime=66\nWatchMachineMode=9\n");
+        QTest::newRow("duration") << QByteArray("SampleRate=4000\nSampleTime=-66\nWatchMachineMode=0\n");
+    }
+    void invalidStationTextSkipped()
+    {
+        QFETCH(QByteArray, group);
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        QTemporaryDir projects;
+        w.window->openProject(makeProject(projects.path()));
+        QVERIFY(chooseListedStation(w));
+        QByteArray text("MachineID=1\nProjectNum=AMT_RB\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
+                        "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\n" + group);
+        emit w.com->AMTMachineExportDataStationConfig(&text);
+        QVERIFY2(w.notices().join("").contains("已跳过"), qPrintable(w.notices().join("|")));
+        QVERIFY(w.fixture.waitForCommand(AMT_NOTIFY));
+        for (int port = 1; port <= 5; ++port)
+            QVERIFY(!w.fixture.simulator().server().isConnected(port));
     }
 };
 
