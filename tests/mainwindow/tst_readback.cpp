@@ -108,6 +108,20 @@ int lineCount(const QString &path)
 
 } // namespace
 
+// The connected window with a project of the given ID open.
+struct ProjectWindow : ConnectedWindow
+{
+    QTemporaryDir projects;
+
+    bool setUp(const QString &projectId = instrumentProject)
+    {
+        if (!ConnectedWindow::setUp())
+            return false;
+        window->openProject(makeProject(projects.path(), projectId));
+        return true;
+    }
+};
+
 class TestReadBack : public QObject
 {
     Q_OBJECT
@@ -116,10 +130,9 @@ private slots:
     // group stored, the instrument's project file copied.
     void oneStation()
     {
-        ConnectedWindow w;
+        ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        QTemporaryDir projects;
-        w.window->openProject(makeProject(projects.path()));
+        const QTemporaryDir &projects = w.projects;
         QVERIFY(readBackThreeGroups(w));
 
         const QString stationDir = projects.path() + "/field/data/Line 3/Station 100";
@@ -158,10 +171,9 @@ private slots:
     // without a data connection.
     void mismatchLeftWithExit()
     {
-        ConnectedWindow w;
+        ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        QTemporaryDir projects;
-        w.window->openProject(makeProject(projects.path()));
+        const QTemporaryDir &projects = w.projects;
         QVERIFY(chooseListedStation(w));
         QByteArray other("MachineID=1\nProjectNum=AMT_XX\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
                          "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\nSampleRate=4000\n");
@@ -183,10 +195,9 @@ private slots:
     // and the end of the read-back says so instead of reporting success.
     void foreignProjectReported()
     {
-        ConnectedWindow w;
-        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        QTemporaryDir projects;
-        w.window->openProject(makeProject(projects.path(), "AMT_HOME"));
+        ProjectWindow w;
+        QVERIFY2(w.setUp("AMT_HOME"), qPrintable(w.fixture.error()));
+        const QTemporaryDir &projects = w.projects;
         QVERIFY(readBackThreeGroups(w));
         QVERIFY(E2eFixture::waitUntil(
             [&] { return w.fixture.simulator().journal().sent(AMT_CMD_EXPORT_DATA, 1).size() == 3; }, 20000));
@@ -213,10 +224,9 @@ private slots:
     void invalidStationTextSkipped()
     {
         QFETCH(QByteArray, group);
-        ConnectedWindow w;
+        ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        QTemporaryDir projects;
-        w.window->openProject(makeProject(projects.path()));
+        const QTemporaryDir &projects = w.projects;
         QVERIFY(chooseListedStation(w));
         QByteArray text("MachineID=1\nProjectNum=AMT_RB\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
                         "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\n" + group);
