@@ -173,7 +173,6 @@ private slots:
     {
         ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        const QTemporaryDir &projects = w.projects;
         QVERIFY(chooseListedStation(w));
         QByteArray other("MachineID=1\nProjectNum=AMT_XX\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
                          "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\nSampleRate=4000\n");
@@ -226,7 +225,6 @@ private slots:
         QFETCH(QByteArray, group);
         ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        const QTemporaryDir &projects = w.projects;
         QVERIFY(chooseListedStation(w));
         QByteArray text("MachineID=1\nProjectNum=AMT_RB\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
                         "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\n" + group);
