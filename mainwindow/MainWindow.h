@@ -10,11 +10,13 @@
 #include "common/SampleDataControlParam.h"
 #include "common/SampleInfo.h"
 #include "common/StationNumAutoConfig.h"
+#include "common/StationSampleInfo.h"
 #include "common/SystemInfo.h"
 
 #include <QDateTime>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QVector>
 
 #include <cstdint>
@@ -262,6 +264,32 @@ private:
     QTimer *statusPollTimer = nullptr;
     QTimer *dataComTimer = nullptr;
     int dataComAttempts = 0;
+
+    // Read-back and maintenance
+    void closeExportProgress();
+    void abortReadBack(const QString &reason);
+    void finishReadBack();
+    void endReadBack();
+    void showReadBackMismatch();
+    void skipReadBackStation(const QString &notice);
+    void saveReadBackStation();
+    void requestStationExport(QString projectName, QString projectId, int lineNum, double stationNum);
+    void requestNextStation();
+    void askDeveloperPassword();
+    int listingPurpose = 0; // 3 storage management, 4 read-back
+    bool logExportFailed = false;
+    std::unique_ptr<QProgressDialog> exportProgress;
+    std::unique_ptr<QProgressDialog> deleteProgress;
+    std::unique_ptr<QProgressDialog> formatProgress;
+    std::unique_ptr<QProgressDialog> logProgress;
+    int exportMode = 0; // 0 one station, 1 every line, 2 every station of one line
+    int exportLineNum = 0;
+    double exportStationNum = 0.0;
+    int groupOffset = 0;
+    StationSampleInfo readBackStation; // the station being read back
+    SampleInfo readBackRecording;      // its group being received
+    int readBackTask = 0;
+    QStringList unsavedStations;
 };
 
 #endif // MAINWINDOW_H

@@ -1,40 +1,206 @@
 // Instrument maintenance (storage, update, format, log, power) and the developer mode.
 #include "mainwindow/MainWindow.h"
 
+#include "common/Global_Variables.h"
+#include "dialogs/Dialog_DiskSpaceDelete.h"
+#include "link/LibCom.h"
+#include "mainwindow/BusyDialog.h"
+#include "mainwindow/DeveloperPassword.h"
 #include "mainwindow/Form_SystemInfo.h"
+#include "mainwindow/WorkState.h"
+#include "shell/OperatorPrompt.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
 #include "ui_MainWindow.h"
 
-void MainWindow::onSlotMachineSettingAction() {}
+#include <QDir>
+#include <QFile>
+#include <QTimer>
 
-void MainWindow::onSlotInstrumentDiskSpaceDelete(QByteArray *) {}
+namespace {
 
-void MainWindow::onSlotInstrumentDiskSpaceDeleteCancel() {}
+constexpr int listingForStorage = 3;
+constexpr int pollIntervalMs = 8000;
+constexpr int clicksForPassword = 7;
+int logoClickCount = 0; // program-wide, as the logo is
 
-void MainWindow::onSlotSystemUpdateAction() {}
+// Refuses an instrument operation while there is no link; true when refused.
+bool refuseUnconnected(bool connected)
+{
+    if (!connected)
+        OperatorPrompt::warning(nullptr, QObject::tr("提醒"), QObject::tr("请先连接网络！"));
+    return !connected;
+}
 
-void MainWindow::onSlotSDCardFormatAction() {}
+const QString &formatConfirmLabel()
+{
+    static const QString label = QObject::tr(
+        "<p>该行为 <strong>无法</strong> 被撤回。这将永久删除机器内 <strong>所有工程文件</strong> 包括离线文件。</p>"
+        "<p>请勿在野外进行该操作，恢复过程中仪器会进行多次重启，请勿断电！</p>"
+        "<p>请输入 <font color=\"red\">恢复</font> 以确认。</p>");
+    return label;
+}
 
-void MainWindow::onSlotExportLogFileAction() {}
+bool writeWholeFile(const QString &path, const char *data, int size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = file.write(data, size) == size;
+    return file.flush() && written;
+}
 
-void MainWindow::onSlotPowerOffAction() {}
+} // namespace
 
-void MainWindow::onSlotDeviceSpaceDeleteOver() {}
+void MainWindow::onSlotMachineSettingAction()
+{
+    if (refuseUnconnected(connected))
+        return;
+    if (askYesNo(tr("温馨提示"), tr("请确认是否进入仪器内存管理操作?")) != QMessageBox::Yes)
+        return;
+    if (projectOpened)
+        ui->tbtnCloseProject->click();
+    libCom->sendGetDiskSpaceFile();
+    listingPurpose = listingForStorage;
+}
 
-void MainWindow::onSlotPrepareForSDCardFormat() {}
+void MainWindow::onSlotInstrumentDiskSpaceDelete(QByteArray *request)
+{
+    if (!libCom || !request || request->isEmpty())
+        return;
+    libCom->sendDataDelete(request);
+    dialogDiskSpaceDelete->clearProjectTree();
+    dialogDiskSpaceDelete->mayClose = true;
+    dialogDiskSpaceDelete->close();
+    deleteProgress = showBusyDialog(tr("内存删除过程正在进行中..."), BusyDialogFrame::OwnFlagsWithClose);
+}
 
-void MainWindow::onSlotSDCardFormatSucceed() {}
+void MainWindow::onSlotInstrumentDiskSpaceDeleteCancel()
+{
+    resetSampleRun();
+}
+
+void MainWindow::onSlotSystemUpdateAction()
+{
+    refuseUnconnected(connected);
+}
+
+void MainWindow::onSlotSDCardFormatAction()
+{
+    if (refuseUnconnected(connected))
+        return;
+    bool ok = false;
+    const QString typed =
+        OperatorPrompt::getText(this, tr("你真的确定吗？"), formatConfirmLabel(), tr("请认真阅读上方文字"), &ok);
+    if (!ok || typed != tr("恢复"))
+        return;
+    if (projectOpened)
+        ui->tbtnCloseProject->click();
+    statusPollTimer->stop();
+    libCom->sendSDCardFormat();
+}
+
+void MainWindow::onSlotExportLogFileAction()
+{
+    if (refuseUnconnected(connected))
+        return;
+    if (askYesNo(tr("温馨提示"), tr("请确认是否导出Log文件?")) != QMessageBox::Yes)
+        return;
+    statusPollTimer->stop();
+    libCom->sendExportLog();
+}
+
+void MainWindow::onSlotPowerOffAction()
+{
+    if (workState != WORK_IDLE) {
+        OperatorPrompt::warning(nullptr, tr("提醒"),
+                                tr("<p>请在仪器空闲时进行关机！</p><p>或者当前数据<strong>未保存</strong></p>"));
+        return;
+    }
+    statusPollTimer->stop();
+    libCom->sendPowerOff();
+}
+
+void MainWindow::onSlotDeviceSpaceDeleteOver()
+{
+    deleteProgress.reset();
+    resetSampleRun();
+    libCom->sendGetDiskSpaceFile();
+    listingPurpose = listingForStorage;
+}
+
+void MainWindow::onSlotPrepareForSDCardFormat()
+{
+    formatProgress = showBusyDialog(tr("仪器内存正在格式化中..."), BusyDialogFrame::CloseAndCustomizeOnly);
+}
+
+void MainWindow::onSlotSDCardFormatSucceed()
+{
+    formatProgress.reset();
+    snackbar->addMessage(tr("仪器正在进行恢复出厂设置！"));
+    statusPollTimer->start(pollIntervalMs);
+}
 
 void MainWindow::onSlotExportLogComConnected() {}
 
-void MainWindow::onSlotExportLogComDisconnected() {}
+void MainWindow::onSlotExportLogComDisconnected()
+{
+    libCom->notifyExportLogEnd();
+}
 
-void MainWindow::onSlotPrepareForExportLog() {}
+void MainWindow::onSlotPrepareForExportLog()
+{
+    libCom->openExportLogCom(machineAddress);
+    if (!libCom->connectCom(COM_SELECT_EXPORT_LOG))
+        return;
+    logProgress = showBusyDialog(tr("正在导出Log文件..."), BusyDialogFrame::OwnFlagsWithClose);
+}
 
-void MainWindow::onSlotExportLogFileData(char *, int) {}
+// The log connection is closed on every path, so the instrument is never left waiting; a log
+// that could not be stored is reported instead of the success notice.
+void MainWindow::onSlotExportLogFileData(char *data, int length)
+{
+    if (!data || length <= 0)
+        return;
+    const QString folder = appDirPath + QStringLiteral("/TempFile");
+    logExportFailed = !QDir().mkpath(folder)
+                      || !writeWholeFile(folder + QStringLiteral("/syslog.txt"), data, length);
+    libCom->disconnectCom(COM_SELECT_EXPORT_LOG);
+}
 
-void MainWindow::onSlotExportLogFileSucceed() {}
+void MainWindow::onSlotExportLogFileSucceed()
+{
+    logProgress.reset();
+    if (logExportFailed)
+        OperatorPrompt::warning(nullptr, tr("提醒"), tr("系统日志保存失败！"));
+    else
+        snackbar->addMessage(tr("系统日志导出成功！"));
+    logExportFailed = false;
+    statusPollTimer->start(pollIntervalMs);
+}
 
-void MainWindow::onTryDeveloperMode() {}
+// Each seventh click on the logo asks for the password; every other click leaves developer mode.
+void MainWindow::onTryDeveloperMode()
+{
+    if (++logoClickCount < clicksForPassword) {
+        developerMode = false;
+        applyDeveloperMode(false);
+        return;
+    }
+    logoClickCount = 0;
+    askDeveloperPassword();
+}
+
+void MainWindow::askDeveloperPassword()
+{
+    bool ok = false;
+    const QString typed = OperatorPrompt::getPassword(this, tr("密码验证"), tr("请输入开发者密码:"), &ok);
+    if (!ok)
+        return;
+    developerMode = DeveloperPassword::installed().matches(typed);
+    if (developerMode)
+        snackbar->addMessage(tr("欢迎进入开发者模式！"));
+    applyDeveloperMode(developerMode);
+}
 
 // The log export and the developer's observation modes are offered only in developer mode.
 void MainWindow::applyDeveloperMode(bool enabled)

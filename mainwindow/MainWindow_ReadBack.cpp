@@ -1,20 +1,410 @@
 // Read-back of data stored on the instrument.
 #include "mainwindow/MainWindow.h"
 
-void MainWindow::onSlotExportDataAction() {}
+#include "common/DeviceProjectInfo.h"
+#include "common/Global_Constants.h"
+#include "common/Global_Variables.h"
+#include "common/PreSampleLineNum.h"
+#include "dialogs/Dialog_DiskSpaceDelete.h"
+#include "dialogs/Dialog_ExportData.h"
+#include "link/LibCom.h"
+#include "mainwindow/BusyDialog.h"
+#include "mainwindow/Form_StationInfo.h"
+#include "mainwindow/StationConfigText.h"
+#include "mainwindow/WorkState.h"
+#include "projectdata/DataModel_Index.h"
+#include "shell/OperatorPrompt.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
 
-void MainWindow::onSlotExportData(QString, QString, int, double) {}
+#include <QDir>
+#include <QFile>
+#include <QTimer>
 
-void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *) {}
+#include <limits>
 
-void MainWindow::onSlotExportDataStationConfigFile(QByteArray *) {}
+namespace {
 
-void MainWindow::onSlotExportChannelDataEnd(int, SampleDataControlParam *, char *) {}
+constexpr int listingForStorage = 3;
+constexpr int listingForReadBack = 4;
+constexpr int pollIntervalMs = 8000;
+constexpr int everyLine = std::numeric_limits<int>::max();
+constexpr double everyStation = 2147483647.0;
+enum ExportMode { OneStation = 0, EveryLine = 1, OneLine = 2 };
 
-void MainWindow::onSlotExportDataFreqGroupEnd(SampleDataControlParam *) {}
+const DeviceProjectInfo *findProject(const QList<DeviceProjectInfo> &projects, const QString &name,
+                                     const QString &id, bool byNameToo)
+{
+    for (const DeviceProjectInfo &project : projects) {
+        if (project.projectId == id && (!byNameToo || project.projectName == name))
+            return &project;
+    }
+    return nullptr;
+}
 
-void MainWindow::onSlotNewLineStationExportData() {}
+// The entry of the line: the last one of that number, the first entry when none has it.
+const DeviceLineInfo &chosenLine(const QList<DeviceLineInfo> &lines, int lineNum)
+{
+    for (int i = lines.size() - 1; i >= 0; --i) {
+        if (lines.at(i).lineNum == lineNum)
+            return lines.at(i);
+    }
+    return lines.first();
+}
 
-void MainWindow::onSlotDeviceProjectListReceived(QByteArray *) {}
+int firstLineWithStations(const QList<DeviceLineInfo> &lines, int from)
+{
+    for (int i = from; i < lines.size(); ++i) {
+        if (!lines.at(i).stations.isEmpty())
+            return i;
+    }
+    return -1;
+}
 
-void MainWindow::onSlotDeviceDiskSpaceReceived(QByteArray *) {}
+bool hasFileNamedCaseless(const QString &dir, const QString &name)
+{
+    const QStringList files = QDir(dir).entryList(QDir::Files);
+    for (const QString &file : files) {
+        if (file.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+int fileLineCount(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    int lines = 0;
+    while (!file.atEnd()) {
+        file.readLine();
+        ++lines;
+    }
+    return lines;
+}
+
+QString stationText(int line, double station)
+{
+    return QObject::tr("线%1点%2").arg(line).arg(station);
+}
+
+} // namespace
+
+void MainWindow::onSlotExportDataAction()
+{
+    if (workState != WORK_IDLE) {
+        OperatorPrompt::warning(nullptr, tr("提醒"), tr("请在仪器空闲时操作导出数据！"));
+        return;
+    }
+    if (!projectOpened) {
+        OperatorPrompt::critical(nullptr, tr("出错"),
+                                 tr("请确认工程是否处于打开状态！请打开工程/新建工程后再进行操作！"));
+        return;
+    }
+    clearDataViews();
+    dataModelIndex->clearTempSampleData();
+    libCom->sendGetDiskSpaceFile();
+    listingPurpose = listingForReadBack;
+}
+
+void MainWindow::onSlotDeviceProjectListReceived(QByteArray *text)
+{
+    if (!text || text->isEmpty())
+        return;
+    if (listingPurpose == listingForStorage)
+        dialogDiskSpaceDelete->parseProjectNameList(text);
+    else if (listingPurpose == listingForReadBack)
+        dialogExportData->parseProjectNameList(text);
+}
+
+void MainWindow::onSlotDeviceDiskSpaceReceived(QByteArray *text)
+{
+    if (!text || text->isEmpty())
+        return;
+    if (listingPurpose == listingForStorage) {
+        dialogDiskSpaceDelete->parseDeviceFileList(text);
+        dialogDiskSpaceDelete->diskSpaceDeleteDialogShow();
+    } else if (listingPurpose == listingForReadBack) {
+        dialogExportData->parseDeviceFileList(text);
+        dialogExportData->exportDataDialogShow(projectConfig.ProjectName, projectConfig.ProjectId);
+    }
+}
+
+void MainWindow::onSlotExportData(QString projectName, QString projectId, int lineNum, double stationNum)
+{
+    const QList<DeviceProjectInfo> projects = dialogExportData->getDeviceProjectList();
+    const DeviceProjectInfo *project = findProject(projects, projectName, projectId, true);
+    if (!project || project->lines.isEmpty())
+        return;
+    statusPollTimer->stop();
+    unsavedStations.clear();
+    exportProgress = showBusyDialog(tr("数据准备导出中..."), BusyDialogFrame::OwnFlagsWithClose);
+    connect(exportProgress.get(), &QProgressDialog::canceled, this,
+            [this] { abortReadBack(tr("数据导出已取消！")); });
+    if (lineNum != everyLine && stationNum != everyStation) {
+        exportMode = OneStation;
+        requestStationExport(projectName, projectId, lineNum, stationNum);
+        return;
+    }
+    if (lineNum != everyLine) {
+        exportMode = OneLine;
+        const DeviceLineInfo &line = chosenLine(project->lines, lineNum);
+        if (line.stations.isEmpty()) {
+            abortReadBack(tr("线%1没有测点！").arg(line.lineNum));
+            return;
+        }
+        requestStationExport(projectName, projectId, line.lineNum, line.stations.first());
+        return;
+    }
+    exportMode = EveryLine;
+    const int first = firstLineWithStations(project->lines, 0);
+    if (first < 0) {
+        abortReadBack(tr("仪器工程中没有测点！"));
+        return;
+    }
+    const DeviceLineInfo &line = project->lines.at(first);
+    requestStationExport(projectName, projectId, line.lineNum, line.stations.first());
+}
+
+void MainWindow::requestStationExport(QString projectName, QString projectId, int lineNum, double stationNum)
+{
+    if (projectId.isEmpty() || (lineNum == PreSampleLineNum && stationNum == 0.0))
+        return;
+    readBackStation = StationSampleInfo();
+    readBackStation.ProjectName = projectName;
+    readBackStation.ProjectId = projectId;
+    readBackStation.LineNum = lineNum;
+    readBackStation.StationNum = stationNum;
+    readBackTask = 0;
+    groupOffset = 0;
+    QByteArray request = exportRequestText(projectId, lineNum, stationNum);
+    libCom->sendExportData(&request);
+    setWorkState(WORK_EXPORTING);
+}
+
+void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
+{
+    if (!text || projectDir.isEmpty() || hasFileNamedCaseless(projectDir, QStringLiteral("projectConfig.ini")))
+        return;
+    QFile file(projectDir + QStringLiteral("/projectConfig.ini"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        file.write(*text);
+}
+
+void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
+{
+    if (!text || text->isEmpty())
+        return;
+    const QString stationDir = projectDir + QStringLiteral("/data/Line %1/Station %2")
+                                                .arg(readBackStation.LineNum)
+                                                .arg(QString::number(readBackStation.StationNum, 'g', 6));
+    if (!QDir().mkpath(stationDir) || !QDir().mkpath(appDirPath + QStringLiteral("/TempFile"))) {
+        abortReadBack(tr("无法创建测点文件夹！"));
+        return;
+    }
+    const StationConfigText parsed = parseStationConfigText(*text, currentGainTables());
+    if (!parsed.matches(readBackStation.ProjectId, readBackStation.LineNum, readBackStation.StationNum)) {
+        showReadBackMismatch();
+        return;
+    }
+    const StationSampleInfo &station = parsed.station;
+    readBackStation.MachineID = station.MachineID;
+    readBackStation.GPS_Latitude = station.GPS_Latitude;
+    readBackStation.GPS_Longtitude = station.GPS_Longtitude;
+    readBackStation.GPS_Elevation = station.GPS_Elevation;
+    readBackStation.sampleInfoList = station.sampleInfoList;
+    const QList<SampleInfo> &groups = station.sampleInfoList;
+    if (groups.isEmpty()) {
+        abortReadBack(tr("%1的配置信息中没有频组！").arg(stationText(station.LineNum, station.StationNum)));
+        return;
+    }
+    if (!parsed.rejection.isEmpty()) {
+        skipReadBackStation(tr("%1配置信息无效（%2），已跳过").arg(stationText(station.LineNum, station.StationNum),
+                                                                   parsed.rejection));
+        return;
+    }
+    groupOffset = groupOffsetFromConfigLines(fileLineCount(stationDir + QStringLiteral("/config.ini")), groups.size());
+    if (groupOffset >= groups.size()) {
+        skipReadBackStation(tr("%1无新增数据").arg(stationText(station.LineNum, station.StationNum)));
+        return;
+    }
+    readBackTask = 0;
+    readBackRecording = groups.first();
+    // A read-back opens all five data connections, whatever the groups use.
+    const char everyChannel[5] = {1, 1, 1, 1, 1};
+    libCom->openDataComs(machineAddress, everyChannel, DATA_MODE_ALL_CHANNELS);
+    libCom->connectCom(COM_SELECT_DATA);
+}
+
+// The station text answers another station: the operator leaves with "退出".
+void MainWindow::showReadBackMismatch()
+{
+    const QString notice = tr("机器当前导出点config信息不匹配");
+    if (!exportProgress) {
+        abortReadBack(notice);
+        return;
+    }
+    exportProgress->setLabelText(notice);
+    exportProgress->setRange(0, readBackStation.sampleInfoList.size());
+    exportProgress->setValue(readBackTask);
+    exportProgress->setCancelButtonText(tr("退出"));
+    disconnect(exportProgress.get(), &QProgressDialog::canceled, this, nullptr);
+    connect(exportProgress.get(), &QProgressDialog::canceled, this, [this, notice] { abortReadBack(notice); });
+}
+
+// Nothing of the station is received; the instrument is told so and answers with its reply,
+// which moves on to the next station.
+void MainWindow::skipReadBackStation(const QString &notice)
+{
+    snackbar->addMessage(notice);
+    exportLineNum = readBackStation.LineNum;
+    exportStationNum = readBackStation.StationNum;
+    libCom->notifyExportDataEnd();
+}
+
+void MainWindow::onSlotExportChannelDataEnd(int channel, SampleDataControlParam *param, char *data)
+{
+    if (!data || !param || param->dataLength <= 0 || channel < 0 || channel > 4)
+        return;
+    if (exportProgress)
+        exportProgress->setLabelText(tr("通道%2导出完成").arg(channel));
+    if (readBackTask < groupOffset)
+        return;
+    SampleInfo block = readBackRecording;
+    block.MachineID = param->machineID;
+    block.LineNum = param->lineNum;
+    block.StationNum = double(param->stationNum);
+    dataModelIndex->saveTempChannelData(block, param->dataIndexNum, channelNameList.at(channel), data,
+                                        unsigned(param->dataLength));
+}
+
+void MainWindow::onSlotExportDataFreqGroupEnd(SampleDataControlParam *param)
+{
+    if (!param || param->machineID != readBackStation.MachineID || param->lineNum != readBackStation.LineNum
+        || double(param->stationNum) != readBackStation.StationNum)
+        return;
+    if (readBackTask >= groupOffset)
+        dataModelIndex->finishCurrentTempSample(readBackRecording.LineNum, readBackRecording.StationNum);
+    ++readBackTask;
+    const int groups = readBackStation.sampleInfoList.size();
+    if (exportProgress) {
+        exportProgress->setLabelText(
+            tr("%1线%2点任务%3导出中...").arg(param->lineNum).arg(param->stationNum).arg(param->dataIndexNum));
+        exportProgress->setRange(0, groups);
+        exportProgress->setValue(readBackTask);
+    }
+    if (readBackTask < groups) {
+        readBackRecording = readBackStation.sampleInfoList.at(readBackTask);
+        libCom->notifyExportDataEnd();
+        return;
+    }
+    saveReadBackStation();
+}
+
+// A station that cannot be saved is reported at the end; its temporary recordings go, and the
+// read-back carries on with the next station.
+void MainWindow::saveReadBackStation()
+{
+    exportLineNum = readBackStation.LineNum;
+    exportStationNum = readBackStation.StationNum;
+    QString reason;
+    if (dataModelIndex->saveStationTempSampleData(readBackStation, stationNumAutoConfig, groupOffset, &reason)) {
+        dataModelIndex->showStationProcessData(readBackRecording.LineNum, readBackRecording.StationNum, -1);
+        formStationInfo->setStation(readBackRecording.MachineID, readBackRecording.LineNum,
+                                    readBackRecording.StationNum);
+    } else {
+        unsavedStations.append(stationText(readBackStation.LineNum, readBackStation.StationNum) + " " + reason);
+        dataModelIndex->clearTempSampleData();
+    }
+    libCom->disconnectCom(COM_SELECT_DATA);
+    resetSampleRun();
+    readBackTask = 0;
+    groupOffset = 0;
+}
+
+void MainWindow::onSlotNewLineStationExportData()
+{
+    if (workState != WORK_EXPORTING)
+        return;
+    if (exportMode == OneStation)
+        finishReadBack();
+    else
+        requestNextStation();
+}
+
+void MainWindow::requestNextStation()
+{
+    const QString name = dialogExportData->getProjectName();
+    const QString id = dialogExportData->getProjectId();
+    const QList<DeviceProjectInfo> projects = dialogExportData->getDeviceProjectList();
+    const DeviceProjectInfo *project = findProject(projects, name, id, false);
+    int lineIndex = -1;
+    for (int i = 0; project && i < project->lines.size() && lineIndex < 0; ++i) {
+        if (project->lines.at(i).lineNum == exportLineNum)
+            lineIndex = i;
+    }
+    const int stationIndex = lineIndex < 0 ? -1 : project->lines.at(lineIndex).stations.indexOf(exportStationNum);
+    if (stationIndex < 0) {
+        abortReadBack(tr("仪器中找不到%1！").arg(stationText(exportLineNum, exportStationNum)));
+        return;
+    }
+    const DeviceLineInfo &line = project->lines.at(lineIndex);
+    if (stationIndex + 1 < line.stations.size()) {
+        requestStationExport(name, id, line.lineNum, line.stations.at(stationIndex + 1));
+        return;
+    }
+    const int next = exportMode == EveryLine ? firstLineWithStations(project->lines, lineIndex + 1) : -1;
+    if (next < 0) {
+        finishReadBack();
+        return;
+    }
+    const DeviceLineInfo &nextLine = project->lines.at(next);
+    requestStationExport(name, id, nextLine.lineNum, nextLine.stations.first());
+}
+
+void MainWindow::closeExportProgress()
+{
+    if (!exportProgress)
+        return;
+    // The dialog may be the sender of the signal being handled.
+    exportProgress->hide();
+    exportProgress.release()->deleteLater();
+}
+
+void MainWindow::endReadBack()
+{
+    closeExportProgress();
+    exportLineNum = 0;
+    exportStationNum = 0.0;
+    resetSampleRun();
+    readBackTask = 0;
+    groupOffset = 0;
+    dialogExportData->clearExportSelection();
+    statusPollTimer->start(pollIntervalMs);
+    setWorkState(WORK_IDLE);
+}
+
+void MainWindow::finishReadBack()
+{
+    endReadBack();
+    if (unsavedStations.isEmpty()) {
+        snackbar->addMessage(tr("数据导出成功！"));
+        return;
+    }
+    OperatorPrompt::warning(nullptr, tr("提醒"),
+                            tr("数据导出完成，%1个测点保存失败！").arg(unsavedStations.size()) + "\n"
+                                + unsavedStations.join("\n"));
+    unsavedStations.clear();
+}
+
+// Every dead end of a read-back ends here: no connection, view or temporary recording is left
+// behind and the window is idle again.
+void MainWindow::abortReadBack(const QString &reason)
+{
+    libCom->disconnectCom(COM_SELECT_DATA);
+    dataModelIndex->clearTempSampleData();
+    clearDataViews();
+    unsavedStations.clear();
+    endReadBack();
+    OperatorPrompt::warning(nullptr, tr("提醒"), reason);
+}

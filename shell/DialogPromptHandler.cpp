@@ -41,6 +41,21 @@ PromptAnswer showMessage(QWidget *parent, const PromptRequest &request)
     return answer;
 }
 
+PromptAnswer askPassword(QWidget *parent, const PromptRequest &request)
+{
+    QInputDialog dialog(parent);
+    dialog.setOkButtonText(QObject::tr("确定"));
+    dialog.setCancelButtonText(QObject::tr("取消"));
+    dialog.setWindowTitle(request.title);
+    dialog.setLabelText(request.text);
+    dialog.setTextValue(QString());
+    dialog.setTextEchoMode(QLineEdit::Password);
+    PromptAnswer answer;
+    answer.accepted = dialog.exec() == QDialog::Accepted;
+    answer.text = dialog.textValue();
+    return answer;
+}
+
 } // namespace
 
 PromptAnswer DialogPromptHandler::ask(QWidget *parent, const PromptRequest &request)
@@ -57,6 +72,8 @@ PromptAnswer DialogPromptHandler::ask(QWidget *parent, const PromptRequest &requ
         answer.text = QString::number(QInputDialog::getInt(parent, request.title, request.text, request.initial.toInt(),
                                                            request.minimum, request.maximum, 1, &answer.accepted));
         return answer;
+    case PromptRequest::Password:
+        return askPassword(parent, request);
     case PromptRequest::Directory:
         answer.text = QFileDialog::getExistingDirectory(parent, request.text, request.initial);
         answer.accepted = !answer.text.isEmpty();

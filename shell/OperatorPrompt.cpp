@@ -59,6 +59,14 @@ int OperatorPrompt::getInt(QWidget *parent, const QString &title, const QString 
     return *ok ? entered : value;
 }
 
+QString OperatorPrompt::getPassword(QWidget *parent, const QString &title, const QString &label, bool *ok)
+{
+    const PromptAnswer answer = ask(parent, {PromptRequest::Password, title, label, QString(), QString()});
+    if (ok)
+        *ok = answer.accepted;
+    return answer.text;
+}
+
 QString OperatorPrompt::getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir)
 {
     const PromptAnswer answer = ask(parent, {PromptRequest::Directory, QString(), caption, dir, QString()});

@@ -8,7 +8,7 @@ class QWidget;
 // What the program asks the operator.
 struct PromptRequest
 {
-    enum Kind { Information, Warning, Critical, Question, Text, Integer, Directory, OpenFile };
+    enum Kind { Information, Warning, Critical, Question, Text, Integer, Password, Directory, OpenFile };
     Kind kind = Information;
     QString title;
     QString text;    // message, question, input label or chooser caption
@@ -48,6 +48,8 @@ public:
     // The entered integer within minimum..maximum; ok reports whether the operator confirmed.
     static int getInt(QWidget *parent, const QString &title, const QString &label, int value, int minimum,
                       int maximum, bool *ok);
+    // A text typed with password echo into an empty field ("确定"/"取消"); ok as for getText.
+    static QString getPassword(QWidget *parent, const QString &title, const QString &label, bool *ok);
     // The chosen folder, or an empty text when cancelled.
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
     // The chosen existing file, or an empty text when cancelled.

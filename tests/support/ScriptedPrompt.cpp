@@ -18,8 +18,7 @@ PromptAnswer ScriptedPrompt::ask(QWidget *, const PromptRequest &request)
     if (!answers.isEmpty())
         return answers.dequeue();
     PromptAnswer answer;
-    answer.accepted = request.kind != PromptRequest::Question && request.kind != PromptRequest::Text
-                      && request.kind != PromptRequest::Integer
-                      && request.kind != PromptRequest::Directory && request.kind != PromptRequest::OpenFile;
+    answer.accepted = request.kind == PromptRequest::Information || request.kind == PromptRequest::Warning
+                      || request.kind == PromptRequest::Critical;
     return answer;
 }

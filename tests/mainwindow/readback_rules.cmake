@@ -1,0 +1,1 @@
+amt_add_test(mainwindow_readback_rules SOURCES tst_readbackrules.cpp LIBS mainwindow)

@@ -1,0 +1,154 @@
+#include "ConnectedWindow.h"
+
+#include "common/AMTMessageIds.h"
+#include "common/Global_Variables.h"
+#include "link/LibCom.h"
+#include "mainwindow/DeveloperPassword.h"
+#include "mainwindow/MainWindow.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
+
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray testSalt("maintenance-test");
+const QString testPassword("tiny-secret");
+
+} // namespace
+
+class TestMaintenance : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { DeveloperPassword::installed() = DeveloperPassword(testSalt, DeveloperPassword::digestOf(testSalt, testPassword).toHex()); }
+    void cleanup() { DeveloperPassword::installed() = DeveloperPassword(); }
+
+    void developerModeAfterSevenClicks()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        auto *exportLog = w.window->findChild<QToolButton *>("tbtnExportLog");
+        ScriptedPrompt &prompt = w.fixture.prompt();
+
+        prompt.expectText("wrong");
+        for (int click = 1; click <= 7; ++click)
+            w.window->onTryDeveloperMode();
+        QCOMPARE(prompt.count(), 1);
+        QCOMPARE(prompt.last().kind, PromptRequest::Password);
+        QCOMPARE(prompt.last().title, QString("密码验证"));
+        QVERIFY(exportLog->isHidden());
+        QVERIFY(w.notices().isEmpty());
+
+        prompt.expectText(testPassword);
+        for (int click = 1; click <= 6; ++click)
+            w.window->onTryDeveloperMode();
+        QCOMPARE(prompt.count(), 1); // a new count of seven after the wrong password
+        w.window->onTryDeveloperMode();
+        QCOMPARE(prompt.count(), 2);
+        QVERIFY(!exportLog->isHidden());
+        QCOMPARE(w.notices(), QStringList{"欢迎进入开发者模式！"});
+
+        w.window->onTryDeveloperMode();
+        QVERIFY(exportLog->isHidden());
+
+        // A cancelled question changes nothing; the built-in password is not the test's.
+        DeveloperPassword::installed() = DeveloperPassword();
+        prompt.expectText(testPassword);
+        for (int click = 1; click <= 6; ++click)
+            w.window->onTryDeveloperMode();
+        QVERIFY(exportLog->isHidden());
+    }
+
+    void logSavedByteForByte()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        const QString logPath = w.fixture.appDir() + "/TempFile/syslog.txt";
+        for (qint64 bytes : {qint64(5000), qint64(700)}) {
+            w.fixture.simulator().settings().logBytes = bytes;
+            w.fixture.prompt().expectYes();
+            w.clearNotices();
+            w.window->onSlotExportLogFileAction();
+            QVERIFY(E2eFixture::waitUntil([&] { return w.notices().contains("系统日志导出成功！"); }));
+            QCOMPARE(fileContents(logPath), AMTSimulator::logText(bytes));
+        }
+        QCOMPARE(w.fixture.prompt().last().text, QString("请确认是否导出Log文件?"));
+    }
+
+    // A log that cannot be stored is reported, and the instrument still gets its connection back.
+    void logThatCannotBeWritten()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        QDir(w.fixture.appDir() + "/TempFile").removeRecursively();
+        QFile blocker(w.fixture.appDir() + "/TempFile");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        w.fixture.prompt().expectYes();
+        w.window->onSlotExportLogFileAction();
+        QVERIFY(E2eFixture::waitUntil([&] { return w.fixture.prompt().last().text == "系统日志保存失败！"; }));
+        QVERIFY(w.notices().isEmpty());
+    }
+
+    void formatNeedsTheExactWord_data()
+    {
+        QTest::addColumn<bool>("confirmed");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("word") << true << "恢复" << true;
+        QTest::newRow("trailing space") << true << "恢复 " << false;
+        QTest::newRow("pre-filled text") << true << "请认真阅读上方文字" << false;
+        QTest::newRow("cancelled") << false << "恢复" << false;
+    }
+    void formatNeedsTheExactWord()
+    {
+        QFETCH(bool, confirmed);
+        QFETCH(QString, typed);
+        QFETCH(bool, sent);
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        if (confirmed)
+            w.fixture.prompt().expectText(typed);
+        else
+            w.fixture.prompt().expectCancel();
+        w.window->onSlotSDCardFormatAction();
+        QCOMPARE(w.fixture.prompt().last().initial, QString("请认真阅读上方文字"));
+        if (sent) {
+            QVERIFY(E2eFixture::waitUntil([&] { return w.notices().contains("仪器正在进行恢复出厂设置！"); }));
+            return;
+        }
+        // A status request makes a round trip after which a format request would have arrived.
+        w.com->sendGetMachineStatus();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+        QCOMPARE(w.sentCount(AMT_CMD_SDCARD_FORMAT), 0);
+    }
+
+    void unconnectedOperationsWarn()
+    {
+        E2eFixture fixture;
+        QVERIFY2(fixture.setUp(), qPrintable(fixture.error()));
+        MainWindow::setApplicationDirOverride(fixture.appDir());
+        MainWindow window;
+        window.onSlotMachineSettingAction();
+        window.onSlotSystemUpdateAction();
+        window.onSlotSDCardFormatAction();
+        window.onSlotExportLogFileAction();
+        QCOMPARE(fixture.promptTexts(), QStringList() << "请先连接网络！" << "请先连接网络！" << "请先连接网络！" << "请先连接网络！");
+    }
+
+    void powerOffWhenIdle()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->onSlotPowerOffAction();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
+        QCOMPARE(w.fixture.prompt().count(), 0);
+    }
+};
+
+QTEST_MAIN(TestMaintenance)
+#include "tst_maintenance.moc"
