@@ -1,0 +1,198 @@
+#include "E2eFixture.h"
+#include "ProjectBuilder.h"
+
+#include "common/AMTMessageIds.h"
+#include "mainwindow/MainWindow.h"
+#include "projectdata/DataModel_Index.h"
+#include "projectdata/Data_Project.h"
+#include "projectdata/ProjectFolder.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
+#include "store/LibHORM.h"
+
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QSettings>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+// A project folder with its database and the configuration file the instrument is sent.
+QString makeProject(const QString &root)
+{
+    const QString folder = root + "/survey";
+    QDir().mkpath(folder);
+    const QString path = folder + "/survey.HMT";
+    LibHORM store;
+    store.openSqlite(path);
+    ProjectBuilder builder(store);
+    ProjectFolder::writeProjectConfigFile(folder + "/projectConfig.ini", builder.project()->getProjectConfig());
+    return path;
+}
+
+CtrlParam task(int rate, int seconds, int gain)
+{
+    CtrlParam p;
+    p.HxChannelIsUse = p.HyChannelIsUse = true;
+    p.E0ChannelIsUse = p.E1ChannelIsUse = true;
+    p.EGain = gain;
+    p.HGain = gain;
+    p.E0PoleDistance = p.E1PoleDistance = p.E2PoleDistance = 100;
+    p.SampleRate = rate;
+    p.SampleTimeSecond = seconds;
+    return p;
+}
+
+QList<QByteArray> filesUnder(const QString &folder, const QString &pattern)
+{
+    QList<QByteArray> files;
+    QDirIterator it(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        file.open(QIODevice::ReadOnly);
+        files << file.readAll();
+    }
+    return files;
+}
+
+// The sample bytes the simulator sent on the data connections.
+QList<QByteArray> sentSamples(AMTSimulator &sim)
+{
+    QList<QByteArray> samples;
+    for (const SimJournalEntry &entry : sim.journal().entries()) {
+        if (entry.direction == SimJournalEntry::Sent && entry.port >= SimFirstDataPort
+            && entry.port < SimFirstDataPort + 5)
+            samples << entry.payload().mid(32);
+    }
+    return samples;
+}
+
+QToolButton *button(MainWindow &window, const char *name)
+{
+    return window.findChild<QToolButton *>(name);
+}
+
+} // namespace
+
+// The program's main job against the simulated instrument: connect, run a station, save it.
+class TestE2eRun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void onlineRunSavesTheInstrumentsSamples();
+    void requestsAfterConnecting();
+
+private:
+    // Connects the window, opens a project and waits until the instrument has its configuration.
+    bool connectWithProject(MainWindow &window);
+    void runStation(MainWindow &window, int line, double station);
+
+    std::unique_ptr<E2eFixture> fixture;
+    QString projectPath;
+    int boxesAtStart = 0;
+};
+
+void TestE2eRun::init()
+{
+    fixture = std::make_unique<E2eFixture>();
+    QVERIFY2(fixture->setUp(), qPrintable(fixture->error()));
+    MainWindow::setApplicationDirOverride(fixture->appDir());
+    projectPath = makeProject(fixture->appDir());
+}
+
+void TestE2eRun::cleanup()
+{
+    const QString keep = qEnvironmentVariable("AMT_E2E_KEEP");
+    if (!keep.isEmpty() && !projectPath.isEmpty()) {
+        const QString from = QFileInfo(projectPath).absolutePath();
+        const QString to = keep + "/" + QTest::currentTestFunction();
+        QDir().mkpath(to);
+        QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            const QString target = to + "/" + QDir(from).relativeFilePath(file);
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(file, target);
+        }
+    }
+    MainWindow::setApplicationDirOverride(QString());
+    fixture.reset();
+}
+
+bool TestE2eRun::connectWithProject(MainWindow &window)
+{
+    window.setTimerIntervals(300, 2000);
+    QCoreApplication::processEvents(); // the tool-bar states start
+    window.openProject(projectPath);
+    window.connnectNetwork();
+    const bool ok = fixture->waitForCommand(AMT_CMD_PROJECT_CONFIG) && fixture->waitForCommand(AMT_CMD_MACHINE_STATUS);
+    return ok;
+}
+
+// Until the instrument's confirmation of the project has arrived, a start is refused with a box.
+void TestE2eRun::runStation(MainWindow &window, int line, double station)
+{
+    window.findChild<QLineEdit *>("lineEdit_LineNum")->setText(QString::number(line));
+    window.findChild<QLineEdit *>("lineEdit_StationNum")->setText(QString::number(station));
+    QSignalSpy over(&window, &MainWindow::sampleOver);
+    bool started = false;
+    for (int attempt = 0; attempt < 10 && !started; ++attempt) {
+        const int boxes = fixture->prompt().count();
+        button(window, "tbtnStartSample")->click();
+        started = fixture->prompt().count() == boxes;
+        if (!started)
+            QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS));
+    }
+    QVERIFY2(started, qPrintable(fixture->promptTexts().join(" | ")));
+    boxesAtStart = fixture->prompt().count();
+    QVERIFY2(over.count() == 1 || over.wait(30000), qPrintable(fixture->promptTexts().join(" | ")));
+}
+
+void TestE2eRun::onlineRunSavesTheInstrumentsSamples()
+{
+    fixture->simulator().settings().byteExactSamples = true;
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 2, 40)});
+    QVERIFY(connectWithProject(window));
+    runStation(window, 7, 112.5);
+
+    QToolButton *save = button(window, "tbtnSave");
+    QTRY_VERIFY_WITH_TIMEOUT(!save->isHidden() && save->isEnabled(), 20000);
+    save->click();
+    QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList());
+
+    const QString projectDir = QFileInfo(projectPath).absolutePath();
+    QList<QByteArray> saved = filesUnder(projectDir, "*.ats");
+    QList<QByteArray> sent = sentSamples(fixture->simulator());
+    QCOMPARE(sent.size(), 8);
+    std::sort(saved.begin(), saved.end());
+    std::sort(sent.begin(), sent.end());
+    // Each electric channel's folder holds its own copy of the magnetic channels.
+    saved.erase(std::unique(saved.begin(), saved.end()), saved.end());
+    QVERIFY(saved == sent);
+
+    const QStringList configs = QDir(projectDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QVERIFY2(!filesUnder(projectDir, "config.ini").isEmpty(), qPrintable(configs.join(',')));
+    QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
+}
+
+// After connecting: the versions, the clock, the status, then the project configuration.
+void TestE2eRun::requestsAfterConnecting()
+{
+    MainWindow window;
+    QVERIFY(connectWithProject(window));
+    QList<uint32_t> order;
+    for (const SimJournalEntry &entry : fixture->simulator().journal().entries()) {
+        if (entry.direction == SimJournalEntry::Received && !order.contains(entry.id))
+            order << entry.id;
+    }
+    QCOMPARE(order.mid(0, 4), QList<uint32_t>({AMT_CMD_SYSTEM_INFO, AMT_CMD_ADJUST_TIME, AMT_CMD_MACHINE_STATUS,
+                                               AMT_CMD_PROJECT_CONFIG}));
+    QCOMPARE(fixture->promptTexts(), QStringList());
+}
+
+QTEST_MAIN(TestE2eRun)
+#include "tst_e2erun.moc"
