@@ -82,6 +82,7 @@ private slots:
     void init();
     void cleanup();
     void onlineRunSavesTheInstrumentsSamples();
+    void onlineRunShowsTheHalfSpace();
     void requestsAfterConnecting();
 
 private:
@@ -177,6 +178,41 @@ void TestE2eRun::onlineRunSavesTheInstrumentsSamples()
     const QStringList configs = QDir(projectDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QVERIFY2(!filesUnder(projectDir, "config.ini").isEmpty(), qPrintable(configs.join(',')));
     QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
+}
+
+// The curves of a run over a half-space: its resistivity at 45 degrees at every frequency.
+void TestE2eRun::onlineRunShowsTheHalfSpace()
+{
+    MainWindow window;
+    auto *tree = window.findChild<DataModel_Index *>();
+    QVERIFY(tree);
+    QSignalSpy curves(tree, &DataModel_Index::showProcessData);
+    // The scalar mode pairs each electric channel with the one magnetic channel of the run.
+    CtrlParam scalar = task(4000, 20, 40);
+    scalar.HxChannelIsUse = false;
+    window.onSlotTasksSettingSureClicked({scalar});
+    QVERIFY(connectWithProject(window));
+    runStation(window, 3, 100);
+    QTRY_VERIFY_WITH_TIMEOUT(button(window, "tbtnSave")->isEnabled(), 30000);
+    QVERIFY(!curves.isEmpty());
+
+    const double rho = fixture->simulator().settings().earthResistivity;
+    const QList<QVariant> last = curves.last();
+    for (int channel = 0; channel < 2; ++channel) {
+        const auto curve = last.at(channel).value<QVector<OneFreqImpedance>>();
+        QVERIFY2(!curve.isEmpty(), qPrintable(window.findChild<QtMaterialSnackbar *>()->messages().join(" | ")));
+        for (const OneFreqImpedance &point : curve) {
+            const QString where = QString("E%1 %2 Hz: rho %3 phase %4 coherence %5")
+                                      .arg(channel)
+                                      .arg(point.frequency)
+                                      .arg(point.apparentResistivity)
+                                      .arg(point.phase)
+                                      .arg(point.coherence);
+            QVERIFY2(point.coherence > 0.9, qPrintable(where));
+            QVERIFY2(std::fabs(point.apparentResistivity - rho) <= 0.05 * rho, qPrintable(where));
+            QVERIFY2(std::fabs(point.phase - 45) <= 2, qPrintable(where));
+        }
+    }
 }
 
 // After connecting: the versions, the clock, the status, then the project configuration.
