@@ -2,6 +2,7 @@
 #include "ProjectBuilder.h"
 
 #include "common/AMTMessageIds.h"
+#include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
 #include "projectdata/DataModel_Index.h"
 #include "projectdata/Data_Project.h"
@@ -84,6 +85,7 @@ private slots:
     void onlineRunSavesTheInstrumentsSamples();
     void onlineRunShowsTheHalfSpace();
     void requestsAfterConnecting();
+    void unaskedAnswersAndClicksChangeNothing();
 
 private:
     // Connects the window, opens a project and waits until the instrument has its configuration.
@@ -228,6 +230,37 @@ void TestE2eRun::requestsAfterConnecting()
     QCOMPARE(order.mid(0, 4), QList<uint32_t>({AMT_CMD_SYSTEM_INFO, AMT_CMD_ADJUST_TIME, AMT_CMD_MACHINE_STATUS,
                                                AMT_CMD_PROJECT_CONFIG}));
     QCOMPARE(fixture->promptTexts(), QStringList());
+}
+
+// A second connect, a groups answer nobody asked for and a start while a run awaits its save
+// leave the run alone; the discard then tells the instrument and empties the temporary folder.
+void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
+{
+    fixture->simulator().settings().byteExactSamples = true;
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    QVERIFY(connectWithProject(window));
+    window.connnectNetwork();
+    QCOMPARE(fixture->simulator().journal().received(AMT_CMD_SYSTEM_INFO).size(), 1);
+
+    auto *link = window.findChild<LibCom *>();
+    QVERIFY(link);
+    emit link->AMTMachineSampleGroupsNum(3);
+    runStation(window, 5, 20);
+    QCOMPARE(fixture->simulator().journal().received(AMT_CMD_SAMPLE_START).size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(button(window, "tbtnSave")->isEnabled(), 20000);
+
+    window.onSlotStartSampleAction();
+    window.onSlotPreSampleDataAction();
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart),
+             QStringList({"请在仪器空闲时开始采集！", "请在仪器空闲时开始采集！"}));
+    QVERIFY(!button(window, "tbtnSave")->isHidden());
+
+    button(window, "tbtnCancelSave")->click();
+    QVERIFY(fixture->waitForCommand(AMT_CMD_UNSAVE_DATA));
+    QTRY_VERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
+    QVERIFY(filesUnder(QFileInfo(projectPath).absolutePath(), "*.ats").isEmpty());
+    QVERIFY(!button(window, "tbtnStartSample")->isHidden());
 }
 
 QTEST_MAIN(TestE2eRun)
