@@ -86,6 +86,7 @@ private slots:
     void onlineRunShowsTheHalfSpace();
     void requestsAfterConnecting();
     void unaskedAnswersAndClicksChangeNothing();
+    void stopEndsTheRunBeforeItsBox();
 
 private:
     // Connects the window, opens a project and waits until the instrument has its configuration.
@@ -261,6 +262,43 @@ void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
     QTRY_VERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
     QVERIFY(filesUnder(QFileInfo(projectPath).absolutePath(), "*.ats").isEmpty());
     QVERIFY(!button(window, "tbtnStartSample")->isHidden());
+}
+
+// The stop drops the run's recordings and the views, and the status poll goes on.
+void TestE2eRun::stopEndsTheRunBeforeItsBox()
+{
+    fixture->simulator().settings().byteExactSamples = true;
+    fixture->simulator().settings().sampleMs = 60000;
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 1, 1)});
+    QVERIFY(connectWithProject(window));
+    QSignalSpy started(&window, &MainWindow::sampleStart);
+    QSignalSpy stopped(&window, &MainWindow::samplStoped);
+    window.findChild<QLineEdit *>("lineEdit_LineNum")->setText("4");
+    window.findChild<QLineEdit *>("lineEdit_StationNum")->setText("40");
+    QVERIFY(E2eFixture::waitUntil([&] {
+        if (fixture->prompt().count() > 0)
+            fixture->waitForCommand(AMT_CMD_MACHINE_STATUS);
+        const int boxes = fixture->prompt().count();
+        button(window, "tbtnStartSample")->click();
+        return fixture->prompt().count() == boxes;
+    }, 20000));
+    QVERIFY(started.wait(10000));
+    QVERIFY(!button(window, "tbtnStopSample")->isHidden());
+
+    const int boxes = fixture->prompt().count();
+    bool stateBeforeBox = false;
+    fixture->prompt().onAsk = [&](const PromptRequest &request) {
+        if (request.text == "仪器已经停止采集！")
+            stateBeforeBox = stopped.count() == 1 && !button(window, "tbtnStartSample")->isHidden();
+    };
+    fixture->prompt().expectYes();
+    button(window, "tbtnStopSample")->click();
+    QVERIFY(fixture->waitForCommand(AMT_CMD_SAMPLE_STOP));
+    QTRY_COMPARE(fixture->prompt().count(), boxes + 2);
+    QCOMPARE(fixture->promptTexts().mid(boxes), QStringList({"请确认是否停止采集?", "仪器已经停止采集！"}));
+    QVERIFY(stateBeforeBox);
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
 }
 
 QTEST_MAIN(TestE2eRun)
