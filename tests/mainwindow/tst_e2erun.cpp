@@ -87,6 +87,7 @@ private slots:
     void requestsAfterConnecting();
     void unaskedAnswersAndClicksChangeNothing();
     void stopEndsTheRunBeforeItsBox();
+    void dataConnectionGivesUpOnce();
 
 private:
     // Connects the window, opens a project and waits until the instrument has its configuration.
@@ -298,6 +299,19 @@ void TestE2eRun::stopEndsTheRunBeforeItsBox()
     QTRY_COMPARE(fixture->prompt().count(), boxes + 2);
     QCOMPARE(fixture->promptTexts().mid(boxes), QStringList({"请确认是否停止采集?", "仪器已经停止采集！"}));
     QVERIFY(stateBeforeBox);
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
+}
+
+// Two time-outs retry, the third gives up with one box and the status poll runs again.
+void TestE2eRun::dataConnectionGivesUpOnce()
+{
+    MainWindow window;
+    QVERIFY(connectWithProject(window));
+    const int boxes = fixture->prompt().count();
+    for (int timeOut = 0; timeOut < 4; ++timeOut)
+        window.onDataComConnectTimeOut();
+    QCOMPARE(fixture->promptTexts().mid(boxes), QStringList({"数据端口未成功连接！"}));
+    QCOMPARE(fixture->prompt().last().title, QString("通讯出错"));
     QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
 }
 
