@@ -179,8 +179,13 @@ void TestE2eRun::onlineRunSavesTheInstrumentsSamples()
     saved.erase(std::unique(saved.begin(), saved.end()), saved.end());
     QVERIFY(saved == sent);
 
-    const QStringList configs = QDir(projectDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QVERIFY2(!filesUnder(projectDir, "config.ini").isEmpty(), qPrintable(configs.join(',')));
+    // The station keeps its half-metre number: one row per group in its "config.ini".
+    QFile config(projectDir + "/data/Line 7/Station 112.5/config.ini");
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = config.readAll().split('\n');
+    QVERIFY(rows.size() >= 5);
+    QVERIFY(rows.at(3).startsWith("1 ") && rows.at(3).contains("_Station112.5_E0_4000Hz.ats"));
+    QVERIFY(rows.at(4).startsWith("2 ") && rows.at(4).contains("_Station112.5_E0_1000Hz.ats"));
     QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
 }
 
