@@ -2,7 +2,7 @@
 
 #include "common/Global_Variables.h"
 
-double storedHardwareVersion(const QVariant &value)
+double hardwareVersionForGains(const QVariant &value)
 {
     bool ok = false;
     const double version = value.toString().trimmed().toDouble(&ok);

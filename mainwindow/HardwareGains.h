@@ -9,7 +9,7 @@ constexpr double firstCurrentGainHardwareVersion = 1.011;
 constexpr double defaultHardwareVersion = 1.02;
 
 // The stored hardware version; absent or not a number counts as the default.
-double storedHardwareVersion(const QVariant &value);
+double hardwareVersionForGains(const QVariant &value);
 // Makes the program-wide gain lists those of the version: the older lists below 1.011, the
 // current lists otherwise. True when the lists in force changed.
 bool selectGainListsForHardware(double version);

@@ -13,6 +13,7 @@
 #include "mainwindow/Form_StationInfo.h"
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/Form_SystemInfo.h"
+#include "mainwindow/RunStateRules.h"
 #include "mainwindow/ToolBarStateMachine.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
@@ -117,7 +118,7 @@ MainWindow::MainWindow(QWidget *parent)
     statusPollTimer->stop();
     connect(statusPollTimer, &QTimer::timeout, this, &MainWindow::onTimeOut);
     dataComTimer->stop();
-    dataComAttempts = 0;
+    pollIntervalMs = statusPollIntervalMs;
     connect(dataComTimer, &QTimer::timeout, this, &MainWindow::onDataComConnectTimeOut);
 
     initForm();
@@ -279,6 +280,10 @@ void MainWindow::connectProjectTree()
     connect(dataModelIndex, &DataModel_Index::showTimeSeries, this, &MainWindow::showSampleTimeSeries);
     connect(dataModelIndex, &DataModel_Index::signalSelectStation, this, &MainWindow::onSlotSelectStation);
     connect(dataModelIndex, &DataModel_Index::signalSelectLine, this, &MainWindow::onSlotSelectLine);
+    connect(dataModelIndex, &DataModel_Index::showProcessData, this, &MainWindow::showStationProcessData);
+    connect(dataModelIndex, &DataModel_Index::snackMessage, snackbar, &QtMaterialSnackbar::addMessage);
+    connect(dataModelIndex, &DataModel_Index::pendingCalculationsChanged, this,
+            &MainWindow::onPendingCalculationsChanged);
 }
 
 // Closing the window ends the program, even while a dialog is still open.
@@ -430,6 +435,12 @@ void MainWindow::updateMaximizeButton(bool maximized)
 QDateTime MainWindow::buildDateTime() const
 {
     return parseBuildDateTime(QStringLiteral(__DATE__), QStringLiteral(__TIME__));
+}
+
+void MainWindow::setTimerIntervals(int statusPollMs, int dataComMs)
+{
+    pollIntervalMs = statusPollMs;
+    dataComIntervalMs = dataComMs;
 }
 
 void MainWindow::setWorkState(int state)

@@ -8,10 +8,12 @@
 #include "common/OneFreqImpedance.h"
 #include "common/ProjectConfig.h"
 #include "common/SampleDataControlParam.h"
+#include "common/MachineStatus.h"
 #include "common/SampleInfo.h"
-#include "common/StationNumAutoConfig.h"
 #include "common/StationSampleInfo.h"
+#include "common/StationNumAutoConfig.h"
 #include "common/SystemInfo.h"
+#include "mainwindow/DataComRetry.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -63,6 +65,9 @@ public:
     // The window's yes/no question ("是"/"否", question icon, no parent); closing the box counts as No.
     static QMessageBox::StandardButton askYesNo(const QString &title, const QString &text);
 
+    // Tests shorten the status poll and the data-connection wait.
+    void setTimerIntervals(int statusPollMs, int dataComMs);
+
     // "systemConfig.ini" in the application folder: read once at construction, written on
     // closing, on a new hardware version and on confirmed tasks.
     void loadSystemConfig();
@@ -78,6 +83,8 @@ signals:
     void preSampleOver();
     void offlineSampleStart();
     void offlineSampleOver();
+    // A refused save returns to the choice between saving and discarding.
+    void saveRefused();
 
 public slots:
     void setIconBtn(QToolButton *button);
@@ -198,6 +205,29 @@ private:
     void connectProjectTree();
     void setWorkState(int state);
 
+    // Connection
+    void startStatusPoll();
+    void requestErrorWord();
+    void handleErrorWord(uint32_t errorCode);
+    void handleIdleReport();
+    void checkHardwareVersion(float reported);
+
+    // Run
+    bool refuseUnlessIdle();
+    void startSampleRun(bool preSample);
+    bool passesStartChecks(bool preSample);
+    void buildStationRecord(bool preSample, int lineNum, double stationNum);
+    void stepStationNum();
+    void endOfflineRun();
+    void showOnlineRunStart();
+    void showOfflineRunStart();
+
+    // Transfer
+    void connectDataCom(int mode);
+    bool taskIndexInRun() const;
+    void onPendingCalculationsChanged(int count);
+    void returnToSaveChoice();
+
     // Projects
     bool openProjectStore(const QString &path);
     bool hasUnsavedRun() const;
@@ -263,7 +293,19 @@ private:
     int pendingRequest = 0;
     QTimer *statusPollTimer = nullptr;
     QTimer *dataComTimer = nullptr;
-    int dataComAttempts = 0;
+    int pollIntervalMs = 0;
+    int dataComIntervalMs = DataComRetry::intervalMs;
+    DataComRetry dataComRetry;
+    MachineStatus lastMachineStatus;
+    bool connecting = false;
+    bool handlingErrorWord = false;
+    bool groupsRequested = false;
+    StationSampleInfo stationSampleInfo;
+    SampleInfo currentSampleInfo;
+    int taskIndex = 0;
+    QByteArray transferDoneFlags;
+    int existSampleDataNum = 0;
+    int shownGroup = 0;
 
     // Read-back and maintenance
     void closeExportProgress();

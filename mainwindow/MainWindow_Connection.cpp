@@ -1,31 +1,213 @@
 // Connection to the instrument, status polling and the error word.
 #include "mainwindow/MainWindow.h"
 
+#include "common/Global_Variables.h"
+#include "dialogs/Dialog_SampleTask.h"
 #include "link/LibCom.h"
+#include "mainwindow/ErrorWordRules.h"
 #include "mainwindow/Form_StatusBar.h"
+#include "mainwindow/InstrumentVersionRules.h"
+#include "mainwindow/RunStateRules.h"
+#include "mainwindow/RunTransferRules.h"
+#include "mainwindow/WorkState.h"
+#include "projectdata/DataModel_Index.h"
+#include "shell/OperatorPrompt.h"
 #include "ui_MainWindow.h"
 
-void MainWindow::connnectNetwork() {}
+#include <QSettings>
+#include <QTimer>
 
-void MainWindow::disconnectNetwork() {}
+#include <cstring>
 
-void MainWindow::onSlotNetWorkConnected() {}
+namespace {
+const QString hardwareVersionKey = QStringLiteral("SystemConfig/HardwareVer");
+}
 
-void MainWindow::onSlotNetWorkDisconnected() {}
+// A second click while connected or while the connection is being made does nothing.
+void MainWindow::connnectNetwork()
+{
+    if (connected || connecting)
+        return;
+    libCom->openControlCom(machineAddress);
+    if (!libCom->connectCom(COM_SELECT_CONTROL)) {
+        OperatorPrompt::critical(this, tr("网络错误"), tr("控制通信端口连接失败"));
+        return;
+    }
+    connecting = true;
+}
 
-void MainWindow::onSlotAdjustTimeOver() {}
+void MainWindow::disconnectNetwork()
+{
+    if (const auto refusal = disconnectRefusal(workState)) {
+        OperatorPrompt::information(nullptr, tr("提醒"), *refusal);
+        return;
+    }
+    userDisconnect = true;
+    libCom->disconnectCom(COM_SELECT_ALL);
+}
 
-void MainWindow::onSlotErrorCode(uint32_t) {}
+void MainWindow::onSlotNetWorkConnected()
+{
+    connecting = false;
+    libCom->sendGetSystemInfo();
+    setNetworkUiState(true);
+    userDisconnect = false;
+    if (workState == WORK_IDLE)
+        libCom->sendAdjustTime();
+    else
+        libCom->sendGetMachineStatus();
+    startStatusPoll();
+}
 
-void MainWindow::onSlotSystemInfo(SystemInfo) {}
+// The run, the timers and the work state stay as they are.
+void MainWindow::onSlotNetWorkDisconnected()
+{
+    connecting = false;
+    setNetworkUiState(false);
+    if (userDisconnect)
+        return;
+    libCom->forceDisconnectCom(COM_SELECT_ALL);
+    OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));
+}
 
-void MainWindow::onSlotProjectConfiged() {}
+void MainWindow::startStatusPoll()
+{
+    statusPollTimer->start(pollIntervalMs);
+}
 
-void MainWindow::onSlotMachineStatus(void *) {}
+void MainWindow::onSlotAdjustTimeOver()
+{
+    startStatusPoll();
+    libCom->sendGetMachineStatus();
+}
 
-void MainWindow::onSlotDeviceErrorFlagClear() {}
+// The bits are handled on a copy of the new sticky bits, stored before the first box, so a word
+// that arrives while a box is open finds them set.
+void MainWindow::onSlotErrorCode(uint32_t errorCode)
+{
+    handlingErrorWord = true;
+    handleErrorWord(errorCode);
+    handlingErrorWord = false;
+}
 
-void MainWindow::onTimeOut() {}
+void MainWindow::handleErrorWord(uint32_t errorCode)
+{
+    const ErrorWordReaction reaction =
+        errorWordReaction(errorCode, stickyErrorBits, connected, lastMachineStatus.gpsStatus);
+    stickyErrorBits = reaction.stickyBits;
+    if (reaction.disableStart)
+        ui->tbtnStartSample->setEnabled(false);
+    for (const ErrorReactionStep &step : reaction.steps) {
+        bool restart = step.followUp == ErrorFollowUp::Restart;
+        if (step.showsBox && step.kind == ErrorBoxKind::RestartQuestion)
+            restart = OperatorPrompt::question(nullptr, step.title, step.text);
+        else if (step.showsBox && step.kind == ErrorBoxKind::Warning)
+            OperatorPrompt::warning(nullptr, step.title, step.text);
+        else if (step.showsBox)
+            OperatorPrompt::critical(nullptr, step.title, step.text);
+        if (restart)
+            libCom->sendRestart();
+        else if (step.followUp == ErrorFollowUp::ClearFlags || step.followUp == ErrorFollowUp::RestartOrClear)
+            libCom->sendErrorFlagClear();
+    }
+}
+
+// No further request goes out while a word is being handled.
+void MainWindow::requestErrorWord()
+{
+    if (!handlingErrorWord)
+        libCom->sendGetErrorCode();
+}
+
+void MainWindow::onSlotSystemInfo(SystemInfo info)
+{
+    if (!firmwareAccepted(info.firmwareVersion)) {
+        if (libCom->isNetWorkConnected())
+            disconnectNetwork();
+        ui->tbtnConnectNetwork->setEnabled(false);
+        OperatorPrompt::critical(nullptr, tr("仪器固件版本"), firmwareRefusalText(info.firmwareVersion));
+    }
+    checkHardwareVersion(info.hardwareVersion);
+}
+
+void MainWindow::checkHardwareVersion(float reported)
+{
+    const HardwareVersionOutcome outcome = hardwareVersionOutcome(reported, systemConfig->value(hardwareVersionKey));
+    if (outcome.oldGainLists) {
+        useOldHardwareGainLists();
+        dialogSampleTask->updateGainListAndPresetTasks();
+    }
+    systemConfig->setValue(hardwareVersionKey, outcome.storedText);
+    if (!outcome.closeProgram)
+        return;
+    taskList.clear();
+    dialogSampleTask->clearTaskList();
+    saveSystemConfig();
+    OperatorPrompt::critical(nullptr, tr("软件即将关闭"), outcome.closeText);
+    close();
+}
+
+void MainWindow::onSlotProjectConfiged()
+{
+    projectConfigured = true;
+}
+
+void MainWindow::onSlotMachineStatus(void *status)
+{
+    std::memcpy(&lastMachineStatus, status, sizeof(MachineStatus));
+    const StatusErrorBits bits = statusErrorBits(stickyErrorBits, lastMachineStatus);
+    stickyErrorBits = bits.stickyBits;
+    ui->tbtnStartSample->setEnabled(bits.startEnabled);
+    formStatusBar->setMachineStatus(lastMachineStatus);
+    switch (statusReportAction(lastMachineStatus.workStatus, pendingRequest)) {
+    case StatusReportAction::DropStart:
+        pendingRequest = 0;
+        OperatorPrompt::critical(nullptr, tr("仪器状态提醒"), busyStartText());
+        return;
+    case StatusReportAction::FetchErrorWord:
+        requestErrorWord();
+        return;
+    case StatusReportAction::Nothing:
+        return;
+    case StatusReportAction::Idle:
+        break;
+    }
+    if (workState == WORK_OFFLINE_SAMPLING)
+        endOfflineRun();
+    setWorkState(WORK_IDLE);
+    handleIdleReport();
+}
+
+void MainWindow::handleIdleReport()
+{
+    const IdleReportAction action = idleReportAction(projectConfigured, projectOpened, pendingRequest);
+    if (projectConfigured)
+        pendingRequest = 0;
+    if (action == IdleReportAction::SendGroupsRequest) {
+        QByteArray request =
+            groupsRequestText(stationSampleInfo.ProjectId, stationSampleInfo.LineNum, stationSampleInfo.StationNum);
+        groupsRequested = true;
+        libCom->sendGetSampleGroupsNum(&request);
+    } else if (action == IdleReportAction::SendProjectConfig) {
+        libCom->sendProjectConfigFile(dataModelIndex->getProjectConfigFilePath());
+    }
+}
+
+void MainWindow::onSlotDeviceErrorFlagClear()
+{
+    OperatorPrompt::critical(nullptr, tr("仪器状态提醒"), tr("仪器错误标志清除成功！"));
+}
+
+void MainWindow::onTimeOut()
+{
+    if (libCom->isNetWorkConnected()) {
+        libCom->sendGetMachineStatus();
+        connected = true;
+        return;
+    }
+    statusPollTimer->stop();
+    connected = false;
+}
 
 void MainWindow::refreshNetworkState()
 {

@@ -131,6 +131,8 @@ void MainWindow::updateRecentProjectList(QStringList paths)
 void MainWindow::onSlotLoadProjectConfig(ProjectConfig config)
 {
     projectConfig = config;
+    stationSampleInfo.ProjectName = config.ProjectName;
+    stationSampleInfo.ProjectId = config.ProjectId;
     projectOpened = true;
     ui->recentProjectList->setEnabled(false);
     ui->tbtnNewProject->setEnabled(false);
@@ -160,7 +162,8 @@ void MainWindow::onSlotSelectStation(int machineID, int lineNum, double stationN
 
 bool MainWindow::hasUnsavedRun() const
 {
-    return toolBarStates->currentStateName() == QLatin1String("stateSaveChoice");
+    return toolBarStates->currentStateName() == QLatin1String("stateSaveChoice")
+           || (realSample == 1 && !dataModelIndex->getTempSamples().isEmpty());
 }
 
 // The settings are saved and "TempFile" is emptied; an open project goes with the window.

@@ -133,7 +133,7 @@ void MainWindow::loadSampleOnLine()
 // Only the connection writes the version; without one the current gain lists apply.
 void MainWindow::loadHardwareVersion()
 {
-    followHardwareVersion(storedHardwareVersion(systemConfig->value(systemKey("HardwareVer"))));
+    followHardwareVersion(hardwareVersionForGains(systemConfig->value(systemKey("HardwareVer"))));
 }
 
 void MainWindow::followHardwareVersion(double version)

@@ -1,43 +1,271 @@
 // Data transfer of a run, the views of its groups, and saving or discarding it.
 #include "mainwindow/MainWindow.h"
 
+#include "common/Global_Constants.h"
+#include "link/LibCom.h"
 #include "mainwindow/Form_StationInfo.h"
+#include "mainwindow/Form_StatusBar.h"
+#include "mainwindow/RunStateRules.h"
+#include "mainwindow/RunTransferRules.h"
+#include "mainwindow/ToolBarStateMachine.h"
+#include "mainwindow/WorkState.h"
+#include "projectdata/DataModel_Index.h"
+#include "shell/OperatorPrompt.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
 #include "ui_MainWindow.h"
 #include "views/Form_ProcessDataGraph.h"
+#include "views/Form_ProcessDataViewSet.h"
 #include "views/Form_TimeSeriesGraph.h"
 #include "views/Form_TimeSeriesViewSet.h"
 
-void MainWindow::onSlotRequestTransormData() {}
+#include <QTimer>
 
-void MainWindow::onSlotRequestDataComConnecting() {}
-
-void MainWindow::onSlotDataComConnected() {}
-
-void MainWindow::onSlotTransformChannelData(int, SampleDataControlParam *, char *) {}
-
-void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *) {}
-
-void MainWindow::onSlotDataComDisconnected() {}
-
-void MainWindow::onSlotTransformDataFreqGroupOver() {}
-
-void MainWindow::onDataComConnectTimeOut() {}
-
-void MainWindow::onSlotSwitchDisplayAction() {}
-
-void MainWindow::onSlotLastSampleGroupAction() {}
-
-void MainWindow::onSlotSaveDataAction() {}
-
-void MainWindow::onSlotUnsaveDataAction() {}
-
-void MainWindow::onSlotTasksSettingSureClicked(QList<CtrlParam>) {}
-
-void MainWindow::showSampleTimeSeries(SampleInfo) {}
-
-void MainWindow::showStationProcessData(QVector<OneFreqImpedance>, QVector<OneFreqImpedance>,
-                                        QVector<OneFreqImpedance>)
+bool MainWindow::taskIndexInRun() const
 {
+    return taskIndex >= 0 && taskIndex < stationSampleInfo.sampleInfoList.size();
+}
+
+void MainWindow::onSlotRequestTransormData()
+{
+    if (sampleOnLine) {
+        statusPollTimer->stop();
+        const QByteArray request = transferRequestBytes(stationSampleInfo.LineNum, stationSampleInfo.StationNum);
+        libCom->sendRequestTransformData(request.constData());
+        return;
+    }
+    if (startedWorkState(false, watchMachineType) == WORK_OVERWATER_SAMPLING) {
+        stepStationNum();
+        resetSampleRun();
+        startSampleRun(false);
+    }
+    if (workState == WORK_OFFLINE_SAMPLING)
+        endOfflineRun();
+}
+
+void MainWindow::onSlotRequestDataComConnecting()
+{
+    connectDataCom(1);
+}
+
+void MainWindow::connectDataCom(int mode)
+{
+    dataComRetry.start();
+    if (mode == DATA_MODE_USED_CHANNELS)
+        libCom->openDataComs(machineAddress, dataComMask(currentSampleInfo.ctrlParam).data(), mode);
+    else if (mode == DATA_MODE_ALL_CHANNELS)
+        libCom->openDataComs(machineAddress, "\1\1\1\1\1", mode);
+    libCom->connectCom(COM_SELECT_DATA);
+    dataComTimer->start(dataComIntervalMs);
+}
+
+void MainWindow::onSlotDataComConnected()
+{
+    dataComTimer->stop();
+}
+
+// The status poll goes on once the instrument has been told that the transfer is over.
+void MainWindow::onDataComConnectTimeOut()
+{
+    switch (dataComRetry.onTimeOut()) {
+    case DataComRetry::Step::Retry:
+        libCom->connectCom(COM_SELECT_DATA);
+        return;
+    case DataComRetry::Step::GiveUp:
+        dataComTimer->stop();
+        libCom->notifyPendingEnd();
+        startStatusPoll();
+        OperatorPrompt::critical(nullptr, tr("通讯出错"), dataComGiveUpText());
+        return;
+    case DataComRetry::Step::Nothing:
+        return;
+    }
+}
+
+void MainWindow::onSlotTransformChannelData(int channel, SampleDataControlParam *controlParam, char *data)
+{
+    if (!controlParam
+        || !blockAccepted(channel, data, *controlParam, taskIndex, stationSampleInfo.sampleInfoList.size()))
+        return;
+    SampleInfo &record = stationSampleInfo.sampleInfoList[taskIndex];
+    record.MachineID = controlParam->machineID;
+    if (controlParam->sampleStartTime != 0)
+        record.SampleStartTime = controlParam->sampleStartTime;
+    record.LineNum = controlParam->lineNum;
+    record.StationNum = blockStationNum(stationSampleInfo.StationNum, controlParam->stationNum);
+    currentSampleInfo = record;
+    stationSampleInfo.MachineID = controlParam->machineID;
+    dataModelIndex->saveTempChannelData(currentSampleInfo, controlParam->dataIndexNum, channelNameList.at(channel),
+                                        data, unsigned(controlParam->dataLength));
+}
+
+void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
+{
+    if (!taskIndexInRun())
+        return;
+    formStatusBar->finishSampleProgress();
+    transferDoneFlags[taskIndex] = 1;
+    if (allTransferred(transferDoneFlags)) {
+        if (realSample == 1)
+            emit sampleOver();
+        else
+            emit preSampleOver();
+        startStatusPoll();
+    }
+    libCom->disconnectCom(COM_SELECT_DATA);
+}
+
+void MainWindow::onSlotDataComDisconnected()
+{
+    libCom->notifyPendingEnd();
+}
+
+void MainWindow::onSlotTransformDataFreqGroupOver()
+{
+    if (!taskIndexInRun())
+        return;
+    currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
+    dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);
+    ++taskIndex;
+    ui->tbtnSwitchView->setVisible(realSample == 1);
+    if (taskIndex > 1) {
+        ui->tbtnLastSampleGroup->setVisible(true);
+        shownGroup = taskIndex - 1;
+    }
+    if (taskIndexInRun()) {
+        QByteArray none;
+        libCom->sendSampleStart(&none);
+        return;
+    }
+    snackbar->addMessage(tr("采样完成"));
+    if (realSample == 1) {
+        onPendingCalculationsChanged(dataModelIndex->pendingCalculationCount());
+        return;
+    }
+    libCom->sendUnsaveData();
+    setWorkState(WORK_IDLE);
+}
+
+void MainWindow::onSlotSwitchDisplayAction()
+{
+    if (shownView == 0) {
+        switchDisplayView(1);
+        return;
+    }
+    switchDisplayView(0);
+    onSlotLastSampleGroupAction();
+}
+
+// Walks back through the station's groups and wraps to the newest.
+void MainWindow::onSlotLastSampleGroupAction()
+{
+    --shownGroup;
+    if (shownGroup < 0)
+        shownGroup = dataModelIndex->getTempSampleCount(stationSampleInfo.MachineID, stationSampleInfo.LineNum,
+                                                        stationSampleInfo.StationNum)
+                     - 1;
+    dataModelIndex->showTempSampleTimeSeries(stationSampleInfo.LineNum, stationSampleInfo.StationNum, shownGroup);
+}
+
+// A refused save keeps the run and the save choice, so the operator can retry or discard.
+void MainWindow::onSlotSaveDataAction()
+{
+    QString reason;
+    if (!dataModelIndex->saveStationTempSampleData(stationSampleInfo, stationNumAutoConfig, 0, &reason)) {
+        returnToSaveChoice();
+        OperatorPrompt::critical(nullptr, tr("出错"),
+                                 tr("本站数据保存失败：%1\n请重新保存或放弃保存。").arg(reason));
+        return;
+    }
+    formStatusBar->startSampleProgress(0, false, 0);
+    stepStationNum();
+    resetSampleRun();
+    clearDataViews();
+    setWorkState(WORK_IDLE);
+}
+
+// The click has taken the tool bar out of the save choice; the queued signal brings it back.
+void MainWindow::returnToSaveChoice()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            emit saveRefused();
+            onPendingCalculationsChanged(dataModelIndex->pendingCalculationCount());
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::onSlotUnsaveDataAction()
+{
+    libCom->sendUnsaveData();
+    clearDataViews();
+    dataModelIndex->clearTempSampleData();
+    resetSampleRun();
+    setWorkState(WORK_IDLE);
+}
+
+// Save is offered once every group of the run has been handed over and no curve is still computed.
+void MainWindow::onPendingCalculationsChanged(int count)
+{
+    if (toolBarStates->currentStateName() != QLatin1String("stateSaveChoice") || taskIndexInRun())
+        return;
+    ui->tbtnSave->setEnabled(count == 0);
+}
+
+void MainWindow::onSlotTasksSettingSureClicked(QList<CtrlParam> list)
+{
+    saveSystemConfig();
+    taskList = list;
+    clearDataViews();
+    if (list.isEmpty())
+        return;
+    formTimeSeriesGraph->setSelectedChannelsDisplay(taskChannels(list.first()));
+}
+
+void MainWindow::showSampleTimeSeries(SampleInfo info)
+{
+    formTimeSeriesViewSet->resetViewSet();
+    formStationInfo->setSampleInfo(info);
+    int viewSize = 0;
+    int yViewMode = 0;
+    double yMin = 0.0;
+    double yMax = 0.0;
+    bool zeroDrift = false;
+    formTimeSeriesViewSet->getTimeSeriesViewSetInfo(&viewSize, &yViewMode, &yMin, &yMax, &zeroDrift);
+    const CtrlParam &task = info.ctrlParam;
+    const qint32 duration = taskDurationSeconds(task);
+    const std::optional<int> largest = largestDisplayLength(task.SampleRate, duration);
+    if (largest)
+        formTimeSeriesViewSet->setMaxViewSize(*largest);
+    viewSize = clampedDisplayLength(viewSize, largest);
+    formTimeSeriesGraph->setTimeSeriesData(task.SampleRate, duration, info.SampleStartTime, info.channelFiles, viewSize,
+                                           zeroDrift, yViewMode, yMax, yMin);
+    ChannelsUseInfo channels = taskChannels(task);
+    formTimeSeriesViewSet->setChannelsUseInfo(&channels);
+    switchDisplayView(0);
+}
+
+void MainWindow::showStationProcessData(QVector<OneFreqImpedance> e0, QVector<OneFreqImpedance> e1,
+                                        QVector<OneFreqImpedance> e2)
+{
+    double apparentMax = 0.0;
+    double apparentMin = 0.0;
+    double trueMax = 0.0;
+    double trueMin = 0.0;
+    double depth = 0.0;
+    formProcessDataViewSet->getProcessDataViewSetInfo(&apparentMax, &apparentMin, &trueMax, &trueMin, &depth);
+    QList<ChannelImpedance> curves;
+    const QVector<OneFreqImpedance> *groups[] = {&e0, &e1, &e2};
+    for (int channel = 0; channel < 3; ++channel) {
+        if (!groups[channel]->isEmpty())
+            curves.append({channel, *groups[channel]});
+    }
+    ui->tbtnSave->setEnabled(dataModelIndex->pendingCalculationCount() == 0);
+    if (curves.isEmpty())
+        return;
+    formProcessDataGraph->setProcessData(curves, apparentMax, apparentMin, trueMax, trueMin, depth);
+    formProcessDataViewSet->setProcessDataViewUseInfo({!e0.isEmpty(), !e1.isEmpty(), !e2.isEmpty()});
+    switchDisplayView(1);
 }
 
 // 0 the time series, 1 the impedance curves; another value is only remembered.

@@ -94,3 +94,13 @@ std::array<char, 5> dataComMask(const CtrlParam &task)
     return {char(task.HxChannelIsUse), char(task.HyChannelIsUse), char(task.E0ChannelIsUse),
             char(task.E1ChannelIsUse), char(task.E2ChannelIsUse)};
 }
+
+int taskDurationSeconds(const CtrlParam &task)
+{
+    return task.SampleTimeHour * 3600 + task.SampleTimeMinute * 60 + task.SampleTimeSecond;
+}
+
+ChannelsUseInfo taskChannels(const CtrlParam &task)
+{
+    return {task.HxChannelIsUse, task.HyChannelIsUse, task.E0ChannelIsUse, task.E1ChannelIsUse, task.E2ChannelIsUse};
+}

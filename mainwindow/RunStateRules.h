@@ -1,6 +1,7 @@
 #ifndef RUNSTATERULES_H
 #define RUNSTATERULES_H
 
+#include "common/ChannelsUseInfo.h"
 #include "common/CtrlParam.h"
 
 #include <QString>
@@ -41,6 +42,10 @@ std::optional<QString> sampleStoppedText(int workState);
 // Snackbar notices naming a station (its number with 6 significant digits).
 QString offlineStartNotice(int lineNum, double stationNum);
 QString noRawDataNotice(int lineNum, double stationNum);
+
+// A task's duration in seconds and the channels it records.
+int taskDurationSeconds(const CtrlParam &task);
+ChannelsUseInfo taskChannels(const CtrlParam &task);
 
 // The data connections a task needs, in the order Hx, Hy, E0, E1, E2.
 std::array<char, 5> dataComMask(const CtrlParam &task);

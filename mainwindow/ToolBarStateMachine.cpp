@@ -112,6 +112,8 @@ void ToolBarStateMachine::addTransitions()
     states[PreSampling]->addTransition(window, SIGNAL(samplStoped()), states[ProjectIdle]);
     states[SaveChoice]->addTransition(widget("tbtnSave"), SIGNAL(clicked()), states[ProjectIdle]);
     states[SaveChoice]->addTransition(widget("tbtnCancelSave"), SIGNAL(clicked()), states[ProjectIdle]);
+    // A refused save brings the choice back.
+    states[ProjectIdle]->addTransition(window, SIGNAL(saveRefused()), states[SaveChoice]);
     // The click must not close the project in the tool bar while a run or an export goes on.
     auto *close = new GuardedSignalTransition(widget("tbtnCloseProject"), SIGNAL(clicked()),
                                               [this] { return workState == WORK_IDLE; }, states[ProjectIdle]);
