@@ -284,6 +284,8 @@ void MainWindow::connectProjectTree()
     connect(dataModelIndex, &DataModel_Index::snackMessage, snackbar, &QtMaterialSnackbar::addMessage);
     connect(dataModelIndex, &DataModel_Index::pendingCalculationsChanged, this,
             &MainWindow::onPendingCalculationsChanged);
+    // A rename moves the files the views read.
+    connect(dataModelIndex, &DataModel_Index::signalClearDataViews, this, &MainWindow::clearDataViews);
 }
 
 // Closing the window ends the program, even while a dialog is still open.
