@@ -34,11 +34,11 @@ QString dump(QTreeWidget &tree)
 }
 
 // Fills a project from "7:30,5,12.5/4000/277780;9:" (line:station/rate/rate,station;line:).
-void build(ProjectBuilder &builder, const QString &spec)
+void build(ProjectBuilder &builder, const QString &layout)
 {
-    for (const QString &lineSpec : spec.split(';', Qt::SkipEmptyParts)) {
-        Data_Line *line = builder.addLine(lineSpec.section(':', 0, 0).toInt());
-        for (const QString &stationSpec : lineSpec.section(':', 1).split(',', Qt::SkipEmptyParts)) {
+    for (const QString &lineLayout : layout.split(';', Qt::SkipEmptyParts)) {
+        Data_Line *line = builder.addLine(lineLayout.section(':', 0, 0).toInt());
+        for (const QString &stationSpec : lineLayout.section(':', 1).split(',', Qt::SkipEmptyParts)) {
             const QStringList parts = stationSpec.split('/');
             Data_Station *station = builder.addStation(line, parts.first().toDouble());
             for (const QString &rate : parts.mid(1))
@@ -69,7 +69,7 @@ private slots:
 
 private:
     QString makeNewProject();
-    QString makeProject(const QString &name, const QString &spec);
+    QString makeProject(const QString &name, const QString &layout);
     bool open(const QString &file);
     void doubleClick(QTreeWidgetItem *item);
 
@@ -115,7 +115,7 @@ QString TestTree::makeNewProject()
 }
 
 // A project database filled as saving runs fills it.
-QString TestTree::makeProject(const QString &name, const QString &spec)
+QString TestTree::makeProject(const QString &name, const QString &layout)
 {
     const QString file = dir->filePath(name + "/" + name + ".HMT");
     QDir().mkpath(QFileInfo(file).path());
@@ -123,7 +123,7 @@ QString TestTree::makeProject(const QString &name, const QString &spec)
     if (!store.openSqlite(file))
         return QString();
     ProjectBuilder builder(store);
-    build(builder, spec);
+    build(builder, layout);
     return file;
 }
 
@@ -254,7 +254,7 @@ void TestTree::nothingBeforeAProject()
 
 void TestTree::treeFollowsTheStoredOrder_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("layout");
     QTest::addColumn<QString>("items");
     QTest::addColumn<QVariantList>("last");
 
@@ -267,17 +267,17 @@ void TestTree::treeFollowsTheStoredOrder_data()
 
 void TestTree::treeFollowsTheStoredOrder()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, layout);
     QFETCH(QString, items);
     QFETCH(QVariantList, last);
-    const QString file = makeProject("P", spec);
+    const QString file = makeProject("P", layout);
     QSignalSpy lastSpy(tree.get(), &DataModel_Index::signalLoadLastLineStationNum);
     QVERIFY(open(file));
     QCOMPARE(dump(*tree), items);
     QCOMPARE(lastSpy.count(), last.isEmpty() ? 0 : 1);
     if (!last.isEmpty())
         QCOMPARE(lastSpy.first(), last);
-    QCOMPARE(tree->isProjectEmpty(), spec.isEmpty());
+    QCOMPARE(tree->isProjectEmpty(), layout.isEmpty());
 }
 
 void TestTree::doubleClicks()
