@@ -310,8 +310,13 @@ private:
     // Read-back and maintenance
     void closeExportProgress();
     void abortReadBack(const QString &reason);
+    void dropReadBack();
     void finishReadBack();
     void endReadBack();
+    void endReadBackWithoutRawData();
+    void removeStationTextCopy();
+    void setExportProgressLabel(const QString &text);
+    void showDataComAttempt(bool started);
     void showReadBackMismatch();
     void skipReadBackStation(const QString &notice);
     void saveReadBackStation();
@@ -331,6 +336,7 @@ private:
     StationSampleInfo readBackStation; // the station being read back
     SampleInfo readBackRecording;      // its group being received
     int readBackTask = 0;
+    QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
 };
 

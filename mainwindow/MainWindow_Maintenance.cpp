@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int listingForStorage = 3;
-constexpr int pollIntervalMs = 8000;
 constexpr int clicksForPassword = 7;
 int logoClickCount = 0; // program-wide, as the logo is
 
@@ -137,7 +136,7 @@ void MainWindow::onSlotSDCardFormatSucceed()
 {
     formatProgress.reset();
     snackbar->addMessage(tr("仪器正在进行恢复出厂设置！"));
-    statusPollTimer->start(pollIntervalMs);
+    startStatusPoll();
 }
 
 void MainWindow::onSlotExportLogComConnected() {}
@@ -147,11 +146,16 @@ void MainWindow::onSlotExportLogComDisconnected()
     libCom->notifyExportLogEnd();
 }
 
+// A log connection that cannot be started is reported; no log comes then, nor the instrument's
+// reply that would restart the status poll.
 void MainWindow::onSlotPrepareForExportLog()
 {
     libCom->openExportLogCom(machineAddress);
-    if (!libCom->connectCom(COM_SELECT_EXPORT_LOG))
+    if (!libCom->connectCom(COM_SELECT_EXPORT_LOG)) {
+        startStatusPoll();
+        OperatorPrompt::critical(nullptr, tr("通讯出错"), tr("日志端口未成功连接！"));
         return;
+    }
     logProgress = showBusyDialog(tr("正在导出Log文件..."), BusyDialogFrame::OwnFlagsWithClose);
 }
 
@@ -175,7 +179,7 @@ void MainWindow::onSlotExportLogFileSucceed()
     else
         snackbar->addMessage(tr("系统日志导出成功！"));
     logExportFailed = false;
-    statusPollTimer->start(pollIntervalMs);
+    startStatusPoll();
 }
 
 // Each seventh click on the logo asks for the password; every other click leaves developer mode.

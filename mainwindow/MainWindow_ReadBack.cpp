@@ -10,7 +10,9 @@
 #include "link/LibCom.h"
 #include "mainwindow/BusyDialog.h"
 #include "mainwindow/Form_StationInfo.h"
+#include "mainwindow/RunStateRules.h"
 #include "mainwindow/StationConfigText.h"
+#include "mainwindow/StationTextCopy.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
@@ -26,7 +28,6 @@ namespace {
 
 constexpr int listingForStorage = 3;
 constexpr int listingForReadBack = 4;
-constexpr int pollIntervalMs = 8000;
 constexpr int everyLine = std::numeric_limits<int>::max();
 constexpr double everyStation = 2147483647.0;
 enum ExportMode { OneStation = 0, EveryLine = 1, OneLine = 2 };
@@ -198,15 +199,23 @@ void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
     const QString stationDir = projectDir + QStringLiteral("/data/Line %1/Station %2")
                                                 .arg(readBackStation.LineNum)
                                                 .arg(QString::number(readBackStation.StationNum, 'g', 6));
-    if (!QDir().mkpath(stationDir) || !QDir().mkpath(appDirPath + QStringLiteral("/TempFile"))) {
+    const QString tempFolder = appDirPath + QStringLiteral("/TempFile");
+    if (!QDir().mkpath(stationDir) || !QDir().mkpath(tempFolder)) {
         abortReadBack(tr("无法创建测点文件夹！"));
         return;
     }
-    const StationConfigText parsed = parseStationConfigText(*text, currentGainTables());
+    stationTextCopy = stationTextCopyPath(tempFolder, readBackStation.LineNum, readBackStation.StationNum);
+    const std::optional<QByteArray> stored = writeStationTextCopy(stationTextCopy, *text);
+    if (!stored) {
+        abortReadBack(tr("无法写入测点配置临时文件！"));
+        return;
+    }
+    const StationConfigText parsed = parseStationConfigText(*stored, currentGainTables());
     if (!parsed.matches(readBackStation.ProjectId, readBackStation.LineNum, readBackStation.StationNum)) {
         showReadBackMismatch();
         return;
     }
+    removeStationTextCopy();
     const StationSampleInfo &station = parsed.station;
     readBackStation.MachineID = station.MachineID;
     readBackStation.GPS_Latitude = station.GPS_Latitude;
@@ -230,10 +239,25 @@ void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
     }
     readBackTask = 0;
     readBackRecording = groups.first();
-    // A read-back opens all five data connections, whatever the groups use.
-    const char everyChannel[5] = {1, 1, 1, 1, 1};
-    libCom->openDataComs(machineAddress, everyChannel, DATA_MODE_ALL_CHANNELS);
-    libCom->connectCom(COM_SELECT_DATA);
+    connectDataCom(DATA_MODE_ALL_CHANNELS);
+}
+
+void MainWindow::removeStationTextCopy()
+{
+    if (!stationTextCopy.isEmpty())
+        QFile::remove(stationTextCopy);
+    stationTextCopy.clear();
+}
+
+void MainWindow::setExportProgressLabel(const QString &text)
+{
+    if (exportProgress)
+        exportProgress->setLabelText(text);
+}
+
+void MainWindow::showDataComAttempt(bool started)
+{
+    setExportProgressLabel(started ? tr("数据传输端口连接中...") : tr("数据传输端口连接失败，正在重试..."));
 }
 
 // The station text answers another station: the operator leaves with "退出".
@@ -266,8 +290,7 @@ void MainWindow::onSlotExportChannelDataEnd(int channel, SampleDataControlParam 
 {
     if (!data || !param || param->dataLength <= 0 || channel < 0 || channel > 4)
         return;
-    if (exportProgress)
-        exportProgress->setLabelText(tr("通道%2导出完成").arg(channel));
+    setExportProgressLabel(tr("通道%2导出完成").arg(channel));
     if (readBackTask < groupOffset)
         return;
     SampleInfo block = readBackRecording;
@@ -374,13 +397,14 @@ void MainWindow::closeExportProgress()
 void MainWindow::endReadBack()
 {
     closeExportProgress();
+    removeStationTextCopy();
     exportLineNum = 0;
     exportStationNum = 0.0;
     resetSampleRun();
     readBackTask = 0;
     groupOffset = 0;
     dialogExportData->clearExportSelection();
-    statusPollTimer->start(pollIntervalMs);
+    startStatusPoll();
     setWorkState(WORK_IDLE);
 }
 
@@ -397,14 +421,28 @@ void MainWindow::finishReadBack()
     unsavedStations.clear();
 }
 
+// The instrument answers a station it holds no raw data for with the stop reply, which ends the
+// whole read-back.
+void MainWindow::endReadBackWithoutRawData()
+{
+    const QString notice = noRawDataNotice(readBackStation.LineNum, readBackStation.StationNum);
+    dropReadBack();
+    snackbar->addMessage(notice);
+}
+
 // Every dead end of a read-back ends here: no connection, view or temporary recording is left
 // behind and the window is idle again.
 void MainWindow::abortReadBack(const QString &reason)
+{
+    dropReadBack();
+    OperatorPrompt::warning(nullptr, tr("提醒"), reason);
+}
+
+void MainWindow::dropReadBack()
 {
     libCom->disconnectCom(COM_SELECT_DATA);
     dataModelIndex->clearTempSampleData();
     clearDataViews();
     unsavedStations.clear();
     endReadBack();
-    OperatorPrompt::warning(nullptr, tr("提醒"), reason);
 }

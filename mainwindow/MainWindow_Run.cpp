@@ -181,6 +181,8 @@ void MainWindow::onSlotStopSampleAction()
 void MainWindow::onSlotSampleStopped()
 {
     const int stoppedState = workState;
+    if (stoppedState == WORK_EXPORTING)
+        endReadBackWithoutRawData();
     if (stoppedState == WORK_ONLINE_SAMPLING) {
         libCom->disconnectCom(COM_SELECT_DATA);
         dataComTimer->stop();

@@ -54,12 +54,13 @@ void MainWindow::connectDataCom(int mode)
         libCom->openDataComs(machineAddress, dataComMask(currentSampleInfo.ctrlParam).data(), mode);
     else if (mode == DATA_MODE_ALL_CHANNELS)
         libCom->openDataComs(machineAddress, "\1\1\1\1\1", mode);
-    libCom->connectCom(COM_SELECT_DATA);
+    showDataComAttempt(libCom->connectCom(COM_SELECT_DATA));
     dataComTimer->start(dataComIntervalMs);
 }
 
 void MainWindow::onSlotDataComConnected()
 {
+    setExportProgressLabel(tr("数据传输端口连接成功"));
     dataComTimer->stop();
 }
 
@@ -68,12 +69,15 @@ void MainWindow::onDataComConnectTimeOut()
 {
     switch (dataComRetry.onTimeOut()) {
     case DataComRetry::Step::Retry:
-        libCom->connectCom(COM_SELECT_DATA);
+        showDataComAttempt(libCom->connectCom(COM_SELECT_DATA));
         return;
     case DataComRetry::Step::GiveUp:
         dataComTimer->stop();
         libCom->notifyPendingEnd();
-        startStatusPoll();
+        if (workState == WORK_EXPORTING)
+            dropReadBack();
+        else
+            startStatusPoll();
         OperatorPrompt::critical(nullptr, tr("通讯出错"), dataComGiveUpText());
         return;
     case DataComRetry::Step::Nothing:
