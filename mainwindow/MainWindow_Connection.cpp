@@ -172,6 +172,9 @@ void MainWindow::onSlotMachineStatus(void *status)
     case StatusReportAction::Idle:
         break;
     }
+    // The poll stops for a read-back; a report to a request sent before it does not end it.
+    if (workState == WORK_EXPORTING)
+        return;
     if (workState == WORK_OFFLINE_SAMPLING)
         endOfflineRun();
     setWorkState(WORK_IDLE);

@@ -9,6 +9,8 @@ bool ConnectedWindow::setUp()
 {
     if (!fixture.setUp())
         return false;
+    if (settingsPort != 0 && !E2eFixture::writeSystemConfig(fixture.systemConfigPath(), settingsPort))
+        return false;
     MainWindow::setApplicationDirOverride(fixture.appDir());
     window = std::make_unique<MainWindow>();
     com = window->findChild<LibCom *>();

@@ -2,13 +2,17 @@
 
 #include "common/AMTMessageIds.h"
 #include "common/Global_Variables.h"
+#include "dialogs/Dialog_DiskSpaceDelete.h"
 #include "link/LibCom.h"
 #include "mainwindow/DeveloperPassword.h"
 #include "mainwindow/MainWindow.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QProgressDialog>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 #include <memory>
@@ -17,6 +21,41 @@ namespace {
 
 const QByteArray testSalt("maintenance-test");
 const QString testPassword("tiny-secret");
+
+QStandardItemModel *storageTree(Dialog_DiskSpaceDelete *dialog)
+{
+    return qobject_cast<QStandardItemModel *>(dialog->findChild<QTreeView *>()->model());
+}
+
+// The tree's entries, depth first.
+QStringList entries(const QStandardItem *parent)
+{
+    QStringList texts;
+    for (int row = 0; row < parent->rowCount(); ++row) {
+        texts << parent->child(row)->text();
+        texts << entries(parent->child(row));
+    }
+    return texts;
+}
+
+// Checks the station entry of the given text under the first line of the first project.
+void checkStation(Dialog_DiskSpaceDelete *dialog, const QString &station)
+{
+    QStandardItem *line = storageTree(dialog)->item(0)->child(0);
+    for (int row = 0; row < line->rowCount(); ++row) {
+        if (line->child(row)->text() == station)
+            line->child(row)->setCheckState(Qt::Checked);
+    }
+}
+
+bool progressShown()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -138,6 +177,60 @@ private slots:
         window.onSlotSDCardFormatAction();
         window.onSlotExportLogFileAction();
         QCOMPARE(fixture.promptTexts(), QStringList() << "请先连接网络！" << "请先连接网络！" << "请先连接网络！" << "请先连接网络！");
+    }
+
+    // One station checked in the instrument's listing and deleted: the request's bytes reach the
+    // instrument, and the storage dialog comes back with a listing without that station.
+    void deletedStationLeavesTheListing()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        SimStorage &storage = w.fixture.simulator().storage();
+        for (int station : {10, 20}) {
+            SimStoredGroup group;
+            group.key = {"AMT_DEL", 3, station};
+            storage.add(group);
+        }
+        storage.setProjectName("AMT_DEL", "DEL");
+        QStringList listed, relisted;
+        actWhenShown<Dialog_DiskSpaceDelete>(w.window.get(), [&](Dialog_DiskSpaceDelete *dialog) {
+            listed = entries(storageTree(dialog)->invisibleRootItem());
+            checkStation(dialog, "20");
+            w.fixture.prompt().expectYes();
+            dialog->onDelete();
+            actWhenShown<Dialog_DiskSpaceDelete>(w.window.get(), [&](Dialog_DiskSpaceDelete *again) {
+                relisted = entries(storageTree(again)->invisibleRootItem());
+                again->onDeleteCancel();
+            });
+        });
+        w.fixture.prompt().expectYes();
+        w.window->onSlotMachineSettingAction();
+        QVERIFY2(E2eFixture::waitUntil([&] { return !relisted.isEmpty(); }, 20000),
+                 qPrintable(w.fixture.promptTexts().join("|")));
+        QCOMPARE(listed, QStringList({"DEL  --  AMT_DEL", "3", "10", "20"}));
+        const QList<SimJournalEntry> requests = w.fixture.simulator().journal().received(AMT_CMD_DATA_DELETE);
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().payload(), QByteArray("ProjectID=AMT_DEL\r\nLineNum=3\r\nStationNum=20\r\n"));
+        QCOMPARE(relisted, QStringList({"DEL  --  AMT_DEL", "3", "10"}));
+        QCOMPARE(storage.count({"AMT_DEL", 3, 20}), 0);
+        QVERIFY(!progressShown());
+    }
+
+    // The instrument is ready to send its log, but the log connection cannot be started (the
+    // settings name a base port whose log port wraps to 0): a box says so and the status poll,
+    // stopped for the export, runs again.
+    void logConnectionThatCannotStart()
+    {
+        ConnectedWindow w;
+        w.settingsPort = 65530;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->setTimerIntervals(200, 20000);
+        w.fixture.prompt().expectYes();
+        w.window->onSlotExportLogFileAction();
+        QVERIFY(E2eFixture::waitUntil([&] { return w.fixture.prompt().last().text == "日志端口未成功连接！"; }));
+        QCOMPARE(w.fixture.prompt().last().title, QString("通讯出错"));
+        QVERIFY(!progressShown());
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
     }
 
     void powerOffWhenIdle()

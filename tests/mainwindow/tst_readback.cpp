@@ -7,8 +7,12 @@
 #include "store/LibHORM.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,24 +20,27 @@ namespace {
 
 const QString instrumentProject("AMT_RB");
 
-// A group in the layout the program sends, with the demo sensors, 4000 Hz.
-SimStoredGroup storedGroup(int line, int station, int startTime)
+constexpr qint64 blockBytes = 4000 * 4 * 4;
+
+// A group in the layout the program sends, with the demo sensors, 4000 Hz, in the observation
+// mode given (scalar by default, which saves a group's electric channels over three stations).
+SimStoredGroup storedGroup(int line, int station, int startTime, int mode = 0)
 {
     SimStoredGroup group;
     group.key = {instrumentProject, line, station};
     group.task.sampleRate = 4000;
     group.task.sampleTime = 66;
-    group.blockBytes = 4000 * 4 * 4;
+    group.blockBytes = blockBytes;
     group.startTime = startTime;
     const char *const lines[] = {
         "CH1ChannelIsUse=1", "CH2ChannelIsUse=1", "CH3ChannelIsUse=1", "CH4ChannelIsUse=1", "CH5ChannelIsUse=1",
         "CH1InputNum=Demo-IMFS-Coil", "CH2InputNum=Demo-IMFS-Coil", "CH3InputNum=Demo-Electrode",
         "CH4InputNum=Demo-Electrode", "CH5InputNum=Demo-Electrode", "CH1Gain=257", "CH2Gain=257", "CH3Gain=1025",
         "CH4Gain=1025", "CH5Gain=1025", "PoleDistance1=50", "PoleDistance2=50", "PoleDistance3=50",
-        "SampleRate=4000", "SampleTime=66", "SampleStartTime=0", "ElectrodeType=0", "Chopper=0",
-        "WatchMachineMode=0"};
+        "SampleRate=4000", "SampleTime=66", "SampleStartTime=0", "ElectrodeType=0", "Chopper=0"};
     for (const char *text : lines)
         group.task.lines.append(text);
+    group.task.lines.append("WatchMachineMode=" + QByteArray::number(mode));
     return group;
 }
 
@@ -46,6 +53,7 @@ QString makeProject(const QString &root, const QString &projectId = instrumentPr
     store.openSqlite(path);
     ProjectBuilder builder(store);
     builder.project()->setProjectId(projectId);
+    builder.project()->setProjectName("RB");
     builder.project()->updateRow();
     return path;
 }
@@ -106,6 +114,83 @@ int lineCount(const QString &path)
     return fileContents(path).count('\n');
 }
 
+// What the instrument holds for the line tests, in the vector mode, which keeps each group whole
+// at its station.
+struct HeldStation
+{
+    int line;
+    int station;
+    int groups;
+};
+const HeldStation heldStations[] = {{3, 10, 1}, {3, 20, 2}, {3, 30, 1}, {5, 1, 1}, {5, 2, 1}};
+constexpr int vectorMode = 1;
+
+void storeHeldStations(SimStorage &storage)
+{
+    int startTime = 1700000000;
+    for (const HeldStation &held : heldStations) {
+        for (int group = 0; group < held.groups; ++group)
+            storage.add(storedGroup(held.line, held.station, startTime += 100, vectorMode));
+    }
+    storage.setProjectConfig(instrumentProject, "ProjectID=AMT_RB\r\nProjectName=RB\r\n");
+    storage.setProjectName(instrumentProject, "RB");
+}
+
+// Once the read-back dialog is shown: the line box's entry, every station, export.
+void chooseInExportDialog(QObject *owner, const QString &lineEntry)
+{
+    actWhenShown<Dialog_ExportData>(owner, [lineEntry](Dialog_ExportData *dialog) {
+        auto *lines = dialog->findChild<QComboBox *>("comboBox_SelectLine");
+        lines->setCurrentIndex(lines->findText(lineEntry));
+        dialog->findChild<QComboBox *>("comboBox_SelectStation")->setCurrentIndex(0);
+        dialog->findChild<QPushButton *>("pushButton_ExportDara")->click();
+    });
+}
+
+// Recordings per station in the project database, as "line/station:count", ordered.
+QStringList storedRecordings(const QString &databasePath)
+{
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "readback-check");
+        db.setDatabaseName(databasePath);
+        if (!db.open())
+            return {"<no database>"};
+        QSqlQuery query(db);
+        query.exec("SELECT l.LineName, s.StationNum, COUNT(d.ID) FROM Data_Station s"
+                   " JOIN Data_Line l ON s.Data_LineID = l.ID"
+                   " LEFT JOIN Data_SampleData d ON d.Data_StationID = s.ID"
+                   " GROUP BY s.ID ORDER BY l.LineName, s.StationNum");
+        while (query.next())
+            rows << QString("%1/%2:%3").arg(query.value(0).toInt()).arg(query.value(1).toDouble()).arg(
+                        query.value(2).toInt());
+    }
+    QSqlDatabase::removeDatabase("readback-check");
+    return rows;
+}
+
+QStringList exportRequests(AMTSimulator &sim)
+{
+    QStringList requests;
+    for (const SimJournalEntry &entry : sim.journal().received(AMT_CMD_EXPORT_DATA))
+        requests << QString::fromUtf8(entry.payload());
+    return requests;
+}
+
+bool endNoticeReceived(AMTSimulator &sim, int32_t code)
+{
+    for (const SimJournalEntry &entry : sim.journal().received(AMT_NOTIFY)) {
+        if (entry.payload() == SimFrameCodec::bigEndian(uint32_t(code)))
+            return true;
+    }
+    return false;
+}
+
+QStringList tempFiles(ConnectedWindow &w)
+{
+    return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files);
+}
+
 } // namespace
 
 // The connected window with a project of the given ID open.
@@ -148,6 +233,108 @@ private slots:
             [&] { return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files).isEmpty(); }));
     }
 
+    // A whole line and every line, chosen in the dialog from the instrument's listing: the
+    // stations are asked for one after another, each lands in its folder and in the database,
+    // and the read-back ends idle with nothing left in the temporary folder.
+    void readBackLines_data()
+    {
+        QTest::addColumn<QString>("lineEntry");
+        QTest::addColumn<QStringList>("expected"); // line/station, in the order asked for
+        QTest::newRow("whole line") << "3" << QStringList{"3/10", "3/20", "3/30"};
+        QTest::newRow("every line") << "所有线" << QStringList{"3/10", "3/20", "3/30", "5/1", "5/2"};
+    }
+    void readBackLines()
+    {
+        QFETCH(QString, lineEntry);
+        QFETCH(QStringList, expected);
+        ProjectWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->setTimerIntervals(200, 20000);
+        storeHeldStations(w.fixture.simulator().storage());
+        chooseInExportDialog(w.window.get(), lineEntry);
+        w.window->onSlotExportDataAction();
+        QVERIFY2(E2eFixture::waitUntil([&] { return w.notices().contains("数据导出成功！"); }, 60000),
+                 qPrintable(w.fixture.promptTexts().join("|") + " / " + w.notices().join("|")));
+        QCOMPARE(w.fixture.promptTexts(), QStringList());
+
+        QStringList requests;
+        for (const QString &station : expected) {
+            const QStringList parts = station.split('/');
+            requests << QString("ProjectID=AMT_RB\r\nLineNum=%1\r\nStationNum=%2\r\n").arg(parts.at(0), parts.at(1));
+        }
+        QCOMPARE(exportRequests(w.fixture.simulator()), requests);
+
+        const QString field = w.projects.path() + "/field";
+        QStringList stored;
+        for (const HeldStation &held : heldStations) {
+            const QString station = QString("%1/%2").arg(held.line).arg(held.station);
+            const QString dir = field + QString("/data/Line %1/Station %2").arg(held.line).arg(held.station);
+            if (!expected.contains(station)) {
+                QVERIFY2(!QDir(dir).exists(), qPrintable(dir));
+                continue;
+            }
+            QCOMPARE(lineCount(dir + "/config.ini"), 3 + held.groups);
+            const QFileInfoList files = QDir(dir).entryInfoList({"*.ats"}, QDir::Files);
+            QCOMPARE(files.size(), 5 * held.groups);
+            for (const QFileInfo &file : files)
+                QCOMPARE(file.size(), blockBytes);
+            stored << station + ":" + QString::number(held.groups);
+        }
+        QCOMPARE(storedRecordings(field + "/field.HMT"), stored);
+        QVERIFY(E2eFixture::waitUntil([&] { return tempFiles(w).isEmpty(); }));
+        QVERIFY(!shownProgressDialog());
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+    }
+
+    // The instrument holds no raw data for the chosen station and answers with the stop reply:
+    // the read-back ends with the notice. An idle status report answering a request sent before
+    // the read-back does not end it: the instrument cannot be switched off meanwhile, and can
+    // once the window is idle again.
+    void stationWithoutRawData()
+    {
+        ProjectWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->setTimerIntervals(200, 20000);
+        QVERIFY(chooseListedStation(w));
+        QVERIFY(shownProgressDialog());
+        QByteArray idleReport = w.fixture.simulator().statusRecord();
+        emit w.com->AMTMachineStatus(idleReport.data());
+        const QString refusal("<p>请在仪器空闲时进行关机！</p><p>或者当前数据<strong>未保存</strong></p>");
+        w.window->onSlotPowerOffAction();
+        QCOMPARE(w.fixture.promptTexts(), QStringList{refusal});
+        QVERIFY(E2eFixture::waitUntil([&] { return w.notices().contains("线3点100不存在原始数据！"); }));
+        QTRY_VERIFY(!shownProgressDialog());
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+        QCOMPARE(w.sentCount(AMT_CMD_POWER_OFF), 0);
+
+        w.window->onSlotPowerOffAction();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
+        QCOMPARE(w.fixture.promptTexts().count(refusal), 1);
+    }
+
+    // A data port that refuses: the progress dialog follows the attempts, and the third
+    // time-out ends the read-back with one box and tells the instrument.
+    void dataConnectionsGiveUp()
+    {
+        ProjectWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->setTimerIntervals(200, 300);
+        w.fixture.simulator().server().refuseConnections(SimFirstDataPort + 2);
+        QVERIFY(readBackThreeGroups(w));
+        QPointer<QProgressDialog> progress = shownProgressDialog();
+        QVERIFY(progress);
+        QTRY_COMPARE(progress->labelText(), QString("数据传输端口连接中..."));
+        QVERIFY(E2eFixture::waitUntil([&] { return !w.fixture.promptTexts().isEmpty(); }));
+        QCOMPARE(w.fixture.promptTexts(), QStringList{"数据端口未成功连接！"});
+        QCOMPARE(w.fixture.prompt().last().title, QString("通讯出错"));
+        QTRY_VERIFY(!shownProgressDialog());
+        QVERIFY(E2eFixture::waitUntil([&] { return endNoticeReceived(w.fixture.simulator(), AMT_END_EXPORT_DATA); }));
+        QVERIFY(tempFiles(w).isEmpty());
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+        QCOMPARE(w.fixture.promptTexts().size(), 1);
+        QVERIFY(!QFile::exists(w.projects.path() + "/field/data/Line 3/Station 100/config.ini"));
+    }
+
     // A chosen line without stations: the read-back ends at once with the reason, nothing asked.
     void lineWithoutStations()
     {
@@ -180,11 +367,15 @@ private slots:
         QProgressDialog *progress = shownProgressDialog();
         QVERIFY(progress);
         QCOMPARE(progress->labelText(), QString("机器当前导出点config信息不匹配"));
+        // The instrument's text stays in the temporary folder until the read-back ends.
+        const QString copy = w.fixture.appDir() + "/TempFile/Line3Station100TempConfig.ini";
+        QCOMPARE(fileContents(copy), other);
         auto *exit = progress->findChild<QPushButton *>();
         QVERIFY(exit);
         QCOMPARE(exit->text(), QString("退出"));
         exit->click();
         QCOMPARE(w.fixture.promptTexts(), QStringList{"机器当前导出点config信息不匹配"});
+        QVERIFY(!QFile::exists(copy));
         QTRY_VERIFY(!shownProgressDialog());
         for (int port = 1; port <= 5; ++port)
             QVERIFY(!w.fixture.simulator().server().isConnected(port));
