@@ -118,6 +118,8 @@ void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
     libCom->disconnectCom(COM_SELECT_DATA);
 }
 
+// Closing the data connections ends the pending transfer towards the instrument: for a run its
+// group, for a read-back the station just saved, whose reply then asks for the next station.
 void MainWindow::onSlotDataComDisconnected()
 {
     libCom->notifyPendingEnd();
