@@ -90,14 +90,16 @@ bool chooseListedStation(ConnectedWindow &w)
     return true;
 }
 
-// The instrument holds line 3, station 100 with three groups; the window is asked for it.
-bool readBackThreeGroups(ConnectedWindow &w)
+void nameInstrumentProject(SimStorage &storage)
 {
-    SimStorage &storage = w.fixture.simulator().storage();
-    for (int group = 0; group < 3; ++group)
-        storage.add(storedGroup(3, 100, 1700000000 + group * 100));
     storage.setProjectConfig(instrumentProject, "ProjectID=AMT_RB\r\nProjectName=RB\r\n");
     storage.setProjectName(instrumentProject, "RB");
+}
+
+// The instrument's listings go to the read-back dialog and the window is asked for the station.
+bool chooseStation(ConnectedWindow &w, int line, double station)
+{
+    SimStorage &storage = w.fixture.simulator().storage();
     Dialog_ExportData *dialog = exportDialog();
     if (!dialog)
         return false;
@@ -105,8 +107,18 @@ bool readBackThreeGroups(ConnectedWindow &w)
     QByteArray listing = storage.storageListingText();
     dialog->parseProjectNameList(&names);
     dialog->parseDeviceFileList(&listing);
-    w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
+    w.window->onSlotExportData("RB", instrumentProject, line, station);
     return true;
+}
+
+// The instrument holds line 3, station 100 with three groups; the window is asked for it.
+bool readBackThreeGroups(ConnectedWindow &w)
+{
+    SimStorage &storage = w.fixture.simulator().storage();
+    for (int group = 0; group < 3; ++group)
+        storage.add(storedGroup(3, 100, 1700000000 + group * 100));
+    nameInstrumentProject(storage);
+    return chooseStation(w, 3, 100.0);
 }
 
 int lineCount(const QString &path)
@@ -132,8 +144,7 @@ void storeHeldStations(SimStorage &storage)
         for (int group = 0; group < held.groups; ++group)
             storage.add(storedGroup(held.line, held.station, startTime += 100, vectorMode));
     }
-    storage.setProjectConfig(instrumentProject, "ProjectID=AMT_RB\r\nProjectName=RB\r\n");
-    storage.setProjectName(instrumentProject, "RB");
+    nameInstrumentProject(storage);
 }
 
 // Once the read-back dialog is shown: the line box's entry, every station, export.
@@ -224,6 +235,9 @@ private slots:
         QVERIFY2(E2eFixture::waitUntil([&] { return lineCount(stationDir + "/config.ini") >= 6; }, 20000),
                  qPrintable(w.fixture.promptTexts().join("|")));
         QCOMPARE(lineCount(stationDir + "/config.ini"), 6);
+        // The scalar mode spreads each group's electric channels over three stations a step apart.
+        QCOMPARE(storedRecordings(projects.path() + "/field/field.HMT"),
+                 QStringList({"3/100:3", "3/125:3", "3/150:3"}));
         QCOMPARE(fileContents(projects.path() + "/field/projectConfig.ini"),
                  QByteArray("ProjectID=AMT_RB\r\nProjectName=RB\r\n"));
         QVERIFY(w.fixture.promptTexts().isEmpty());
@@ -231,6 +245,40 @@ private slots:
         // The temporary recordings go once they are in the project.
         QVERIFY(E2eFixture::waitUntil(
             [&] { return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files).isEmpty(); }));
+    }
+
+    // Groups the project holds already are received again but not stored again: a second
+    // read-back of the station adds only its new group, a third finds nothing new.
+    void onlyNewGroupsStored()
+    {
+        ProjectWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->setTimerIntervals(200, 20000);
+        SimStorage &storage = w.fixture.simulator().storage();
+        nameInstrumentProject(storage);
+        const QString config = w.projects.path() + "/field/data/Line 3/Station 100/config.ini";
+        const auto readBack = [&] {
+            w.clearNotices();
+            return chooseStation(w, 3, 100.0)
+                   && E2eFixture::waitUntil([&] { return w.notices().contains("数据导出成功！"); }, 30000);
+        };
+        for (int group = 0; group < 2; ++group)
+            storage.add(storedGroup(3, 100, 1700000000 + group * 100, vectorMode));
+        QVERIFY(readBack());
+        QCOMPARE(lineCount(config), 5);
+        const QByteArray firstRows = fileContents(config);
+
+        storage.add(storedGroup(3, 100, 1700000200, vectorMode));
+        QVERIFY(readBack());
+        QCOMPARE(w.fixture.simulator().journal().sent(AMT_CMD_EXPORT_DATA, SimFirstDataPort).size(), 2 + 3);
+        QCOMPARE(lineCount(config), 6);
+        QVERIFY(fileContents(config).startsWith(firstRows));
+        QCOMPARE(storedRecordings(w.projects.path() + "/field/field.HMT"), QStringList{"3/100:3"});
+
+        QVERIFY(readBack());
+        QVERIFY2(w.notices().contains("线3点100无新增数据"), qPrintable(w.notices().join("|")));
+        QCOMPARE(lineCount(config), 6);
+        QCOMPARE(w.fixture.promptTexts(), QStringList());
     }
 
     // A whole line and every line, chosen in the dialog from the instrument's listing: the
