@@ -165,8 +165,7 @@ QStringList storedRecordings(const QString &databasePath)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "readback-check");
         db.setDatabaseName(databasePath);
-        if (!db.open())
-            return {"<no database>"};
+        db.open();
         QSqlQuery query(db);
         query.exec("SELECT l.LineName, s.StationNum, COUNT(d.ID) FROM Data_Station s"
                    " JOIN Data_Line l ON s.Data_LineID = l.ID"
