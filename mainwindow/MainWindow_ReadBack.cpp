@@ -192,9 +192,10 @@ void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
         file.write(*text);
 }
 
+// A text that comes when no read-back waits for it (one the operator has left) starts nothing.
 void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
-    if (!text || text->isEmpty())
+    if (!text || text->isEmpty() || workState != WORK_EXPORTING)
         return;
     const QString stationDir = projectDir + QStringLiteral("/data/Line %1/Station %2")
                                                 .arg(readBackStation.LineNum)

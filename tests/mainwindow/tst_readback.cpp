@@ -424,6 +424,13 @@ private slots:
         QCOMPARE(w.fixture.promptTexts(), QStringList{"机器当前导出点config信息不匹配"});
         QVERIFY(!QFile::exists(copy));
         QTRY_VERIFY(!shownProgressDialog());
+
+        // A matching text that comes after the exit starts nothing.
+        QByteArray late(other);
+        late.replace("AMT_XX", "AMT_RB");
+        emit w.com->AMTMachineExportDataStationConfig(&late);
+        w.com->sendGetMachineStatus();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
         for (int port = 1; port <= 5; ++port)
             QVERIFY(!w.fixture.simulator().server().isConnected(port));
     }
