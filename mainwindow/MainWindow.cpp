@@ -190,7 +190,7 @@ void MainWindow::createDialogs()
     dialogSampleTask = new Dialog_SampleTask;
     dialogNewProject = new Dialog_NewProject;
     dialogNewProject->hide();
-    connect(dialogNewProject, &Dialog_NewProject::sigalNewProject, this, &MainWindow::openProject);
+    connect(dialogNewProject, &Dialog_NewProject::sigalNewProject, this, &MainWindow::onSlotNewProjectPrepared);
     dialogInputsSetting = new Dialog_InputsSetting;
     dialogInputsSetting->hide();
     dialogExportData = new Dialog_ExportData;

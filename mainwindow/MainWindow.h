@@ -97,6 +97,8 @@ public slots:
 
     // Projects and recent projects
     void openProject(QString path);
+    // The ".HMT" path the new-project dialog has prepared: its database is created on opening.
+    void onSlotNewProjectPrepared(QString path);
     void onSlotOpenProjectAction();
     void onSlotNewProjectAction();
     void onRecentProjectsListClicked(QListWidgetItem *item);
@@ -229,7 +231,9 @@ private:
     void returnToSaveChoice();
 
     // Projects
-    bool openProjectStore(const QString &path);
+    enum class MissingProjectFile { Refuse, Create };
+    void openProjectFile(const QString &path, MissingProjectFile missing);
+    bool openProjectStore(const QString &path, MissingProjectFile missing);
     bool hasUnsavedRun() const;
 
     // Settings
