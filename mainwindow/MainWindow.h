@@ -59,7 +59,8 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Tests give each window its own application folder; empty means the program's folder.
+    // Tests give each window its own application folder; empty means the program's folder. The
+    // same as setting appDirPath before the window is built.
     static void setApplicationDirOverride(const QString &dir);
 
     // The window's yes/no question ("是"/"否", question icon, no parent); closing the box counts as No.
