@@ -1,0 +1,3 @@
+amt_add_test(tools_demoshot SOURCES tst_demoshot.cpp LIBS Qt5::Gui XVFB)
+target_compile_definitions(tools_demoshot PRIVATE DEMOSHOT_TOOL="$<TARGET_FILE:amt-demoshot>")
+add_dependencies(tools_demoshot amt-demoshot)
