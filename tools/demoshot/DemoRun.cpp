@@ -105,7 +105,8 @@ void DemoRun::fillNewProjectDialog(const QString &folder, const QString &name)
 }
 
 // The task list as the task dialog confirms it, the line and station typed in, then the start
-// button; done when every group is in and no curve is still being computed.
+// button; done when the window offers to save (after the last group) and no curve is still being
+// computed, or as soon as the program raises a box.
 bool DemoRun::runStation(const QList<CtrlParam> &tasks, int line, double station)
 {
     window.onSlotTasksSettingSureClicked(tasks);
@@ -113,11 +114,15 @@ bool DemoRun::runStation(const QList<CtrlParam> &tasks, int line, double station
     window.findChild<QLineEdit *>("lineEdit_StationNum")->setText(QString::number(station));
     if (!startAccepted())
         return false;
-    QSignalSpy over(&window, &MainWindow::sampleOver);
-    QToolButton *save = button(window, "tbtnSave");
+    const QToolButton *save = button(window, "tbtnSave");
+    const DataModel_Index *tree = window.findChild<DataModel_Index *>();
     const int boxes = fixture.prompt().count();
     const bool done = E2eFixture::waitUntil(
-        [&] { return !over.isEmpty() && save->isEnabled() && fixture.prompt().count() == boxes; }, runTimeoutMs);
+        [&] {
+            const bool saveOffered = !save->isHidden() && save->isEnabled() && tree->pendingCalculationCount() == 0;
+            return saveOffered || fixture.prompt().count() != boxes;
+        },
+        runTimeoutMs);
     if (!noNewBoxSince(boxes, QStringLiteral("running the station")))
         return false;
     if (!done)
