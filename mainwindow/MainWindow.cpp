@@ -69,8 +69,6 @@ const ButtonShortcut sampleTaskButtons[] = {
     {&Ui_MainWindow::tbtnPowerOff, nullptr, nullptr, &MainWindow::onSlotPowerOffAction},
 };
 
-QString applicationDirOverride;
-
 // Types that signals carry, some of them from the thread pool to the GUI thread, where a queued
 // connection needs them registered.
 void registerSignalTypes()
@@ -95,9 +93,9 @@ MainWindow::MainWindow(QWidget *parent)
       statusPollTimer(new QTimer), dataComTimer(new QTimer)
 {
     registerSignalTypes();
-    appDirPath = applicationDirOverride.isEmpty()
-                     ? QDir::fromNativeSeparators(QCoreApplication::applicationDirPath())
-                     : applicationDirOverride;
+    // A folder set beforehand (by tests and tools) is kept; the program starts with none.
+    if (appDirPath.isEmpty())
+        appDirPath = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
     ui->setupUi(this);
     setMinimumSize(1050, 650);
     developerMode = false;
@@ -160,7 +158,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::setApplicationDirOverride(const QString &dir)
 {
-    applicationDirOverride = dir;
+    appDirPath = dir;
 }
 
 QMessageBox::StandardButton MainWindow::askYesNo(const QString &title, const QString &text)
@@ -190,7 +188,7 @@ void MainWindow::createDialogs()
     dialogSampleTask = new Dialog_SampleTask;
     dialogNewProject = new Dialog_NewProject;
     dialogNewProject->hide();
-    connect(dialogNewProject, &Dialog_NewProject::sigalNewProject, this, &MainWindow::openProject);
+    connect(dialogNewProject, &Dialog_NewProject::sigalNewProject, this, &MainWindow::onSlotNewProjectPrepared);
     dialogInputsSetting = new Dialog_InputsSetting;
     dialogInputsSetting->hide();
     dialogExportData = new Dialog_ExportData;

@@ -59,7 +59,8 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Tests give each window its own application folder; empty means the program's folder.
+    // Tests give each window its own application folder; empty means the program's folder. The
+    // same as setting appDirPath before the window is built.
     static void setApplicationDirOverride(const QString &dir);
 
     // The window's yes/no question ("是"/"否", question icon, no parent); closing the box counts as No.
@@ -97,6 +98,8 @@ public slots:
 
     // Projects and recent projects
     void openProject(QString path);
+    // The ".HMT" path the new-project dialog has prepared: its database is created on opening.
+    void onSlotNewProjectPrepared(QString path);
     void onSlotOpenProjectAction();
     void onSlotNewProjectAction();
     void onRecentProjectsListClicked(QListWidgetItem *item);
@@ -229,7 +232,9 @@ private:
     void returnToSaveChoice();
 
     // Projects
-    bool openProjectStore(const QString &path);
+    enum class MissingProjectFile { Refuse, Create };
+    void openProjectFile(const QString &path, MissingProjectFile missing);
+    bool openProjectStore(const QString &path, MissingProjectFile missing);
     bool hasUnsavedRun() const;
 
     // Settings

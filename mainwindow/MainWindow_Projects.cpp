@@ -23,11 +23,21 @@
 
 void MainWindow::openProject(QString path)
 {
+    openProjectFile(path, MissingProjectFile::Refuse);
+}
+
+void MainWindow::onSlotNewProjectPrepared(QString path)
+{
+    openProjectFile(path, MissingProjectFile::Create);
+}
+
+void MainWindow::openProjectFile(const QString &path, MissingProjectFile missing)
+{
     if (projectOpened) {
         snackbar->addMessage(tr("工程已经打开,请关闭当前工程再操作！"));
         return;
     }
-    if (!openProjectStore(path))
+    if (!openProjectStore(path, missing))
         return;
     if (connected)
         libCom->sendProjectConfigFile(dataModelIndex->getProjectConfigFilePath());
@@ -41,11 +51,12 @@ void MainWindow::openProject(QString path)
 }
 
 // The project tree owns the store once it has loaded the project. A database it refuses has
-// been reported by the tree and is dropped here. A missing file is not created.
-bool MainWindow::openProjectStore(const QString &path)
+// been reported by the tree and is dropped here. A missing file is created only for a new project.
+bool MainWindow::openProjectStore(const QString &path, MissingProjectFile missing)
 {
     auto *store = new LibHORM;
-    if (!QFileInfo(path).isFile() || !store->openSqlite(path)) {
+    const bool mayOpen = missing == MissingProjectFile::Create || QFileInfo(path).isFile();
+    if (!mayOpen || !store->openSqlite(path)) {
         delete store;
         OperatorPrompt::critical(nullptr, tr("出错"), tr("工程文件打开失败！\n%1").arg(path));
         return false;

@@ -1,11 +1,12 @@
 #include "AppFolder.h"
 
-#include "mainwindow/MainWindow.h"
+#include "common/Global_Variables.h"
 
 #include <QDir>
 #include <QSettings>
 
 AppFolder::AppFolder(Settings settings)
+    : previousAppDirPath(appDirPath)
 {
     // The sensor dialog lists the calibration tables found here.
     QDir(dir.path()).mkdir(QStringLiteral("InputCalibration"));
@@ -13,10 +14,10 @@ AppFolder::AppFolder(Settings settings)
         QSettings file(settingsFile(), QSettings::IniFormat);
         file.setValue(QStringLiteral("SystemConfig/IPAddress"), QStringLiteral("127.0.0.1"));
     }
-    MainWindow::setApplicationDirOverride(dir.path());
+    appDirPath = dir.path();
 }
 
 AppFolder::~AppFolder()
 {
-    MainWindow::setApplicationDirOverride(QString());
+    appDirPath = previousAppDirPath;
 }

@@ -18,6 +18,7 @@ public:
 
 private:
     QTemporaryDir dir;
+    QString previousAppDirPath;
 };
 
 #endif // APPFOLDER_H

@@ -2,12 +2,14 @@
 #include "ProjectBuilder.h"
 #include "ScriptedPrompt.h"
 
+#include "dialogs/Dialog_NewProject.h"
 #include "mainwindow/MainWindow.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 #include "store/LibHORM.h"
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabBar>
 #include <QToolButton>
@@ -64,6 +66,7 @@ private slots:
     void init();
     void cleanup();
     void openPutsTheProjectFirstAndKeepsTen();
+    void newProjectIsCreatedAndOpened();
     void missingRecentFileLeavesTheList();
     void doubleClickOpensOnce();
     void unopenableFileIsDroppedAndReported_data();
@@ -115,6 +118,30 @@ void TestProjects::openPutsTheProjectFirstAndKeepsTen()
     expected.prepend(paths.at(4));
     QCOMPARE(listed(window), expected);
     QVERIFY(notices(window).contains(paths.at(4) + "\n工程已经打开！"));
+}
+
+// The new-project dialog prepares the folders; the window creates the database in them.
+void TestProjects::newProjectIsCreatedAndOpened()
+{
+    MainWindow window;
+    Dialog_NewProject *dialog = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        dialog = dialog ? dialog : qobject_cast<Dialog_NewProject *>(widget);
+    QVERIFY(dialog);
+    QSignalSpy opened(&window, &MainWindow::projOpened);
+    dialog->findChild<QLineEdit *>("lineEdit_ProjectDir")->setText(folder->path());
+    dialog->findChild<QLineEdit *>("lineEdit_ProjectName")->setText("Survey1");
+    dialog->findChild<QLineEdit *>("lineEdit_ProjectArea")->setText("Hill");
+    dialog->findChild<QLineEdit *>("lineEdit_OperatorName")->setText("Li");
+    dialog->findChild<QPushButton *>("btn_Confirm")->click();
+
+    const QString path = folder->path() + "/Survey1/Survey1.HMT";
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(prompt->count(), 0);
+    QVERIFY(QFileInfo(path).isFile());
+    QCOMPARE(listed(window), QStringList{path});
+    QSettings config(folder->path() + "/Survey1/projectConfig.ini", QSettings::IniFormat);
+    QVERIFY2(config.allKeys().join(' ').contains("ProjectName"), qPrintable(config.allKeys().join(' ')));
 }
 
 void TestProjects::missingRecentFileLeavesTheList()

@@ -22,7 +22,6 @@ void TestTitleBand::widgetsTheStyleSheetSelects()
 {
     AppFolder folder;
     ScriptedPrompt prompt;
-    appDirPath.clear();
     MainWindow window;
     QCOMPARE(appDirPath, folder.path());
     QCOMPARE(window.objectName(), QStringLiteral("MainWindow"));

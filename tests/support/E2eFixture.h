@@ -21,7 +21,8 @@ struct E2eSensors
 // What an end-to-end test of the program needs around the window: the simulated instrument on
 // free 127.0.0.1 ports answering with a half-space earth, an application folder of the test's
 // own (the demo calibration tables and a "systemConfig.ini" that points at the simulator), and
-// the scripted operator prompt. The test constructs the window after setUp().
+// the scripted operator prompt. The test constructs the window after setUp(); the window keeps
+// the fixture's folder as its application folder.
 class E2eFixture
 {
 public:
