@@ -174,6 +174,8 @@ void MainWindow::onSlotStopSampleAction()
     if (askYesNo(tr("温馨提示"), tr("请确认是否停止采集?")) != QMessageBox::Yes)
         return;
     pendingRequest = 2;
+    // A groups answer still on its way must not start the next over-water station.
+    groupsRequested = false;
     libCom->sendSampleStop();
 }
 
@@ -189,6 +191,8 @@ void MainWindow::onSlotSampleStopped()
     if (stoppedState == WORK_OVERWATER_SAMPLING)
         ui->tbtnStopSample->setVisible(false);
     setWorkState(WORK_IDLE);
+    // A start the over-water repetition requested just before the stop is dropped with the run.
+    pendingRequest = 0;
     switchDisplayView(0);
     clearDataViews();
     dataModelIndex->clearTempSampleData();

@@ -5,6 +5,7 @@
 #include "common/Clock.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
+#include "tools/simulator/SimFault.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
 #include <QLineEdit>
@@ -98,6 +99,9 @@ private slots:
     void trialRunEndsByItself();
     void offlineRunEndsAfterItsFirstGroup();
     void overWaterRunRepeatsUntilStopped();
+    void overWaterStopInFlight_data();
+    void overWaterStopInFlight();
+    void groupEndWithoutRunChangesNothing();
     void firmware_data();
     void firmware();
     void hardware_data();
@@ -398,6 +402,59 @@ void TestE2eStart::overWaterRunRepeatsUntilStopped()
     QVERIFY(waitForReports(window));
     QCOMPARE(received(AMT_CMD_SAMPLE_START), 3);
     QCOMPARE(received(AMT_CMD_SAMPLE_GROUPS_NUM), 3);
+}
+
+void TestE2eStart::overWaterStopInFlight_data()
+{
+    QTest::addColumn<QString>("delayedAnswer");
+    QTest::addColumn<int>("nth");
+    QTest::newRow("the next station's groups answer") << "SAMPLE_GROUPS_NUM" << 2;
+    QTest::newRow("the station's group end") << "SAMPLE_START" << 1;
+}
+
+// A stop clicked while an answer of the instrument is on its way (the repetition's groups
+// answer, or the group end that repeats the run): what arrives after the stop starts no further
+// station.
+void TestE2eStart::overWaterStopInFlight()
+{
+    QFETCH(QString, delayedAnswer);
+    QFETCH(int, nth);
+    QVERIFY(E2eFixture::writeSystemConfig(fixture->systemConfigPath(), fixture->basePort(), E2eSensors(),
+                                          "OverWaterTest"));
+    AMTSimulator &sim = fixture->simulator();
+    QString error;
+    QVERIFY(sim.faults().load(QString("msg=%1 nth=%2 fault=delay arg=1000").arg(delayedAnswer).arg(nth), &error));
+    storeOfflineRuns();
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    window.onSlotSetStationNumAutoConfig({10, true});
+    QVERIFY(connectWithProject(window, projectPath, pollMs));
+    setLineStation(window, "9", "100");
+    QSignalSpy stopped(window.findChild<LibCom *>(), &LibCom::AMTMachineSampleStoped);
+    button(window, "tbtnStartSample")->click();
+    const uint32_t delayedId = SimFault::idForName(delayedAnswer);
+    QVERIFY(E2eFixture::waitUntil([&] { return sim.journal().sent(delayedId).size() == nth; }, 20000));
+
+    const int groupsRequests = received(AMT_CMD_SAMPLE_GROUPS_NUM);
+    fixture->prompt().expectYes();
+    button(window, "tbtnStopSample")->click();
+    QVERIFY(stopped.wait(10000));
+    QVERIFY(waitForReports(window));
+    QCOMPARE(received(AMT_CMD_SAMPLE_START), 1);
+    QCOMPARE(received(AMT_CMD_SAMPLE_GROUPS_NUM), groupsRequests);
+    QCOMPARE(sim.workStatus(), 0);
+}
+
+// A group end that no run waits for requests no transfer and leaves the status poll running.
+void TestE2eStart::groupEndWithoutRunChangesNothing()
+{
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    QVERIFY(connectWithProject(window, projectPath, pollMs));
+    emit window.findChild<LibCom *>()->AMTMachineFreqGroupSampleOver();
+    QVERIFY(waitForReports(window));
+    QCOMPARE(received(AMT_CMD_TRANSFORM_DATA), 0);
+    QCOMPARE(fixture->promptTexts(), QStringList());
 }
 
 void TestE2eStart::firmware_data()
