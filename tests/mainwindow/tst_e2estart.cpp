@@ -113,6 +113,10 @@ private:
     void setLineStation(MainWindow &window, const QString &line, const QString &station);
     // The operator's stored choice of the task dialog, read by the window it constructs.
     void storeOfflineRuns();
+    // Offline runs in the over-water mode, stored for the window to come.
+    bool storeOverWaterRuns();
+    // One short task, the station stepped by 10 from line 9 station 100, connected with the project.
+    bool connectForStations(MainWindow &window);
     // Waits until the window has handled count more status reports; what they made it send
     // has then reached the instrument.
     bool waitForReports(MainWindow &window, int count = 3);
@@ -162,6 +166,23 @@ void TestE2eStart::storeOfflineRuns()
 {
     QSettings settings(fixture->systemConfigPath(), QSettings::IniFormat);
     settings.setValue("SystemConfig/SampleOnLineSelect", 0);
+}
+
+bool TestE2eStart::storeOverWaterRuns()
+{
+    storeOfflineRuns();
+    return E2eFixture::writeSystemConfig(fixture->systemConfigPath(), fixture->basePort(), E2eSensors(),
+                                         "OverWaterTest");
+}
+
+bool TestE2eStart::connectForStations(MainWindow &window)
+{
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    window.onSlotSetStationNumAutoConfig({10, true});
+    if (!connectWithProject(window, projectPath, pollMs))
+        return false;
+    setLineStation(window, "9", "100");
+    return true;
 }
 
 QStringList TestE2eStart::notices(MainWindow &window)
@@ -360,8 +381,7 @@ void TestE2eStart::offlineRunEndsAfterItsFirstGroup()
 // sampled the start button refuses and Stop is shown; Stop ends the repetition.
 void TestE2eStart::overWaterRunRepeatsUntilStopped()
 {
-    QVERIFY(E2eFixture::writeSystemConfig(fixture->systemConfigPath(), fixture->basePort(), E2eSensors(),
-                                          "OverWaterTest"));
+    QVERIFY(storeOverWaterRuns());
     AMTSimulator &sim = fixture->simulator();
     // The third station stays in its sampling until it is stopped.
     int stationsStarted = 0;
@@ -369,12 +389,8 @@ void TestE2eStart::overWaterRunRepeatsUntilStopped()
         if (id == AMT_CMD_SAMPLE_START && ++stationsStarted == 2)
             sim.settings().sampleMs = 60000;
     });
-    storeOfflineRuns();
     MainWindow window;
-    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
-    window.onSlotSetStationNumAutoConfig({10, true});
-    QVERIFY(connectWithProject(window, projectPath, pollMs));
-    setLineStation(window, "9", "100");
+    QVERIFY(connectForStations(window));
     QSignalSpy offlineStart(&window, &MainWindow::offlineSampleStart);
     QSignalSpy starts(window.findChild<LibCom *>(), &LibCom::AMTMachineSampleStarted);
     button(window, "tbtnStartSample")->click();
@@ -419,17 +435,12 @@ void TestE2eStart::overWaterStopInFlight()
 {
     QFETCH(QString, delayedAnswer);
     QFETCH(int, nth);
-    QVERIFY(E2eFixture::writeSystemConfig(fixture->systemConfigPath(), fixture->basePort(), E2eSensors(),
-                                          "OverWaterTest"));
+    QVERIFY(storeOverWaterRuns());
     AMTSimulator &sim = fixture->simulator();
     QString error;
     QVERIFY(sim.faults().load(QString("msg=%1 nth=%2 fault=delay arg=1000").arg(delayedAnswer).arg(nth), &error));
-    storeOfflineRuns();
     MainWindow window;
-    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
-    window.onSlotSetStationNumAutoConfig({10, true});
-    QVERIFY(connectWithProject(window, projectPath, pollMs));
-    setLineStation(window, "9", "100");
+    QVERIFY(connectForStations(window));
     QSignalSpy stopped(window.findChild<LibCom *>(), &LibCom::AMTMachineSampleStoped);
     button(window, "tbtnStartSample")->click();
     const uint32_t delayedId = SimFault::idForName(delayedAnswer);
