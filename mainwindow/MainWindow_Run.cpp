@@ -188,7 +188,8 @@ void MainWindow::onSlotSampleStopped()
         dataComTimer->stop();
         formStatusBar->startSampleProgress(0, false, 0);
     }
-    if (stoppedState == WORK_OVERWATER_SAMPLING)
+    // Also between two over-water stations, when an idle report has set the state idle.
+    if (startedWorkState(sampleOnLine, watchMachineType) == WORK_OVERWATER_SAMPLING)
         ui->tbtnStopSample->setVisible(false);
     setWorkState(WORK_IDLE);
     // A start the over-water repetition requested just before the stop is dropped with the run.

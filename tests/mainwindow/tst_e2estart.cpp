@@ -454,6 +454,7 @@ void TestE2eStart::overWaterStopInFlight()
     QCOMPARE(received(AMT_CMD_SAMPLE_START), 1);
     QCOMPARE(received(AMT_CMD_SAMPLE_GROUPS_NUM), groupsRequests);
     QCOMPARE(sim.workStatus(), 0);
+    QVERIFY(button(window, "tbtnStopSample")->isHidden());
 }
 
 // A group end that no run waits for requests no transfer and leaves the status poll running.
