@@ -488,6 +488,7 @@ void TestE2eStart::firmware()
     fixture->simulator().settings().firmwareVersion = version;
     MainWindow window;
     window.setTimerIntervals(pollMs, 2000);
+    QSignalSpy links(&fixture->simulator().server(), &SimServer::connected);
     QToolButton *connectButton = button(window, "tbtnConnectNetwork");
     connectButton->click();
     connectButton->click();
@@ -503,6 +504,7 @@ void TestE2eStart::firmware()
     if (!accepted)
         QCOMPARE(fixture->prompt().last().title, QString("仪器固件版本"));
     QCOMPARE(received(AMT_CMD_SYSTEM_INFO), 1);
+    QCOMPARE(links.count(), 1);
 }
 
 void TestE2eStart::hardware_data()
