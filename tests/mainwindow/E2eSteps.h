@@ -10,7 +10,7 @@
 class MainWindow;
 class QToolButton;
 
-// Pieces the end-to-end tests of the main window share.
+// Helpers the end-to-end tests of the main window share.
 namespace e2e {
 
 // A project folder under root with its database and the configuration file the instrument is
