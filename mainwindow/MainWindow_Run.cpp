@@ -174,6 +174,8 @@ void MainWindow::onSlotStopSampleAction()
     if (askYesNo(tr("温馨提示"), tr("请确认是否停止采集?")) != QMessageBox::Yes)
         return;
     pendingRequest = 2;
+    // A groups answer still on its way must not start the next over-water station.
+    groupsRequested = false;
     libCom->sendSampleStop();
 }
 
@@ -188,9 +190,12 @@ void MainWindow::onSlotSampleStopped()
         dataComTimer->stop();
         formStatusBar->startSampleProgress(0, false, 0);
     }
-    if (stoppedState == WORK_OVERWATER_SAMPLING)
+    // Also between two over-water stations, when an idle report has set the state idle.
+    if (startedWorkState(sampleOnLine, watchMachineType) == WORK_OVERWATER_SAMPLING)
         ui->tbtnStopSample->setVisible(false);
     setWorkState(WORK_IDLE);
+    // A start the over-water repetition requested just before the stop is dropped with the run.
+    pendingRequest = 0;
     switchDisplayView(0);
     clearDataViews();
     dataModelIndex->clearTempSampleData();

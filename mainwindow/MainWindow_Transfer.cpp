@@ -25,8 +25,11 @@ bool MainWindow::taskIndexInRun() const
     return taskIndex >= 0 && taskIndex < stationSampleInfo.sampleInfoList.size();
 }
 
+// A group end after a stop belongs to no run: it neither transfers nor repeats an over-water run.
 void MainWindow::onSlotRequestTransormData()
 {
+    if (!taskIndexInRun())
+        return;
     if (sampleOnLine) {
         statusPollTimer->stop();
         const QByteArray request = transferRequestBytes(stationSampleInfo.LineNum, stationSampleInfo.StationNum);

@@ -1,3 +1,3 @@
-amt_add_test(mainwindow_e2e_run SOURCES tst_e2erun.cpp ${CMAKE_SOURCE_DIR}/resources/resources.qrc
+amt_add_test(mainwindow_e2e_run SOURCES tst_e2erun.cpp E2eSteps.cpp ${CMAKE_SOURCE_DIR}/resources/resources.qrc
              LIBS e2esupport mainwindow projectdata_testsupport)
 set_property(TEST mainwindow_e2e_run APPEND PROPERTY LABELS e2e)

@@ -1,14 +1,12 @@
 #include "E2eFixture.h"
-#include "ProjectBuilder.h"
+#include "E2eSteps.h"
 
 #include "common/AMTMessageIds.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
 #include "projectdata/DataModel_Index.h"
 #include "projectdata/Data_Project.h"
-#include "projectdata/ProjectFolder.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
-#include "store/LibHORM.h"
 
 #include <QDirIterator>
 #include <QLineEdit>
@@ -16,45 +14,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+using namespace e2e;
+
 namespace {
-
-// A project folder with its database and the configuration file the instrument is sent.
-QString makeProject(const QString &root)
-{
-    const QString folder = root + "/survey";
-    QDir().mkpath(folder);
-    const QString path = folder + "/survey.HMT";
-    LibHORM store;
-    store.openSqlite(path);
-    ProjectBuilder builder(store);
-    ProjectFolder::writeProjectConfigFile(folder + "/projectConfig.ini", builder.project()->getProjectConfig());
-    return path;
-}
-
-CtrlParam task(int rate, int seconds, int gain)
-{
-    CtrlParam p;
-    p.HxChannelIsUse = p.HyChannelIsUse = true;
-    p.E0ChannelIsUse = p.E1ChannelIsUse = true;
-    p.EGain = gain;
-    p.HGain = gain;
-    p.E0PoleDistance = p.E1PoleDistance = p.E2PoleDistance = 100;
-    p.SampleRate = rate;
-    p.SampleTimeSecond = seconds;
-    return p;
-}
-
-QList<QByteArray> filesUnder(const QString &folder, const QString &pattern)
-{
-    QList<QByteArray> files;
-    QDirIterator it(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        file.open(QIODevice::ReadOnly);
-        files << file.readAll();
-    }
-    return files;
-}
 
 // The sample bytes the simulator sent on the data connections.
 QList<QByteArray> sentSamples(AMTSimulator &sim)
@@ -66,11 +28,6 @@ QList<QByteArray> sentSamples(AMTSimulator &sim)
             samples << entry.payload().mid(32);
     }
     return samples;
-}
-
-QToolButton *button(MainWindow &window, const char *name)
-{
-    return window.findChild<QToolButton *>(name);
 }
 
 } // namespace
@@ -128,12 +85,7 @@ void TestE2eRun::cleanup()
 
 bool TestE2eRun::connectWithProject(MainWindow &window)
 {
-    window.setTimerIntervals(300, 2000);
-    QCoreApplication::processEvents(); // the tool-bar states start
-    window.openProject(projectPath);
-    window.connnectNetwork();
-    const bool ok = fixture->waitForCommand(AMT_CMD_PROJECT_CONFIG) && fixture->waitForCommand(AMT_CMD_MACHINE_STATUS);
-    return ok;
+    return e2e::connectWithProject(window, projectPath);
 }
 
 // Until the instrument's confirmation of the project has arrived, a start is refused with a box.

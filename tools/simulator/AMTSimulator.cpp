@@ -166,7 +166,8 @@ void AMTSimulator::replyLog()
 QByteArray AMTSimulator::statusRecord() const
 {
     const auto machineTime = uint32_t(Clock::currentSecsSinceEpoch() + clockOffset);
-    return le32(uint32_t(status)) + le32(machineTime) + leDouble(config.batteryVoltage) + leDouble(config.diskSpace) +
+    const int32_t reported = config.reportedWorkStatus >= 0 ? config.reportedWorkStatus : status;
+    return le32(uint32_t(reported)) + le32(machineTime) + leDouble(config.batteryVoltage) + leDouble(config.diskSpace) +
            leDouble(config.temperature1) + leDouble(config.temperature2) + le32(uint32_t(config.gpsStatus)) + le32(0);
 }
 

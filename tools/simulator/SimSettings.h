@@ -16,6 +16,9 @@ struct SimSettings
     double temperature1 = 31.25;
     double temperature2 = 28.5;
     int32_t gpsStatus = 1;
+    // The work status the status record reports instead of the simulated one (0 idle, 1 busy,
+    // 2 error); -1 reports the real one.
+    int32_t reportedWorkStatus = -1;
 
     int sampleMs = 50;     // stands in for a group's sampling time
     int formatMs = 50;     // storage card formatting

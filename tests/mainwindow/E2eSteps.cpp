@@ -1,0 +1,72 @@
+#include "E2eSteps.h"
+
+#include "ProjectBuilder.h"
+
+#include "link/LibCom.h"
+#include "mainwindow/MainWindow.h"
+#include "projectdata/ProjectFolder.h"
+#include "store/LibHORM.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QSignalSpy>
+#include <QToolButton>
+
+namespace e2e {
+
+QString makeProject(const QString &root, int line, double station)
+{
+    const QString folder = root + "/survey";
+    QDir().mkpath(folder);
+    const QString path = folder + "/survey.HMT";
+    LibHORM store;
+    store.openSqlite(path);
+    ProjectBuilder builder(store);
+    if (line > 0)
+        builder.addStation(builder.addLine(line), station);
+    ProjectFolder::writeProjectConfigFile(folder + "/projectConfig.ini", builder.project()->getProjectConfig());
+    return path;
+}
+
+CtrlParam task(int rate, int seconds, int gain)
+{
+    CtrlParam p;
+    p.HxChannelIsUse = p.HyChannelIsUse = true;
+    p.E0ChannelIsUse = p.E1ChannelIsUse = true;
+    p.EGain = gain;
+    p.HGain = gain;
+    p.E0PoleDistance = p.E1PoleDistance = p.E2PoleDistance = 100;
+    p.SampleRate = rate;
+    p.SampleTimeSecond = seconds;
+    return p;
+}
+
+QToolButton *button(MainWindow &window, const char *name)
+{
+    return window.findChild<QToolButton *>(name);
+}
+
+bool connectWithProject(MainWindow &window, const QString &projectPath, int pollMs)
+{
+    window.setTimerIntervals(pollMs, 2000);
+    QCoreApplication::processEvents(); // the tool-bar states start
+    window.openProject(projectPath);
+    QSignalSpy configured(window.findChild<LibCom *>(), &LibCom::AMTMachineProjectConfigSuccess);
+    button(window, "tbtnConnectNetwork")->click();
+    return configured.wait(10000);
+}
+
+QList<QByteArray> filesUnder(const QString &folder, const QString &pattern)
+{
+    QList<QByteArray> files;
+    QDirIterator it(folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        file.open(QIODevice::ReadOnly);
+        files << file.readAll();
+    }
+    return files;
+}
+
+} // namespace e2e
