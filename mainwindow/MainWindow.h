@@ -225,6 +225,8 @@ private:
     // Transfer
     void connectDataCom(int mode);
     bool taskIndexInRun() const;
+    void finishGroupTransfer();
+    void dropCutShortGroup();
     void onPendingCalculationsChanged(int count);
     void returnToSaveChoice();
 

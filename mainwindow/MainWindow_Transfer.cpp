@@ -102,16 +102,31 @@ void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
 {
     if (!taskIndexInRun())
         return;
+    finishGroupTransfer();
+    libCom->disconnectCom(COM_SELECT_DATA);
+}
+
+// The group's transfer is over; after the last group the run's end is signalled and the poll resumes.
+void MainWindow::finishGroupTransfer()
+{
     formStatusBar->finishSampleProgress();
     transferDoneFlags[taskIndex] = 1;
-    if (allTransferred(transferDoneFlags)) {
-        if (realSample == 1)
-            emit sampleOver();
-        else
-            emit preSampleOver();
-        startStatusPoll();
-    }
-    libCom->disconnectCom(COM_SELECT_DATA);
+    if (!allTransferred(transferDoneFlags))
+        return;
+    if (realSample == 1)
+        emit sampleOver();
+    else
+        emit preSampleOver();
+    startStatusPoll();
+}
+
+// A group whose blocks did not all arrive (a data connection lost or never made) is no
+// recording: its partial files go, the groups before it stay and the run goes on.
+void MainWindow::dropCutShortGroup()
+{
+    dataModelIndex->discardCurrentTempSample();
+    snackbar->addMessage(tr("第%1组数据传输不完整，已丢弃").arg(taskIndex + 1));
+    finishGroupTransfer();
 }
 
 void MainWindow::onSlotDataComDisconnected()
@@ -124,7 +139,10 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     if (!taskIndexInRun())
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
-    dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);
+    if (transferDoneFlags.at(taskIndex) == 1)
+        dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);
+    else
+        dropCutShortGroup();
     ++taskIndex;
     ui->tbtnSwitchView->setVisible(realSample == 1);
     if (taskIndex > 1) {
