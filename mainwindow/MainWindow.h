@@ -225,7 +225,7 @@ private:
     // Transfer
     void connectDataCom(int mode);
     bool taskIndexInRun() const;
-    void finishGroupTransfer();
+    void finishGroupTransfer(char flag);
     void dropCutShortGroup();
     void onPendingCalculationsChanged(int count);
     void returnToSaveChoice();

@@ -102,15 +102,15 @@ void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
 {
     if (!taskIndexInRun())
         return;
-    finishGroupTransfer();
+    finishGroupTransfer(TransferReceived);
     libCom->disconnectCom(COM_SELECT_DATA);
 }
 
 // The group's transfer is over; after the last group the run's end is signalled and the poll resumes.
-void MainWindow::finishGroupTransfer()
+void MainWindow::finishGroupTransfer(char flag)
 {
     formStatusBar->finishSampleProgress();
-    transferDoneFlags[taskIndex] = 1;
+    transferDoneFlags[taskIndex] = flag;
     if (!allTransferred(transferDoneFlags))
         return;
     if (realSample == 1)
@@ -126,7 +126,7 @@ void MainWindow::dropCutShortGroup()
 {
     dataModelIndex->discardCurrentTempSample();
     snackbar->addMessage(tr("第%1组数据传输不完整，已丢弃").arg(taskIndex + 1));
-    finishGroupTransfer();
+    finishGroupTransfer(TransferGivenUp);
 }
 
 void MainWindow::onSlotDataComDisconnected()
@@ -139,7 +139,7 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     if (!taskIndexInRun())
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
-    if (transferDoneFlags.at(taskIndex) == 1)
+    if (transferDoneFlags.at(taskIndex) == TransferReceived)
         dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);
     else
         dropCutShortGroup();
@@ -184,11 +184,14 @@ void MainWindow::onSlotLastSampleGroupAction()
     dataModelIndex->showTempSampleTimeSeries(stationSampleInfo.LineNum, stationSampleInfo.StationNum, shownGroup);
 }
 
-// A refused save keeps the run and the save choice, so the operator can retry or discard.
+// A refused save keeps the run and the save choice, so the operator can retry or discard. The
+// saved record lists only the groups received whole, in step with the temporary recordings.
 void MainWindow::onSlotSaveDataAction()
 {
+    StationSampleInfo received = stationSampleInfo;
+    received.sampleInfoList = receivedRecords(stationSampleInfo.sampleInfoList, transferDoneFlags);
     QString reason;
-    if (!dataModelIndex->saveStationTempSampleData(stationSampleInfo, stationNumAutoConfig, 0, &reason)) {
+    if (!dataModelIndex->saveStationTempSampleData(received, stationNumAutoConfig, 0, &reason)) {
         returnToSaveChoice();
         OperatorPrompt::critical(nullptr, tr("出错"),
                                  tr("本站数据保存失败：%1\n请重新保存或放弃保存。").arg(reason));

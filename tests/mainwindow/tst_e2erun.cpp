@@ -2,6 +2,7 @@
 #include "ProjectBuilder.h"
 
 #include "common/AMTMessageIds.h"
+#include "common/Clock.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
 #include "projectdata/DataModel_Index.h"
@@ -13,6 +14,7 @@
 
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -119,6 +121,16 @@ QList<QByteArray> configRows(const QString &stationDir)
     return rows.mid(3);
 }
 
+// The start time written in a "config.ini" row of a recording.
+QDateTime rowStartTime(const QByteArray &row)
+{
+    const QStringList words = QString::fromUtf8(row).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+    const int date = words.indexOf(QRegularExpression("\\d{4}-\\d\\d-\\d\\d"));
+    if (date < 0 || date + 1 >= words.size())
+        return QDateTime();
+    return QDateTime::fromString(words.at(date) + ' ' + words.at(date + 1), "yyyy-MM-dd hh:mm:ss.zzz");
+}
+
 // The real calculation, each one held until released (or for at most 30 s).
 class HeldCalculator : public ImpedanceCalculator
 {
@@ -220,6 +232,7 @@ void TestE2eRun::cleanup()
     }
     MainWindow::setApplicationDirOverride(QString());
     fixture.reset();
+    Clock::reset();
 }
 
 bool TestE2eRun::connectWithProject(MainWindow &window)
@@ -485,6 +498,11 @@ void TestE2eRun::groupCutShortIsDropped()
     QVERIFY2(SimFault::parse("msg=TRANSFORM_DATA on=data1 nth=2 fault=disconnect arg=1000", &cut, &error),
              qPrintable(error));
     fixture->simulator().faults().add(cut);
+    // Each group starts an hour after the one before, so that their start times tell them apart.
+    QObject::connect(&fixture->simulator(), &AMTSimulator::commandHandled, this, [](uint32_t id) {
+        if (id == AMT_CMD_SAMPLE_START)
+            Clock::set(QDateTime::fromSecsSinceEpoch(Clock::currentSecsSinceEpoch() + 3600, Qt::UTC));
+    });
     MainWindow window;
     window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 2, 40), task(500, 2, 1)});
     QVERIFY(connectWithProject(window));
@@ -508,6 +526,9 @@ void TestE2eRun::groupCutShortIsDropped()
     QCOMPARE(kept.size(), 8);
     QVERIFY(distinctFiles(QFileInfo(projectPath).absolutePath()) == kept);
     QCOMPARE(databaseStations(projectPath), QStringList({"6 30 2: 1 4000, 2 500", "6 55 2: 1 4000, 2 500"}));
+    const QList<QByteArray> rows = configRows(QFileInfo(projectPath).absolutePath() + "/data/Line 6/Station 30");
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rowStartTime(rows.at(0)).secsTo(rowStartTime(rows.at(1))), qint64(2 * 3600));
     QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
 }
 
