@@ -300,7 +300,8 @@ void LibCom::disconnectData(bool force)
 // the last has gone, and can end the transfer towards the instrument.
 void LibCom::endCutShortTransfer(int index)
 {
-    if (m_endingTransfer || m_pendingRequest != AMT_CMD_TRANSFORM_DATA || !isNeeded(index) || m_received[size_t(index)])
+    if (m_endingTransfer || m_pendingRequest != AMT_CMD_TRANSFORM_DATA || !isNeeded(index)
+        || m_received[size_t(index)])
         return;
     m_endingTransfer = true;
     disconnectData(false);
