@@ -427,16 +427,8 @@ void TestE2eRun::stopEndsTheRunBeforeItsBox()
     QVERIFY(connectWithProject(window));
     QSignalSpy started(&window, &MainWindow::sampleStart);
     QSignalSpy stopped(&window, &MainWindow::samplStoped);
-    window.findChild<QLineEdit *>("lineEdit_LineNum")->setText("4");
-    window.findChild<QLineEdit *>("lineEdit_StationNum")->setText("40");
-    QVERIFY(E2eFixture::waitUntil([&] {
-        if (fixture->prompt().count() > 0)
-            fixture->waitForCommand(AMT_CMD_MACHINE_STATUS);
-        const int boxes = fixture->prompt().count();
-        button(window, "tbtnStartSample")->click();
-        return fixture->prompt().count() == boxes;
-    }, 20000));
-    QVERIFY(started.wait(10000));
+    startStation(window, 4, 40);
+    QVERIFY(started.count() == 1 || started.wait(10000));
     QVERIFY(!button(window, "tbtnStopSample")->isHidden());
 
     const int boxes = fixture->prompt().count();
