@@ -147,7 +147,8 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     ui->tbtnSwitchView->setVisible(realSample == 1);
     if (taskIndex > 1) {
         ui->tbtnLastSampleGroup->setVisible(true);
-        shownGroup = taskIndex - 1;
+        // The newest temporary recording; a dropped group has none.
+        shownGroup = transferDoneFlags.left(taskIndex).count(TransferReceived) - 1;
     }
     if (taskIndexInRun()) {
         QByteArray none;

@@ -502,9 +502,15 @@ void TestE2eRun::groupCutShortIsDropped()
     QToolButton *save = button(window, "tbtnSave");
     QTRY_VERIFY_WITH_TIMEOUT(!save->isHidden() && save->isEnabled(), 20000);
     QCOMPARE(fixture->simulator().journal().received(AMT_CMD_TRANSFORM_DATA).size(), 3);
-    QCOMPARE(window.findChild<DataModel_Index *>()->getTempSamples().size(), 2);
+    auto *tree = window.findChild<DataModel_Index *>();
+    QCOMPARE(tree->getTempSamples().size(), 2);
     QVERIFY(window.findChild<QtMaterialSnackbar *>()->messages().contains("第2组数据传输不完整，已丢弃"));
     QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList());
+    // Stepping back from the newest group shows the one received before it.
+    QSignalSpy series(tree, &DataModel_Index::showTimeSeries);
+    button(window, "tbtnLastSampleGroup")->click();
+    QCOMPARE(series.size(), 1);
+    QCOMPARE(series.first().first().value<SampleInfo>().ctrlParam.SampleRate, 4000);
 
     save->click();
     QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
