@@ -98,7 +98,7 @@ QStringList databaseStations(const QString &path)
         QSqlQuery query(db);
         query.exec("SELECT l.LineName, s.StationNum, s.SampleNumbers, group_concat(d.SampleDataNum || ' ' || "
                    "d.SampleRate, ', ') FROM Data_SampleData d JOIN Data_Station s ON d.Data_StationID = s.ID "
-                   "JOIN Data_Line l ON s.Data_LineID = l.ID GROUP BY s.ID ORDER BY d.SampleDataNum");
+                   "JOIN Data_Line l ON s.Data_LineID = l.ID GROUP BY s.ID ORDER BY s.StationNum");
         while (query.next())
             stations << QString("%1 %2 %3: %4")
                             .arg(query.value(0).toInt())
