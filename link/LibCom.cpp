@@ -295,6 +295,19 @@ void LibCom::disconnectData(bool force)
     }
 }
 
+// A transfer whose block on this connection never arrived cannot complete: the other data
+// connections are closed too, so that the receiver hears AMTMachineDataComClosed once, when
+// the last has gone, and can end the transfer towards the instrument.
+void LibCom::endCutShortTransfer(int index)
+{
+    if (m_endingTransfer || m_pendingRequest != AMT_CMD_TRANSFORM_DATA || !isNeeded(index)
+        || m_received[size_t(index)])
+        return;
+    m_endingTransfer = true;
+    disconnectData(false);
+    m_endingTransfer = false;
+}
+
 void LibCom::onConnected(Com* com)
 {
     if (com && com == m_control) {
@@ -325,7 +338,8 @@ void LibCom::onClosed(Com* com)
         emit AMTMachineExportLogComClosed();
     } else if (index >= 0) {
         m_dataComs[size_t(index)].connected = false;
-        if (!anyNeededConnected())
+        endCutShortTransfer(index);
+        if (!anyNeededConnected() && !m_endingTransfer)
             emit AMTMachineDataComClosed();
     } else {
         return;

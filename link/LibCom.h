@@ -165,6 +165,7 @@ private:
     bool anyNeededConnected() const;
     bool connectData();
     void disconnectData(bool force);
+    void endCutShortTransfer(int index);
     bool isControlReply(Com* com, uint msgID, uint expected, bool ok) const;
     void sendTracked(uint msgID, const QByteArray& payload = QByteArray());
     void sendEndNotice(int32_t code);
@@ -182,6 +183,7 @@ private:
     std::unique_ptr<ComAddress> m_exportLogAddress;
     bool m_exportLogUp = false;
     uint m_pendingRequest = 0;
+    bool m_endingTransfer = false;
     int m_requestTimeout = RequestTimeout;
     int m_requestInterval = 0; // 0 = the connection's own
 };

@@ -228,6 +228,8 @@ private:
     // Transfer
     void connectDataCom(int mode);
     bool taskIndexInRun() const;
+    void finishGroupTransfer(char flag);
+    void dropCutShortGroup();
     void onPendingCalculationsChanged(int count);
     void returnToSaveChoice();
 

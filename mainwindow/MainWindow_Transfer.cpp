@@ -109,16 +109,31 @@ void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
 {
     if (!taskIndexInRun())
         return;
-    formStatusBar->finishSampleProgress();
-    transferDoneFlags[taskIndex] = 1;
-    if (allTransferred(transferDoneFlags)) {
-        if (realSample == 1)
-            emit sampleOver();
-        else
-            emit preSampleOver();
-        startStatusPoll();
-    }
+    finishGroupTransfer(TransferReceived);
     libCom->disconnectCom(COM_SELECT_DATA);
+}
+
+// The group's transfer is over; after the last group the run's end is signalled and the poll resumes.
+void MainWindow::finishGroupTransfer(char flag)
+{
+    formStatusBar->finishSampleProgress();
+    transferDoneFlags[taskIndex] = flag;
+    if (!allTransferred(transferDoneFlags))
+        return;
+    if (realSample == 1)
+        emit sampleOver();
+    else
+        emit preSampleOver();
+    startStatusPoll();
+}
+
+// A group whose blocks did not all arrive (a data connection lost or never made) is no
+// recording: its partial files go, the groups before it stay and the run goes on.
+void MainWindow::dropCutShortGroup()
+{
+    dataModelIndex->discardCurrentTempSample();
+    snackbar->addMessage(tr("第%1组数据传输不完整，已丢弃").arg(taskIndex + 1));
+    finishGroupTransfer(TransferGivenUp);
 }
 
 // Closing the data connections ends the pending transfer towards the instrument: for a run its
@@ -133,12 +148,16 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     if (!taskIndexInRun())
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
-    dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);
+    if (transferDoneFlags.at(taskIndex) == TransferReceived)
+        dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);
+    else
+        dropCutShortGroup();
     ++taskIndex;
     ui->tbtnSwitchView->setVisible(realSample == 1);
     if (taskIndex > 1) {
         ui->tbtnLastSampleGroup->setVisible(true);
-        shownGroup = taskIndex - 1;
+        // The newest temporary recording; a dropped group has none.
+        shownGroup = transferDoneFlags.left(taskIndex).count(TransferReceived) - 1;
     }
     if (taskIndexInRun()) {
         QByteArray none;
@@ -175,11 +194,14 @@ void MainWindow::onSlotLastSampleGroupAction()
     dataModelIndex->showTempSampleTimeSeries(stationSampleInfo.LineNum, stationSampleInfo.StationNum, shownGroup);
 }
 
-// A refused save keeps the run and the save choice, so the operator can retry or discard.
+// A refused save keeps the run and the save choice, so the operator can retry or discard. The
+// saved record lists only the groups received whole, in step with the temporary recordings.
 void MainWindow::onSlotSaveDataAction()
 {
+    StationSampleInfo received = stationSampleInfo;
+    received.sampleInfoList = receivedRecords(stationSampleInfo.sampleInfoList, transferDoneFlags);
     QString reason;
-    if (!dataModelIndex->saveStationTempSampleData(stationSampleInfo, stationNumAutoConfig, 0, &reason)) {
+    if (!dataModelIndex->saveStationTempSampleData(received, stationNumAutoConfig, 0, &reason)) {
         returnToSaveChoice();
         OperatorPrompt::critical(nullptr, tr("出错"),
                                  tr("本站数据保存失败：%1\n请重新保存或放弃保存。").arg(reason));

@@ -65,10 +65,20 @@ bool allTransferred(const QByteArray &transferDoneFlags)
     if (transferDoneFlags.isEmpty())
         return false;
     for (char flag : transferDoneFlags) {
-        if (flag != 1)
+        if (flag != TransferReceived && flag != TransferGivenUp)
             return false;
     }
     return true;
+}
+
+QList<SampleInfo> receivedRecords(const QList<SampleInfo> &records, const QByteArray &transferDoneFlags)
+{
+    QList<SampleInfo> received;
+    for (int i = 0; i < records.size() && i < transferDoneFlags.size(); ++i) {
+        if (transferDoneFlags.at(i) == TransferReceived)
+            received.append(records.at(i));
+    }
+    return received;
 }
 
 std::optional<int> largestDisplayLength(qint64 sampleRate, qint64 durationSeconds)

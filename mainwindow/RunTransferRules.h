@@ -2,8 +2,10 @@
 #define RUNTRANSFERRULES_H
 
 #include "common/SampleDataControlParam.h"
+#include "common/SampleInfo.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -25,8 +27,14 @@ bool blockAccepted(int channel, const char *data, const SampleDataControlParam &
 // than the run's truncated one (the instrument only knows whole stations).
 double blockStationNum(double runStationNum, qint32 blockStationNum);
 
-// Every task of the run has been transferred (and there is at least one).
+// Transfer-done flags of a run's tasks: 0 while the group is awaited, then received whole or
+// given up (a data connection cut inside a block, or never made).
+constexpr char TransferReceived = 1;
+constexpr char TransferGivenUp = 2;
+// Every task's transfer is over, received or given up (and there is at least one).
 bool allTransferred(const QByteArray &transferDoneFlags);
+// The records of the tasks whose groups were received whole, in task order.
+QList<SampleInfo> receivedRecords(const QList<SampleInfo> &records, const QByteArray &transferDoneFlags);
 
 // The largest time-series display length for a recording of the rate and duration: the
 // longest entry of the display lengths that the recording fills at least once; none when it

@@ -74,6 +74,8 @@ public:
     // Writes exactly length bytes; false when the file cannot be opened or written whole.
     bool writeRawDataToFile(QFile *file, const char *data, unsigned length);
     void resetCurrentTempSample();
+    // Drops the recording being received and deletes its files (its group did not arrive whole).
+    void discardCurrentTempSample();
     void pushCurrentTempSample();
     void finishCurrentTempSample(int line, double station);
     void showTempSampleTimeSeries(int line, double station, int index);

@@ -97,6 +97,12 @@ void DataModel_Index::resetCurrentTempSample()
     currentTempSample = SampleInfo();
 }
 
+void DataModel_Index::discardCurrentTempSample()
+{
+    removeTempFiles({currentTempSample});
+    resetCurrentTempSample();
+}
+
 void DataModel_Index::pushCurrentTempSample()
 {
     tempSampleList.append(currentTempSample, false);

@@ -2,15 +2,23 @@
 #include "E2eSteps.h"
 
 #include "common/AMTMessageIds.h"
+#include "common/Clock.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
 #include "projectdata/DataModel_Index.h"
 #include "projectdata/Data_Project.h"
+#include "projectdata/ImpedanceCalculator.h"
+#include "projectdata/ProjectFolder.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
 #include <QDirIterator>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QSemaphore>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QToolButton>
 #include <QtTest>
 
@@ -18,16 +26,109 @@ using namespace e2e;
 
 namespace {
 
-// The sample bytes the simulator sent on the data connections.
+// The sample bytes the simulator sent whole on the data connections.
 QList<QByteArray> sentSamples(AMTSimulator &sim)
 {
     QList<QByteArray> samples;
     for (const SimJournalEntry &entry : sim.journal().entries()) {
         if (entry.direction == SimJournalEntry::Sent && entry.port >= SimFirstDataPort
-            && entry.port < SimFirstDataPort + 5)
+            && entry.port < SimFirstDataPort + 5 && entry.fault.isEmpty())
             samples << entry.payload().mid(32);
     }
     return samples;
+}
+
+// The distinct sample files under the folder, sorted: each electric channel's folder holds its
+// own copy of the magnetic channels.
+QList<QByteArray> distinctFiles(const QString &folder)
+{
+    QList<QByteArray> files = filesUnder(folder, "*.ats");
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    return files;
+}
+
+// "line station groups: group rate, ..." of every station in the project database, read through
+// a connection of its own.
+QStringList databaseStations(const QString &path)
+{
+    QStringList stations;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "e2e-check");
+        db.setDatabaseName(path);
+        if (!db.open())
+            return {db.lastError().text()};
+        QSqlQuery query(db);
+        query.exec("SELECT l.LineName, s.StationNum, s.SampleNumbers, group_concat(d.SampleDataNum || ' ' || "
+                   "d.SampleRate, ', ') FROM Data_SampleData d JOIN Data_Station s ON d.Data_StationID = s.ID "
+                   "JOIN Data_Line l ON s.Data_LineID = l.ID GROUP BY s.ID ORDER BY s.StationNum");
+        while (query.next())
+            stations << QString("%1 %2 %3: %4")
+                            .arg(query.value(0).toInt())
+                            .arg(query.value(1).toDouble())
+                            .arg(query.value(2).toInt())
+                            .arg(query.value(3).toString());
+    }
+    QSqlDatabase::removeDatabase("e2e-check");
+    return stations;
+}
+
+// The station's "config.ini" rows of recordings: the lines after its three heading lines.
+QList<QByteArray> configRows(const QString &stationDir)
+{
+    QFile config(stationDir + "/config.ini");
+    if (!config.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> rows = config.readAll().split('\n');
+    rows.erase(std::remove(rows.begin(), rows.end(), QByteArray()), rows.end());
+    return rows.mid(3);
+}
+
+// The start time written in a "config.ini" row of a recording.
+QDateTime rowStartTime(const QByteArray &row)
+{
+    const QStringList words = QString::fromUtf8(row).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+    const int date = words.indexOf(QRegularExpression("\\d{4}-\\d\\d-\\d\\d"));
+    if (date < 0 || date + 1 >= words.size())
+        return QDateTime();
+    return QDateTime::fromString(words.at(date) + ' ' + words.at(date + 1), "yyyy-MM-dd hh:mm:ss.zzz");
+}
+
+// The real calculation, each one held until released (or for at most 30 s).
+class HeldCalculator : public ImpedanceCalculator
+{
+public:
+    Result calculate(const Input &input) const override
+    {
+        gate.tryAcquire(1, 30000);
+        return ImpedanceCalculator::calculate(input);
+    }
+    void release(int n) { gate.release(n); }
+
+private:
+    mutable QSemaphore gate;
+};
+
+// The ids of the frames the simulator received, in order.
+QList<uint32_t> receivedIds(AMTSimulator &sim)
+{
+    QList<uint32_t> ids;
+    for (const SimJournalEntry &entry : sim.journal().entries()) {
+        if (entry.direction == SimJournalEntry::Received)
+            ids << entry.id;
+    }
+    return ids;
+}
+
+// No status request from the first frame `from` to the next `until` the simulator received, and
+// some after it.
+bool pollPausedBetween(AMTSimulator &sim, uint32_t from, uint32_t until)
+{
+    const QList<uint32_t> order = receivedIds(sim);
+    const int begin = order.indexOf(from);
+    const int end = order.indexOf(until, begin);
+    return begin >= 0 && end > begin && !order.mid(begin, end - begin).contains(AMT_CMD_MACHINE_STATUS)
+           && order.mid(end).contains(AMT_CMD_MACHINE_STATUS);
 }
 
 } // namespace
@@ -44,12 +145,20 @@ private slots:
     void requestsAfterConnecting();
     void unaskedAnswersAndClicksChangeNothing();
     void stopEndsTheRunBeforeItsBox();
-    void dataConnectionGivesUpOnce();
+    void failedSaveKeepsTheRun();
+    void groupCutShortIsDropped();
+    void dataConnectionTimesOutAndThePollResumes();
+    void stopDuringATransferResumesThePoll();
 
 private:
     // Connects the window, opens a project and waits until the instrument has its configuration.
     bool connectWithProject(MainWindow &window);
+    // Clicks start until the instrument has the project's configuration and the start is taken.
+    void startStation(MainWindow &window, int line, double station);
     void runStation(MainWindow &window, int line, double station);
+    // The project's sample files are the blocks the simulator sent whole, byte for byte.
+    void verifySavedAsSent();
+    void refuseDataPort(int channel);
 
     std::unique_ptr<E2eFixture> fixture;
     QString projectPath;
@@ -81,6 +190,7 @@ void TestE2eRun::cleanup()
     }
     MainWindow::setApplicationDirOverride(QString());
     fixture.reset();
+    Clock::reset();
 }
 
 bool TestE2eRun::connectWithProject(MainWindow &window)
@@ -89,11 +199,10 @@ bool TestE2eRun::connectWithProject(MainWindow &window)
 }
 
 // Until the instrument's confirmation of the project has arrived, a start is refused with a box.
-void TestE2eRun::runStation(MainWindow &window, int line, double station)
+void TestE2eRun::startStation(MainWindow &window, int line, double station)
 {
     window.findChild<QLineEdit *>("lineEdit_LineNum")->setText(QString::number(line));
     window.findChild<QLineEdit *>("lineEdit_StationNum")->setText(QString::number(station));
-    QSignalSpy over(&window, &MainWindow::sampleOver);
     bool started = false;
     for (int attempt = 0; attempt < 10 && !started; ++attempt) {
         const int boxes = fixture->prompt().count();
@@ -104,16 +213,43 @@ void TestE2eRun::runStation(MainWindow &window, int line, double station)
     }
     QVERIFY2(started, qPrintable(fixture->promptTexts().join(" | ")));
     boxesAtStart = fixture->prompt().count();
+}
+
+void TestE2eRun::runStation(MainWindow &window, int line, double station)
+{
+    QSignalSpy over(&window, &MainWindow::sampleOver);
+    startStation(window, line, station);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY2(over.count() == 1 || over.wait(30000), qPrintable(fixture->promptTexts().join(" | ")));
+}
+
+void TestE2eRun::verifySavedAsSent()
+{
+    QList<QByteArray> sent = sentSamples(fixture->simulator());
+    std::sort(sent.begin(), sent.end());
+    QVERIFY(!sent.isEmpty());
+    QVERIFY(distinctFiles(QFileInfo(projectPath).absolutePath()) == sent);
+}
+
+// The data connection of the channel (0 Hx ... 4 E0) is refused from the next control frame on.
+void TestE2eRun::refuseDataPort(int channel)
+{
+    SimFault refusal;
+    QString error;
+    QVERIFY2(SimFault::parse(QString("on=data%1 fault=refuse").arg(channel), &refusal, &error), qPrintable(error));
+    fixture->simulator().faults().add(refusal);
 }
 
 void TestE2eRun::onlineRunSavesTheInstrumentsSamples()
 {
     fixture->simulator().settings().byteExactSamples = true;
     MainWindow window;
-    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 2, 40)});
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 2, 40), task(500, 2, 1)});
     QVERIFY(connectWithProject(window));
     runStation(window, 7, 112.5);
+    QCOMPARE(fixture->simulator().journal().received(AMT_CMD_TRANSFORM_DATA).size(), 3);
+    QVERIFY(!button(window, "tbtnLastSampleGroup")->isHidden());
 
     QToolButton *save = button(window, "tbtnSave");
     QTRY_VERIFY_WITH_TIMEOUT(!save->isHidden() && save->isEnabled(), 20000);
@@ -121,23 +257,22 @@ void TestE2eRun::onlineRunSavesTheInstrumentsSamples()
     QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
     QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList());
 
-    const QString projectDir = QFileInfo(projectPath).absolutePath();
-    QList<QByteArray> saved = filesUnder(projectDir, "*.ats");
-    QList<QByteArray> sent = sentSamples(fixture->simulator());
-    QCOMPARE(sent.size(), 8);
-    std::sort(saved.begin(), saved.end());
-    std::sort(sent.begin(), sent.end());
-    // Each electric channel's folder holds its own copy of the magnetic channels.
-    saved.erase(std::unique(saved.begin(), saved.end()), saved.end());
-    QVERIFY(saved == sent);
+    QCOMPARE(sentSamples(fixture->simulator()).size(), 12);
+    verifySavedAsSent();
 
     // The station keeps its half-metre number: one row per group in its "config.ini".
-    QFile config(projectDir + "/data/Line 7/Station 112.5/config.ini");
-    QVERIFY(config.open(QIODevice::ReadOnly));
-    const QList<QByteArray> rows = config.readAll().split('\n');
-    QVERIFY(rows.size() >= 5);
-    QVERIFY(rows.at(3).startsWith("1 ") && rows.at(3).contains("_Station112.5_E0_4000Hz.ats"));
-    QVERIFY(rows.at(4).startsWith("2 ") && rows.at(4).contains("_Station112.5_E0_1000Hz.ats"));
+    const QString projectDir = QFileInfo(projectPath).absolutePath();
+    const QList<QByteArray> rows = configRows(projectDir + "/data/Line 7/Station 112.5");
+    QCOMPARE(rows.size(), 3);
+    const char *rates[] = {"4000Hz", "1000Hz", "500Hz"};
+    for (int group = 0; group < 3; ++group) {
+        QVERIFY2(rows.at(group).startsWith(QByteArray::number(group + 1) + ' ')
+                     && rows.at(group).contains(QByteArray("_Station112.5_E0_") + rates[group] + ".ats"),
+                 rows.at(group).constData());
+    }
+    // In the scalar mode each electric channel is a station of its own, one station step further.
+    QCOMPARE(databaseStations(projectPath),
+             QStringList({"7 112.5 3: 1 4000, 2 1000, 3 500", "7 137.5 3: 1 4000, 2 1000, 3 500"}));
     QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
 }
 
@@ -192,11 +327,17 @@ void TestE2eRun::requestsAfterConnecting()
 }
 
 // A second connect, a groups answer nobody asked for and a start while a run awaits its save
-// leave the run alone; the discard then tells the instrument and empties the temporary folder.
+// leave the run alone; Save waits for the run's calculation; the discard then tells the
+// instrument and empties the temporary folder, and the discarded run's late curves are dropped.
 void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
 {
     fixture->simulator().settings().byteExactSamples = true;
+    HeldCalculator calculator;
     MainWindow window;
+    auto *tree = window.findChild<DataModel_Index *>();
+    tree->setImpedanceCalculator(&calculator);
+    QSignalSpy curves(tree, &DataModel_Index::showProcessData);
+    QSignalSpy series(tree, &DataModel_Index::showTimeSeries);
     window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
     QVERIFY(connectWithProject(window));
     window.connnectNetwork();
@@ -207,7 +348,8 @@ void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
     emit link->AMTMachineSampleGroupsNum(3);
     runStation(window, 5, 20);
     QCOMPARE(fixture->simulator().journal().received(AMT_CMD_SAMPLE_START).size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(button(window, "tbtnSave")->isEnabled(), 20000);
+    QTRY_VERIFY(!button(window, "tbtnSave")->isHidden() && tree->pendingCalculationCount() == 1);
+    QVERIFY(!button(window, "tbtnSave")->isEnabled());
 
     window.onSlotStartSampleAction();
     window.onSlotPreSampleDataAction();
@@ -220,6 +362,12 @@ void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
     QTRY_VERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
     QVERIFY(filesUnder(QFileInfo(projectPath).absolutePath(), "*.ats").isEmpty());
     QVERIFY(!button(window, "tbtnStartSample")->isHidden());
+
+    calculator.release(1);
+    tree->waitForCalculations();
+    QCoreApplication::processEvents();
+    QCOMPARE(curves.count() + series.count(), 0);
+    QVERIFY(!button(window, "tbtnSave")->isEnabled() || button(window, "tbtnSave")->isHidden());
 }
 
 // The stop drops the run's recordings and the views, and the status poll goes on.
@@ -232,16 +380,8 @@ void TestE2eRun::stopEndsTheRunBeforeItsBox()
     QVERIFY(connectWithProject(window));
     QSignalSpy started(&window, &MainWindow::sampleStart);
     QSignalSpy stopped(&window, &MainWindow::samplStoped);
-    window.findChild<QLineEdit *>("lineEdit_LineNum")->setText("4");
-    window.findChild<QLineEdit *>("lineEdit_StationNum")->setText("40");
-    QVERIFY(E2eFixture::waitUntil([&] {
-        if (fixture->prompt().count() > 0)
-            fixture->waitForCommand(AMT_CMD_MACHINE_STATUS);
-        const int boxes = fixture->prompt().count();
-        button(window, "tbtnStartSample")->click();
-        return fixture->prompt().count() == boxes;
-    }, 20000));
-    QVERIFY(started.wait(10000));
+    startStation(window, 4, 40);
+    QVERIFY(started.count() == 1 || started.wait(10000));
     QVERIFY(!button(window, "tbtnStopSample")->isHidden());
 
     const int boxes = fixture->prompt().count();
@@ -259,17 +399,128 @@ void TestE2eRun::stopEndsTheRunBeforeItsBox()
     QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
 }
 
-// Two time-outs retry, the third gives up with one box and the status poll runs again.
-void TestE2eRun::dataConnectionGivesUpOnce()
+// A save the project refuses (a file stands where the station folder must be made) keeps the
+// run and the save choice; once the file is gone the same run saves whole.
+void TestE2eRun::failedSaveKeepsTheRun()
+{
+    fixture->simulator().settings().byteExactSamples = true;
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 1, 40)});
+    QVERIFY(connectWithProject(window));
+    runStation(window, 8, 9);
+    QToolButton *save = button(window, "tbtnSave");
+    QTRY_VERIFY_WITH_TIMEOUT(!save->isHidden() && save->isEnabled(), 20000);
+
+    const QString lineDir = QFileInfo(projectPath).absolutePath() + "/data/Line 8";
+    QVERIFY(QDir().mkpath(lineDir));
+    QFile obstacle(lineDir + "/Station 9");
+    QVERIFY(obstacle.open(QIODevice::WriteOnly));
+    obstacle.close();
+    save->click();
+    QCOMPARE(fixture->prompt().count(), boxesAtStart + 1);
+    QCOMPARE(fixture->prompt().last().title, QString("出错"));
+    QVERIFY2(fixture->prompt().last().text.contains("请重新保存或放弃保存"), qPrintable(fixture->prompt().last().text));
+    QTRY_VERIFY(!save->isHidden() && save->isEnabled());
+    QVERIFY(!button(window, "tbtnCancelSave")->isHidden());
+    QCOMPARE(filesUnder(fixture->appDir() + "/TempFile", "*.ats").size(), 8);
+
+    QVERIFY(obstacle.remove());
+    save->click();
+    QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
+    QCOMPARE(fixture->prompt().count(), boxesAtStart + 1);
+    verifySavedAsSent();
+    QCOMPARE(configRows(lineDir + "/Station 9").size(), 2);
+    QCOMPARE(databaseStations(projectPath), QStringList({"8 9 2: 1 4000, 2 1000", "8 34 2: 1 4000, 2 1000"}));
+}
+
+// The Hy connection closes inside the second group's block: that group is dropped with a notice,
+// the first and third are kept and saved as they were sent.
+void TestE2eRun::groupCutShortIsDropped()
+{
+    fixture->simulator().settings().byteExactSamples = true;
+    SimFault cut;
+    QString error;
+    QVERIFY2(SimFault::parse("msg=TRANSFORM_DATA on=data1 nth=2 fault=disconnect arg=1000", &cut, &error),
+             qPrintable(error));
+    fixture->simulator().faults().add(cut);
+    // Each group starts an hour after the one before, so that their start times tell them apart.
+    QObject::connect(&fixture->simulator(), &AMTSimulator::commandHandled, this, [](uint32_t id) {
+        if (id == AMT_CMD_SAMPLE_START)
+            Clock::set(QDateTime::fromSecsSinceEpoch(Clock::currentSecsSinceEpoch() + 3600, Qt::UTC));
+    });
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 2, 40), task(500, 2, 1)});
+    QVERIFY(connectWithProject(window));
+    runStation(window, 6, 30);
+    QToolButton *save = button(window, "tbtnSave");
+    QTRY_VERIFY_WITH_TIMEOUT(!save->isHidden() && save->isEnabled(), 20000);
+    QCOMPARE(fixture->simulator().journal().received(AMT_CMD_TRANSFORM_DATA).size(), 3);
+    auto *tree = window.findChild<DataModel_Index *>();
+    QCOMPARE(tree->getTempSamples().size(), 2);
+    QVERIFY(window.findChild<QtMaterialSnackbar *>()->messages().contains("第2组数据传输不完整，已丢弃"));
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList());
+    // Stepping back from the newest group shows the one received before it.
+    QSignalSpy series(tree, &DataModel_Index::showTimeSeries);
+    button(window, "tbtnLastSampleGroup")->click();
+    QCOMPARE(series.size(), 1);
+    QCOMPARE(series.first().first().value<SampleInfo>().ctrlParam.SampleRate, 4000);
+
+    save->click();
+    QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
+    // The other blocks of the cut group may have been sent whole but belong to no recording.
+    QList<QByteArray> kept;
+    for (const QByteArray &block : sentSamples(fixture->simulator())) {
+        if (block.size() != 1000 * 2 * 4)
+            kept << block;
+    }
+    std::sort(kept.begin(), kept.end());
+    QCOMPARE(kept.size(), 8);
+    QVERIFY(distinctFiles(QFileInfo(projectPath).absolutePath()) == kept);
+    QCOMPARE(databaseStations(projectPath), QStringList({"6 30 2: 1 4000, 2 500", "6 55 2: 1 4000, 2 500"}));
+    const QList<QByteArray> rows = configRows(QFileInfo(projectPath).absolutePath() + "/data/Line 6/Station 30");
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rowStartTime(rows.at(0)).secsTo(rowStartTime(rows.at(1))), qint64(2 * 3600));
+    QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
+}
+
+// A data port that refuses: two time-outs retry, the third gives up with one box, ends the
+// transfer towards the instrument, and the status poll, stopped for the transfer, runs again.
+void TestE2eRun::dataConnectionTimesOutAndThePollResumes()
 {
     MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
     QVERIFY(connectWithProject(window));
-    const int boxes = fixture->prompt().count();
-    for (int timeOut = 0; timeOut < 4; ++timeOut)
-        window.onDataComConnectTimeOut();
-    QCOMPARE(fixture->promptTexts().mid(boxes), QStringList({"数据端口未成功连接！"}));
+    window.setTimerIntervals(300, 400);
+    refuseDataPort(1);
+    QSignalSpy notices(&fixture->simulator(), &AMTSimulator::endNoticeReceived);
+    runStation(window, 2, 10);
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList({"数据端口未成功连接！"}));
     QCOMPARE(fixture->prompt().last().title, QString("通讯出错"));
+    QCOMPARE(notices.count(), 1);
     QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
+
+    QVERIFY(pollPausedBetween(fixture->simulator(), AMT_CMD_TRANSFORM_DATA, AMT_NOTIFY));
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart).size(), 1);
+}
+
+// A stop while the data connections are awaited ends the run, and the status poll runs again.
+void TestE2eRun::stopDuringATransferResumesThePoll()
+{
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    QVERIFY(connectWithProject(window));
+    window.setTimerIntervals(300, 60000);
+    refuseDataPort(0);
+    QSignalSpy stopped(&window, &MainWindow::samplStoped);
+    startStation(window, 3, 12);
+    QVERIFY(fixture->waitForCommand(AMT_CMD_TRANSFORM_DATA));
+
+    fixture->prompt().expectYes();
+    button(window, "tbtnStopSample")->click();
+    QVERIFY(stopped.wait(10000));
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
+    QVERIFY(pollPausedBetween(fixture->simulator(), AMT_CMD_TRANSFORM_DATA, AMT_CMD_SAMPLE_STOP));
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList({"请确认是否停止采集?", "仪器已经停止采集！"}));
 }
 
 QTEST_MAIN(TestE2eRun)

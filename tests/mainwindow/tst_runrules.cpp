@@ -602,6 +602,17 @@ void TestRunRules::transferDone()
     QVERIFY(!allTransferred(QByteArray()));
     QVERIFY(!allTransferred(QByteArray::fromHex("0101000101")));
     QVERIFY(allTransferred(QByteArray::fromHex("010101")));
+    QVERIFY(allTransferred(QByteArray::fromHex("010201")));
+
+    QList<SampleInfo> records;
+    for (int rate : {4000, 1000, 500, 250}) {
+        records.append(SampleInfo());
+        records.last().ctrlParam.SampleRate = rate;
+    }
+    QList<int> rates;
+    for (const SampleInfo &record : receivedRecords(records, QByteArray::fromHex("01020100")))
+        rates << record.ctrlParam.SampleRate;
+    QCOMPARE(rates, QList<int>({4000, 500}));
 }
 
 void TestRunRules::displayLength_data()

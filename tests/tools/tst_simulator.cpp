@@ -67,6 +67,7 @@ private slots:
     void faultScript();
     void faultsOnTheWire_data();
     void faultsOnTheWire();
+    void refusedPort();
     void stationTaskText();
     void gainCodes_data();
     void gainCodes();
@@ -143,6 +144,7 @@ void TestSimulator::faultScript_data()
     QTest::newRow("data port") << "msg=TRANSFORM_DATA on=data3 nth=2 fault=disconnect arg=100"
                                << "0xaa550005 4 2 disconnect(100)";
     QTest::newRow("by number") << "msg=0xAA550011 on=log fault=short" << "0xaa550011 6 1 short";
+    QTest::newRow("refused port") << "on=data1 fault=refuse" << "0x00000000 2 1 refuse";
     QTest::newRow("unknown message") << "msg=STATUS fault=drop" << "";
     QTest::newRow("unknown port") << "msg=NOTIFY on=data5 fault=drop" << "";
     QTest::newRow("unknown fault") << "msg=NOTIFY fault=explode" << "";
@@ -230,6 +232,28 @@ void TestSimulator::faultsOnTheWire()
     QCOMPARE(sim.journal().received(AMT_CMD_MACHINE_STATUS).size(), 2);
     const bool firstHit = !rule.contains("SYSTEM_INFO") && !rule.contains("nth=2");
     QCOMPARE(sim.journal().sent(AMT_CMD_MACHINE_STATUS).first().fault.isEmpty(), !firstHit);
+}
+
+// A refused port takes no connection while its rule is in the plan; the control port still
+// answers, and once the rule is gone the port listens again from the next control frame on.
+void TestSimulator::refusedPort()
+{
+    AMTSimulator sim;
+    QString error;
+    QVERIFY(sim.faults().load("on=data1 fault=refuse", &error));
+    QVERIFY(sim.start(0));
+    const quint16 hy = quint16(sim.basePort() + SimFirstDataPort + 1);
+    RawClient refused(hy);
+    QTRY_COMPARE_WITH_TIMEOUT(refused.socket.error(), QAbstractSocket::ConnectionRefusedError, 5000);
+
+    sim.faults().clear();
+    RawClient control(sim.basePort());
+    QVERIFY(control.waitConnected());
+    control.socket.write(statusRequest);
+    QVERIFY(control.waitFor(16));
+    RawClient accepted(hy);
+    QVERIFY(accepted.waitConnected());
+    QTRY_VERIFY_WITH_TIMEOUT(sim.server().isConnected(SimFirstDataPort + 1), 5000);
 }
 
 void TestSimulator::stationTaskText()

@@ -38,7 +38,7 @@ const NamedId messageNames[] = {
 };
 
 const char *const kindNames[] = {"drop",  "delay", "duplicate", "garbage", "badchecksum", "badheader",
-                                 "split", "glue",  "short",     "absurd",  "disconnect"};
+                                 "split", "glue",  "short",     "absurd",  "disconnect", "refuse"};
 
 bool parseNumber(const QString &text, qint64 *value)
 {
@@ -66,7 +66,7 @@ bool parsePort(const QString &text, int *port)
 
 bool parseKind(const QString &text, SimFault::Kind *kind)
 {
-    for (int k = 0; k <= SimFault::Disconnect; ++k) {
+    for (int k = 0; k <= SimFault::Refuse; ++k) {
         if (text == kindNames[k]) {
             *kind = SimFault::Kind(k);
             return true;

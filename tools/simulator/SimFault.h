@@ -21,7 +21,8 @@ public:
         Glue,        // held back and written together with the next frame of the connection
         Short,       // payload cut to arg bytes, header and checksum consistent
         AbsurdLength,// the header announces arg bytes (default 0x7FFFFFF0), consistently checked
-        Disconnect   // the first arg bytes (default half the frame) are written, then the socket closes
+        Disconnect,  // the first arg bytes (default half the frame) are written, then the socket closes
+        Refuse       // no frame: the port (on=) stops listening while the rule is in the plan
     };
 
     static constexpr int AnyPort = -1;

@@ -34,7 +34,7 @@ bool SimFaultPlan::take(int port, uint32_t id, uint32_t sub, SimFault *fault)
 {
     bool found = false;
     for (Rule &rule : rules) {
-        if (!rule.fault.matches(port, id, sub))
+        if (rule.fault.kind == SimFault::Refuse || !rule.fault.matches(port, id, sub))
             continue;
         ++rule.seen;
         const bool fires = rule.fault.nth == 0 || rule.seen == rule.fault.nth;
@@ -44,4 +44,13 @@ bool SimFaultPlan::take(int port, uint32_t id, uint32_t sub, SimFault *fault)
         }
     }
     return found;
+}
+
+bool SimFaultPlan::refuses(int port) const
+{
+    for (const Rule &rule : rules) {
+        if (rule.fault.kind == SimFault::Refuse && rule.fault.matches(port, rule.fault.id, 0))
+            return true;
+    }
+    return false;
 }

@@ -16,8 +16,10 @@ public:
     bool load(const QString &script, QString *error);
     void clear();
     bool isEmpty() const { return rules.isEmpty(); }
-    // The fault for a frame about to be sent; false when it goes out clean.
+    // The fault for a frame about to be sent; false when it goes out clean. Refusals take no frame.
     bool take(int port, uint32_t id, uint32_t sub, SimFault *fault);
+    // A refuse rule names the port: it is not to listen.
+    bool refuses(int port) const;
 
 private:
     struct Rule

@@ -190,6 +190,8 @@ QList<SimLink::Piece> SimLink::piecesFor(const QByteArray &frame, const SimFault
     }
     case SimFault::Disconnect:
         return {Piece{bytes.left(int(fault.arg(0, bytes.size() / 2))), 0, true}};
+    case SimFault::Refuse: // acts on the listening port, never on a frame
+        break;
     }
     return {Piece{bytes}};
 }

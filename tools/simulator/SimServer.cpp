@@ -32,7 +32,21 @@ bool SimServer::listenAll(quint16 first)
         }
     }
     base = first;
+    applyRefusals();
     return true;
+}
+
+void SimServer::applyRefusals()
+{
+    for (int p = 0; p < SimPortCount; ++p) {
+        const bool wanted = !plan.refuses(p);
+        if (!servers[p] || servers[p]->isListening() == wanted)
+            continue;
+        if (wanted)
+            servers[p]->listen(QHostAddress::LocalHost, quint16(base + p));
+        else
+            servers[p]->close();
+    }
 }
 
 bool SimServer::listen(quint16 wanted)
@@ -126,6 +140,8 @@ bool SimServer::send(int port, uint32_t id, const QByteArray &payload)
 
 bool SimServer::send(int port, const QByteArray &frame)
 {
+    if (port == SimControlPort)
+        applyRefusals();
     SimLink *link = links[port];
     if (!link)
         return false;

@@ -12,7 +12,8 @@ class SimLink;
 
 // The simulator's network side: the seven listening ports on 127.0.0.1 (control, five data,
 // log export), one connection per port (a new one replaces the old), the journal of every frame
-// and the scripted faults applied to what it sends.
+// and the scripted faults applied to what it sends. A port that the plan refuses stops
+// listening before the next control frame goes out, and listens again once the rule is gone.
 class SimServer : public QObject
 {
     Q_OBJECT
@@ -49,6 +50,7 @@ private:
     void onFrame(SimLink *link, const SimFrame &frame, const QByteArray &raw);
     void onClosed(SimLink *link);
     void drop(int port);
+    void applyRefusals();
 
     QTcpServer *servers[SimPortCount] = {};
     SimLink *links[SimPortCount] = {};

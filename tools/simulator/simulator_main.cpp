@@ -103,6 +103,7 @@ nth counts the frames the rule matches (default 1). Kinds:
   short arg=n           payload cut to n bytes (default 0), header consistent
   absurd arg=n          header announces n payload bytes (default 0x7FFFFFF0)
   disconnect arg=n      the first n bytes (default half the frame), then the connection closes
+  refuse                no frame: the port of on= stops listening (connections are refused)
 Example:  msg=MACHINE_STATUS nth=1 fault=drop
           msg=TRANSFORM_DATA on=data2 fault=disconnect arg=100)";
 
