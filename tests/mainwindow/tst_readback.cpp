@@ -366,11 +366,12 @@ private slots:
         ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
         w.window->setTimerIntervals(200, 300);
-        w.fixture.simulator().server().refuseConnections(SimFirstDataPort + 2);
+        QString error;
+        QVERIFY2(w.fixture.simulator().faults().load("on=data2 fault=refuse", &error), qPrintable(error));
         QVERIFY(readBackThreeGroups(w));
         QPointer<QProgressDialog> progress = shownProgressDialog();
         QVERIFY(progress);
-        QTRY_COMPARE(progress->labelText(), QString("数据传输端口连接中..."));
+        QTRY_COMPARE(progress ? progress->labelText() : QString(), QString("数据传输端口连接中..."));
         QVERIFY(E2eFixture::waitUntil([&] { return !w.fixture.promptTexts().isEmpty(); }));
         QCOMPARE(w.fixture.promptTexts(), QStringList{"数据端口未成功连接！"});
         QCOMPARE(w.fixture.prompt().last().title, QString("通讯出错"));

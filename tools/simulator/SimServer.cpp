@@ -109,12 +109,6 @@ void SimServer::disconnectPort(int port)
     emit disconnected(port);
 }
 
-void SimServer::refuseConnections(int port)
-{
-    if (servers[port])
-        servers[port]->close();
-}
-
 void SimServer::onClosed(SimLink *link)
 {
     if (links[link->port()] == link)

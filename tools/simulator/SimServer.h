@@ -32,8 +32,6 @@ public:
     bool send(int port, uint32_t id, const QByteArray &payload);
     bool isDrained(int port) const;
     void disconnectPort(int port);
-    // The port stops listening, so connections to it are refused until the next listen().
-    void refuseConnections(int port);
 
     SimJournal &journal() { return log; }
     SimFaultPlan &faults() { return plan; }
