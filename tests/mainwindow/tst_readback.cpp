@@ -76,16 +76,23 @@ QProgressDialog *shownProgressDialog()
     return nullptr;
 }
 
+// The read-back dialog is given project RB with the storage listing; null without the dialog.
+Dialog_ExportData *listProject(QByteArray listing)
+{
+    QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
+    Dialog_ExportData *dialog = exportDialog();
+    if (!dialog)
+        return nullptr;
+    dialog->parseProjectNameList(&names);
+    dialog->parseDeviceFileList(&listing);
+    return dialog;
+}
+
 // Line 3, station 100 is listed (the instrument holds no data for it) and chosen.
 bool chooseListedStation(ConnectedWindow &w)
 {
-    QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
-    QByteArray listing("AMT_RB/\nLine_3/\nPoint_100/\n");
-    Dialog_ExportData *dialog = exportDialog();
-    if (!dialog)
+    if (!listProject("AMT_RB/\nLine_3/\nPoint_100/\n"))
         return false;
-    dialog->parseProjectNameList(&names);
-    dialog->parseDeviceFileList(&listing);
     w.window->onSlotExportData("RB", instrumentProject, 3, 100.0);
     return true;
 }
@@ -388,12 +395,7 @@ private slots:
     {
         ConnectedWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
-        QByteArray names("ProjectID:AMT_RB ProjectName:RB\n");
-        QByteArray listing("AMT_RB/\nLine_9/\nLine_10/\nPoint_1/\n");
-        Dialog_ExportData *dialog = exportDialog();
-        QVERIFY(dialog);
-        dialog->parseProjectNameList(&names);
-        dialog->parseDeviceFileList(&listing);
+        QVERIFY(listProject("AMT_RB/\nLine_9/\nLine_10/\nPoint_1/\n"));
         w.window->onSlotExportData("RB", instrumentProject, 9, 2147483647.0);
         QCOMPARE(w.fixture.promptTexts(), QStringList{"线9没有测点！"});
         w.com->sendGetMachineStatus();
@@ -431,6 +433,50 @@ private slots:
         late.replace("AMT_XX", "AMT_RB");
         emit w.com->AMTMachineExportDataStationConfig(&late);
         w.com->sendGetMachineStatus();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+        for (int port = 1; port <= 5; ++port)
+            QVERIFY(!w.fixture.simulator().server().isConnected(port));
+    }
+
+    // The other dead ends: each ends with one box giving its reason, no busy dialog, no data
+    // connection, no temporary file, and the poll running again.
+    void deadEndsEndTheReadBack_data()
+    {
+        QTest::addColumn<int>("deadEnd");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("dialog closed") << 0 << "数据导出已取消！";
+        QTest::newRow("text without groups") << 1 << "线3点100的配置信息中没有频组！";
+        QTest::newRow("station gone from listing") << 2 << "仪器中找不到线3点100！";
+    }
+    void deadEndsEndTheReadBack()
+    {
+        QFETCH(int, deadEnd);
+        QFETCH(QString, reason);
+        ProjectWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        Dialog_ExportData *dialog = listProject("AMT_RB/\nLine_3/\nPoint_100/\nPoint_200/\n");
+        QVERIFY(dialog);
+        w.window->onSlotExportData("RB", instrumentProject, 3, 2147483647.0);
+        QProgressDialog *progress = shownProgressDialog();
+        QVERIFY(progress);
+        if (deadEnd == 0) {
+            progress->close();
+        } else if (deadEnd == 1) {
+            QByteArray text("MachineID=1\nProjectNum=AMT_RB\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
+                            "GPS_Longtitude=0\nGPS_Elevation=0\n");
+            emit w.com->AMTMachineExportDataStationConfig(&text);
+        } else {
+            QByteArray text("MachineID=1\nProjectNum=AMT_RB\nLineNum=3\nStationNum=100\nGPS_Latitude=0\n"
+                            "GPS_Longtitude=0\nGPS_Elevation=0\nGroupID=1\nSampleRate=4000\nSampleTime=-1\n"
+                            "WatchMachineMode=0\n");
+            emit w.com->AMTMachineExportDataStationConfig(&text);
+            QByteArray otherLine("AMT_RB/\nLine_4/\nPoint_1/\n");
+            dialog->parseDeviceFileList(&otherLine);
+            emit w.com->AMTMachineStationExportSampleDataOver();
+        }
+        QCOMPARE(w.fixture.promptTexts(), QStringList{reason});
+        QTRY_VERIFY(!shownProgressDialog());
+        QVERIFY(tempFiles(w).isEmpty());
         QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
         for (int port = 1; port <= 5; ++port)
             QVERIFY(!w.fixture.simulator().server().isConnected(port));
