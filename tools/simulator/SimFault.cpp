@@ -152,9 +152,14 @@ bool SimFault::matches(int framePort, uint32_t frameId, uint32_t frameSub) const
         return false;
     if (sub >= 0 && (frameId != AMT_NOTIFY || (frameSub & 0xFFFF) != uint32_t(sub)))
         return false;
+    return onPort(framePort);
+}
+
+bool SimFault::onPort(int simPort) const
+{
     if (port == AnyDataPort)
-        return framePort >= SimFirstDataPort && framePort < SimLogPort;
-    return port == AnyPort || port == framePort;
+        return simPort >= SimFirstDataPort && simPort < SimLogPort;
+    return port == AnyPort || port == simPort;
 }
 
 QString SimFault::describe() const

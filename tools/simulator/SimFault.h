@@ -38,6 +38,8 @@ public:
     // The rule of one script line; false with a message for a line that cannot be read.
     static bool parse(const QString &line, SimFault *fault, QString *error);
     bool matches(int framePort, uint32_t frameId, uint32_t frameSub) const;
+    // The rule names this port (directly, as any data port or as any port).
+    bool onPort(int simPort) const;
     qint64 arg(int index, qint64 fallback) const { return index < args.size() ? args[index] : fallback; }
     QString describe() const;
     static QString kindName(Kind kind);

@@ -49,7 +49,7 @@ bool SimFaultPlan::take(int port, uint32_t id, uint32_t sub, SimFault *fault)
 bool SimFaultPlan::refuses(int port) const
 {
     for (const Rule &rule : rules) {
-        if (rule.fault.kind == SimFault::Refuse && rule.fault.matches(port, rule.fault.id, 0))
+        if (rule.fault.kind == SimFault::Refuse && rule.fault.onPort(port))
             return true;
     }
     return false;
