@@ -37,6 +37,7 @@ public:
     void setProcessData(QList<ChannelImpedance> processData, double apparentResistivityYAxisMax,
                         double apparentResistivityYAxisMin, double trueResistivityYAxisMax,
                         double trueResistivityYAxisMin, double trueResistivityDeep);
+    // Empties the view and forgets the curves and groups given; the limits stay.
     void clearProcessDataCurves();
 
     // The font of every axis label of these views.
@@ -55,6 +56,8 @@ protected:
 private:
     void createCurves();
     void setUpAxes();
+    void forgetCurves();
+    void detachCurves();
     void storeLimits(double apparentMax, double apparentMin, double trueMax, double trueMin, double deep);
     bool groupDrawn(int group) const;
     const QVector<OneFreqImpedance> &groupData(int group) const;
