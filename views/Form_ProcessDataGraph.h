@@ -3,12 +3,12 @@
 
 #include "common/ChannelsUseInfo.h"
 #include "common/OneFreqImpedance.h"
+#include "views/ThinnedScaleDraw.h"
 
 #include <QFont>
 #include <QList>
 #include <QVector>
 #include <QWidget>
-#include <qwt_scale_draw.h>
 
 class PlotMatrix;
 class QwtPlot;
@@ -22,8 +22,9 @@ class Form_ProcessDataGraph : public QWidget
     Q_OBJECT
 
 public:
-    // Axis labels: " 10K ", " 2.5M " from ten thousand and one million up, the number below.
-    class KScaleDraw : public QwtScaleDraw
+    // Axis labels: " 10K ", " 2.5M " from ten thousand and one million up, the number below;
+    // thinned where the axis is too short for all of them.
+    class KScaleDraw : public ThinnedScaleDraw
     {
     public:
         QwtText label(double value) const override;

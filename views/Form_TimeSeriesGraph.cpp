@@ -5,6 +5,7 @@
 #include "views/PageSeriesData.h"
 #include "views/PlotDecor.h"
 #include "views/PlotMatrix.h"
+#include "views/ThinnedScaleDraw.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -89,6 +90,8 @@ void Form_TimeSeriesGraph::initPlotMatrix()
         curves[row] = new EnvelopeCurve;
         curves[row]->setPen(Qt::blue, 0, Qt::SolidLine);
         decoratePlot(plot);
+        plot->setAxisScaleDraw(QwtPlot::xBottom, new ThinnedScaleDraw);
+        plot->setAxisScaleDraw(QwtPlot::yLeft, new ThinnedScaleDraw);
         plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtLinearScaleEngine);
         plot->setAxisScale(QwtPlot::xBottom, 0, 5);
         plot->setAxisScaleEngine(QwtPlot::yLeft, new QwtLinearScaleEngine);
