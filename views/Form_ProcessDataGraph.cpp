@@ -150,10 +150,7 @@ void Form_ProcessDataGraph::setProcessData(QList<ChannelImpedance> processData, 
                                            double apparentResistivityYAxisMin, double trueResistivityYAxisMax,
                                            double trueResistivityYAxisMin, double trueResistivityDeep)
 {
-    e0ProcessData.clear();
-    e1ProcessData.clear();
-    e2ProcessData.clear();
-    processDataUseInfo = ProcessDataUseInfo();
+    forgetCurves();
     for (const ChannelImpedance &entry : qAsConst(processData)) {
         if (entry.channel == 0) {
             e0ProcessData = entry.curve;
@@ -202,12 +199,25 @@ void Form_ProcessDataGraph::storeLimits(double apparentMax, double apparentMin, 
 
 void Form_ProcessDataGraph::clearProcessDataCurves()
 {
-    for (QwtPlotCurve *curve : curves)
+    // Forgets the curves too: a later panel change must not bring them back.
+    forgetCurves();
+    updateProcessDataCurves();
+}
+
+void Form_ProcessDataGraph::forgetCurves()
+{
+    e0ProcessData.clear();
+    e1ProcessData.clear();
+    e2ProcessData.clear();
+    processDataUseInfo = ProcessDataUseInfo();
+}
+
+void Form_ProcessDataGraph::detachCurves()
+{
+    for (QwtPlotCurve *curve : curves) {
         curve->setSamples(QVector<double>(), QVector<double>());
-    for (QwtPlot *plot : plots)
-        plot->replot();
-    for (QwtPlotCurve *curve : curves)
         curve->detach();
+    }
 }
 
 bool Form_ProcessDataGraph::groupDrawn(int group) const
@@ -253,7 +263,7 @@ double Form_ProcessDataGraph::drawGroup(int group)
 
 void Form_ProcessDataGraph::updateProcessDataCurves()
 {
-    clearProcessDataCurves();
+    detachCurves();
     double lowest = 10000000;
     for (int group = 0; group < GroupCount; ++group) {
         if (groupDrawn(group))

@@ -3,12 +3,12 @@
 
 #include "common/ChannelsUseInfo.h"
 #include "common/OneFreqImpedance.h"
+#include "views/ThinnedScaleDraw.h"
 
 #include <QFont>
 #include <QList>
 #include <QVector>
 #include <QWidget>
-#include <qwt_scale_draw.h>
 
 class PlotMatrix;
 class QwtPlot;
@@ -22,8 +22,9 @@ class Form_ProcessDataGraph : public QWidget
     Q_OBJECT
 
 public:
-    // Axis labels: " 10K ", " 2.5M " from ten thousand and one million up, the number below.
-    class KScaleDraw : public QwtScaleDraw
+    // Axis labels: " 10K ", " 2.5M " from ten thousand and one million up, the number below;
+    // thinned where the axis is too short for all of them.
+    class KScaleDraw : public ThinnedScaleDraw
     {
     public:
         QwtText label(double value) const override;
@@ -37,6 +38,7 @@ public:
     void setProcessData(QList<ChannelImpedance> processData, double apparentResistivityYAxisMax,
                         double apparentResistivityYAxisMin, double trueResistivityYAxisMax,
                         double trueResistivityYAxisMin, double trueResistivityDeep);
+    // Empties the view and forgets the curves and groups given; the limits stay.
     void clearProcessDataCurves();
 
     // The font of every axis label of these views.
@@ -55,6 +57,8 @@ protected:
 private:
     void createCurves();
     void setUpAxes();
+    void forgetCurves();
+    void detachCurves();
     void storeLimits(double apparentMax, double apparentMin, double trueMax, double trueMin, double deep);
     bool groupDrawn(int group) const;
     const QVector<OneFreqImpedance> &groupData(int group) const;

@@ -5,10 +5,12 @@
 #include "views/PageSeriesData.h"
 #include "views/PlotDecor.h"
 #include "views/PlotMatrix.h"
+#include "views/ThinnedScaleDraw.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QtEndian>
 #include <cmath>
@@ -88,6 +90,8 @@ void Form_TimeSeriesGraph::initPlotMatrix()
         curves[row] = new EnvelopeCurve;
         curves[row]->setPen(Qt::blue, 0, Qt::SolidLine);
         decoratePlot(plot);
+        plot->setAxisScaleDraw(QwtPlot::xBottom, new ThinnedScaleDraw);
+        plot->setAxisScaleDraw(QwtPlot::yLeft, new ThinnedScaleDraw);
         plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtLinearScaleEngine);
         plot->setAxisScale(QwtPlot::xBottom, 0, 5);
         plot->setAxisScaleEngine(QwtPlot::yLeft, new QwtLinearScaleEngine);
@@ -155,8 +159,12 @@ void Form_TimeSeriesGraph::updateScrollBar()
     scrollBar->setPageStep(paged ? fftSize : 0);
     scrollBar->setVisible(true);
     scrollBar->setEnabled(true);
+    // The block is drawn already: a value clamped by the new range must not draw another one,
+    // nor overwrite the start just drawn.
+    const QSignalBlocker blocker(scrollBar);
     scrollBar->setRange(0, maximum);
     scrollBar->setValue(dataIndex);
+    dataIndex = scrollBar->value();
 }
 
 QVector<double> Form_TimeSeriesGraph::readATS(QFile *atsFile, int min, int max)
@@ -243,11 +251,14 @@ void Form_TimeSeriesGraph::setSelectedChannelsDisplay(ChannelsUseInfo channelsUs
             stretch = shown == 1 ? 1000 : 96 / shown + (row == lastShown ? 4 : 0);
         plotMatrix->setRowStretch(row, stretch);
     }
-    if (shown >= 1) {
+    // A rate is shown only with the recording it belongs to.
+    if (shown >= 1 && !channelFiles.isEmpty()) {
         QwtText text(QString("%1Hz").arg(sampleRate));
         text.setRenderFlags(Qt::AlignLeft | Qt::AlignBottom);
         rateLabel->setText(text);
         rateLabel->attach(plots[lastShown]);
+    } else {
+        rateLabel->detach();
     }
     plotMatrix->relayoutAxes();
 }
@@ -269,6 +280,7 @@ void Form_TimeSeriesGraph::setTimeSeriesChannelsView(int fftSize, int yViewMode,
 
 void Form_TimeSeriesGraph::clearTimeSeriesGraph()
 {
+    rateLabel->detach();
     for (int row = ChannelRowCount - 1; row >= 0; --row) {
         curves[row]->detach();
         curves[row]->setSamples(QVector<QPointF>());
@@ -279,5 +291,7 @@ void Form_TimeSeriesGraph::clearTimeSeriesGraph()
     scrollBar->setVisible(true);
     scrollBar->setEnabled(false);
     scrollBar->setPageStep(0);
+    const QSignalBlocker blocker(scrollBar);
+    scrollBar->setValue(0);
     channelFiles.clear();
 }

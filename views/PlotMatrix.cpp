@@ -2,6 +2,7 @@
 
 #include "views/Plot.h"
 #include "views/QwtCompat.h"
+#include "views/ThinnedScaleDraw.h"
 
 #include <QGridLayout>
 #include <qwt_scale_draw.h>
@@ -48,6 +49,16 @@ QwtPlot *PlotMatrix::cellPlot(int row, int column)
 const QwtPlot *PlotMatrix::cellPlot(int row, int column) const
 {
     return const_cast<PlotMatrix *>(this)->cellPlot(row, column);
+}
+
+QStringList PlotMatrix::crowdedTickLabels() const
+{
+    QStringList crowded;
+    for (const QwtPlot *plot : plots) {
+        if (plot && plot->isVisible())
+            crowded << ThinnedScaleDraw::crowdedLabels(plot);
+    }
+    return crowded;
 }
 
 int PlotMatrix::rowCount() const

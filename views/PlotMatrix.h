@@ -2,6 +2,7 @@
 #define PLOTMATRIX_H
 
 #include <QFrame>
+#include <QStringList>
 #include <QVector>
 
 class QGridLayout;
@@ -33,6 +34,10 @@ public:
     bool isAxisShown(int axis) const;
 
     void setCellAxisScale(int axis, int rowOrColumn, double min, double max, double step = 0);
+
+    // Neighbouring tick labels on the visible cells that stand closer than a blank, at the
+    // cells' current sizes; empty when every label stands clear.
+    QStringList crowdedTickLabels() const;
 
 public slots:
     void scaleDivChanged();

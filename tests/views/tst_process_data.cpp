@@ -80,6 +80,15 @@ ProcessDataUseInfo groups(bool e0, bool e1, bool e2)
     return info;
 }
 
+// The window's connections between the panel and the view.
+void connectPanel(Form_ProcessDataViewSet &panel, Form_ProcessDataGraph &view)
+{
+    QObject::connect(&panel, &Form_ProcessDataViewSet::signalProcessDataViewUseInfo, &view,
+                     &Form_ProcessDataGraph::setProcessDataSelectedChannelsView);
+    QObject::connect(&panel, &Form_ProcessDataViewSet::signalProcessDataViewParamChanged, &view,
+                     &Form_ProcessDataGraph::setProcessDataYAxisView);
+}
+
 } // namespace
 
 class TestProcessData : public QObject
@@ -92,6 +101,7 @@ private slots:
     void frequencyAxisLowEnd_data();
     void frequencyAxisLowEnd();
     void groupsDrawnAndCleared();
+    void clearedCurvesStayCleared();
     void limitsAndLogarithmicLowerBound();
     void panelDrivesTheView();
 };
@@ -223,6 +233,32 @@ void TestProcessData::groupsDrawnAndCleared()
         QVERIFY(curvesOf(view, column).isEmpty());
 }
 
+void TestProcessData::clearedCurvesStayCleared()
+{
+    Form_ProcessDataGraph view;
+    Form_ProcessDataViewSet panel;
+    connectPanel(panel, view);
+    view.setProcessData({curve(0, {point(0.05, 10), point(2, 3)}), curve(2, {point(4, 5)})}, 10000, 1, 10000, 1,
+                        1000);
+    panel.setProcessDataViewUseInfo(groups(true, false, true));
+    view.clearProcessDataCurves();
+    QCOMPARE(range(view, Apparent, QwtPlot::yLeft), frequencyAxis(1));
+
+    // No later change on the panel brings the previous station back.
+    panel.findChild<QLineEdit *>("lineEdit_TrueResistivityDeep")->setText("2500");
+    QCOMPARE(drawnGroups(view), QList<int>{});
+    panel.findChild<QCheckBox *>("checkBox_E0Direction")->setChecked(false);
+    panel.findChild<QCheckBox *>("checkBox_E0Direction")->setChecked(true);
+    view.setProcessDataSelectedChannelsView(groups(true, true, true));
+    for (int column = Apparent; column <= True; ++column)
+        QCOMPARE(drawnGroups(view, column), QList<int>{});
+    QCOMPARE(range(view, Apparent, QwtPlot::yLeft), frequencyAxis(1));
+    QCOMPARE(range(view, True, QwtPlot::yLeft), qMakePair(2500.0, 0.0));
+
+    view.setProcessData({curve(1, {point(2, 3)})}, 10000, 1, 10000, 1, 1000);
+    QCOMPARE(drawnGroups(view), QList<int>{QwtSymbol::Rect});
+}
+
 void TestProcessData::limitsAndLogarithmicLowerBound()
 {
     Form_ProcessDataGraph view;
@@ -247,10 +283,7 @@ void TestProcessData::panelDrivesTheView()
 {
     Form_ProcessDataGraph view;
     Form_ProcessDataViewSet panel;
-    connect(&panel, &Form_ProcessDataViewSet::signalProcessDataViewUseInfo, &view,
-            &Form_ProcessDataGraph::setProcessDataSelectedChannelsView);
-    connect(&panel, &Form_ProcessDataViewSet::signalProcessDataViewParamChanged, &view,
-            &Form_ProcessDataGraph::setProcessDataYAxisView);
+    connectPanel(panel, view);
     view.setProcessData({curve(0, {point(2, 3)}), curve(1, {point(4, 5)})}, 10000, 1, 10000, 1, 1000);
     panel.setProcessDataViewUseInfo(groups(true, true, false));
 

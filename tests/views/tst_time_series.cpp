@@ -71,6 +71,17 @@ int rowStretch(Form_TimeSeriesGraph &view, int row)
     return static_cast<QGridLayout *>(view.findChild<PlotMatrix *>()->layout())->rowStretch(row);
 }
 
+// Texts of the rate labels on all five plots.
+QStringList rateLabels(Form_TimeSeriesGraph &view)
+{
+    QStringList texts;
+    for (int row = Hx; row <= E2; ++row) {
+        for (QwtPlotItem *item : plotOf(view, row)->itemList(QwtPlotItem::Rtti_PlotTextLabel))
+            texts << static_cast<QwtPlotTextLabel *>(item)->text().text();
+    }
+    return texts;
+}
+
 bool xLabelsDrawn(Form_TimeSeriesGraph &view, int row)
 {
     return plotOf(view, row)->axisScaleDraw(QwtPlot::xBottom)->hasComponent(QwtAbstractScaleDraw::Labels);
@@ -96,6 +107,9 @@ private slots:
     void stretchesRateLabelAndTimeAxis();
     void timeAxisUnderLowestPlotOnceShown();
     void clearingEmptiesTheView();
+    void recordingShownAnewOpensAtFirstSample_data();
+    void recordingShownAnewOpensAtFirstSample();
+    void noRateLabelWithoutRecording();
     void spikeShowsOnALongPage();
     void panelDrivesTheView();
 };
@@ -367,6 +381,7 @@ void TestTimeSeries::clearingEmptiesTheView()
     QVERIFY(!curveOf(view, Hx));
     QVERIFY(!scrollBar->isEnabled());
     QCOMPARE(scrollBar->pageStep(), 0);
+    QCOMPARE(scrollBar->value(), 0);
     const QwtPlot *plot = plotOf(view, Hx);
     QCOMPARE(plot->axisScaleDiv(QwtPlot::xBottom).upperBound(), 5.0);
     QCOMPARE(plot->axisScaleDiv(QwtPlot::yLeft).lowerBound(), -3000.0);
@@ -376,6 +391,65 @@ void TestTimeSeries::clearingEmptiesTheView()
     view.setTimeSeriesChannelsView(256, 1, 100, -100, false);
     view.graphTimeSeriesBlock(0);
     QVERIFY(!curveOf(view, Hx));
+}
+
+void TestTimeSeries::recordingShownAnewOpensAtFirstSample_data()
+{
+    QTest::addColumn<int>("firstSeconds");
+    QTest::addColumn<int>("scrollTo");
+    QTest::addColumn<bool>("clearBetween");
+    QTest::addColumn<int>("secondSeconds");
+    // 250 Hz; the second recording's last page would start at sample 452.
+    QTest::newRow("shorter recording after a long one") << 100 << 20000 << false << 10;
+    QTest::newRow("shorter recording after a clear") << 100 << 20000 << true << 10;
+    QTest::newRow("same recording shown anew") << 10 << 300 << false << 10;
+    QTest::newRow("longer recording after a short one") << 10 << 452 << false << 100;
+}
+
+void TestTimeSeries::recordingShownAnewOpensAtFirstSample()
+{
+    QFETCH(int, firstSeconds);
+    QFETCH(int, scrollTo);
+    QFETCH(bool, clearBetween);
+    QFETCH(int, secondSeconds);
+    AtsFixture first;
+    first.add("long_Hx.ats", rampCounts(250 * firstSeconds));
+    AtsFixture second;
+    second.add("short_Hx.ats", rampCounts(250 * secondSeconds));
+    Form_TimeSeriesGraph view;
+    auto *scrollBar = view.findChild<QScrollBar *>();
+    show(view, 250, firstSeconds, first.files());
+    scrollBar->setValue(scrollTo);
+    QCOMPARE(firstSample(curveOf(view, Hx), 250), scrollTo);
+    if (clearBetween)
+        view.clearTimeSeriesGraph();
+
+    show(view, 250, secondSeconds, second.files());
+    QCOMPARE(firstSample(curveOf(view, Hx), 250), 0);
+    QCOMPARE(lastSample(curveOf(view, Hx), 250), 2047);
+    QCOMPARE(scrollBar->value(), 0);
+    QCOMPARE(scrollBar->maximum(), 250 * secondSeconds - 2048);
+}
+
+void TestTimeSeries::noRateLabelWithoutRecording()
+{
+    ChannelsUseInfo all;
+    all.HxChannelIsUse = all.HyChannelIsUse = all.E0ChannelIsUse = all.E1ChannelIsUse = all.E2ChannelIsUse = true;
+    Form_TimeSeriesGraph view;
+    view.setSelectedChannelsDisplay(all);
+    QCOMPARE(rateLabels(view), QStringList());
+
+    AtsFixture fixture;
+    fixture.add("a_E0.ats", rampCounts(4000));
+    fixture.add("a_E1.ats", rampCounts(4000));
+    show(view, 4000, 1, fixture.files());
+    QCOMPARE(rateLabels(view), QStringList{"4000Hz"});
+
+    // The window resets its panel after a clear, which shows the channels again.
+    view.clearTimeSeriesGraph();
+    QCOMPARE(rateLabels(view), QStringList());
+    view.setSelectedChannelsDisplay(all);
+    QCOMPARE(rateLabels(view), QStringList());
 }
 
 void TestTimeSeries::spikeShowsOnALongPage()

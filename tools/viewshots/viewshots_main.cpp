@@ -1,8 +1,12 @@
-// amt-viewshots OUTPUT_FOLDER
+// amt-viewshots OUTPUT_FOLDER [WIDTHxHEIGHT ...]
 // Draws a synthetic five-channel recording in the time-series view and three synthetic
-// impedance curves in the impedance view, and saves each view as a PNG file.
+// impedance curves in the impedance view, at each size given (by default 1050x650, the main
+// window's smallest, and 1200x680), and saves each view as "timeseries-WIDTHxHEIGHT.png" and
+// "impedance-WIDTHxHEIGHT.png". Fails when a picture has no curve or when two tick labels of an
+// axis stand closer than a blank, and names those labels.
 #include "views/Form_ProcessDataGraph.h"
 #include "views/Form_TimeSeriesGraph.h"
+#include "views/PlotMatrix.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,17 +78,34 @@ int colouredPixels(const QImage &image)
     return count;
 }
 
-bool save(QWidget &view, const QString &path)
+bool save(QWidget &view, const QString &name, QSize size, const QDir &out)
 {
-    view.resize(1200, 680);
+    view.resize(size);
     view.show();
     QApplication::processEvents();
     const QImage image = view.grab().toImage();
     const int coloured = colouredPixels(image);
+    const QString path = out.filePath(QString("%1-%2x%3.png").arg(name).arg(size.width()).arg(size.height()));
     const bool saved = image.save(path, "PNG");
     std::printf("%s %s (%dx%d, %d coloured pixels)\n", saved ? "wrote" : "could not write", qPrintable(path),
                 image.width(), image.height(), coloured);
-    return saved && coloured > 0;
+    const QStringList crowded = view.findChild<PlotMatrix *>()->crowdedTickLabels();
+    for (const QString &labels : crowded)
+        std::printf("labels too close in %s: %s\n", qPrintable(path), qPrintable(labels));
+    return saved && coloured > 0 && crowded.isEmpty();
+}
+
+QList<QSize> sizesOf(const QStringList &arguments)
+{
+    QList<QSize> sizes;
+    for (const QString &argument : arguments) {
+        const QStringList parts = argument.split('x');
+        if (parts.size() == 2 && parts.at(0).toInt() > 0 && parts.at(1).toInt() > 0)
+            sizes << QSize(parts.at(0).toInt(), parts.at(1).toInt());
+        else
+            std::fprintf(stderr, "not a size: %s\n", qPrintable(argument));
+    }
+    return sizes;
 }
 
 } // namespace
@@ -92,11 +113,18 @@ bool save(QWidget &view, const QString &path)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: amt-viewshots OUTPUT_FOLDER\n");
+    QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty()) {
+        std::fprintf(stderr, "usage: amt-viewshots OUTPUT_FOLDER [WIDTHxHEIGHT ...]\n");
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir out(arguments.takeFirst());
+    QList<QSize> sizes = {{1050, 650}, {1200, 680}};
+    if (!arguments.isEmpty()) {
+        sizes = sizesOf(arguments);
+        if (sizes.size() != arguments.size())
+            return 2;
+    }
     QTemporaryDir data;
     std::vector<std::unique_ptr<QFile>> files;
     const QStringList names = {"Hx", "Hy", "E0", "E1", "E2"};
@@ -114,6 +142,10 @@ int main(int argc, char **argv)
     timeSeries.setTimeSeriesData(sampleRate, seconds, 0, channelFiles, 8192, false, 1, 2500, -2500);
     Form_ProcessDataGraph impedance;
     impedance.setProcessData(syntheticCurves(), 10000, 1, 10000, 1, 1000);
-    const bool saved = save(timeSeries, out.filePath("timeseries.png")) && save(impedance, out.filePath("impedance.png"));
+    bool saved = true;
+    for (const QSize size : sizes) {
+        saved = save(timeSeries, "timeseries", size, out) && saved;
+        saved = save(impedance, "impedance", size, out) && saved;
+    }
     return saved ? 0 : 1;
 }
