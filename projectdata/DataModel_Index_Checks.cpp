@@ -26,6 +26,24 @@ bool isReadable(const QFile *file)
     return source.open(QIODevice::ReadOnly);
 }
 
+// Keeps the piece's files that can still be read; the names of the others go to skipped and
+// their channels no longer count as recorded.
+void keepReadableFiles(SampleInfo &piece, QStringList &skipped)
+{
+    QList<QFile *> files;
+    for (QFile *file : qAsConst(piece.channelFiles)) {
+        if (isReadable(file)) {
+            files.append(file);
+            continue;
+        }
+        const QString name = QFileInfo(file->fileName()).fileName();
+        if (!skipped.contains(name))
+            skipped.append(name);
+        clearChannelFlag(piece.ctrlParam, ChannelFileName::channelTag(name));
+    }
+    piece.channelFiles = files;
+}
+
 } // namespace
 
 // Every station a save writes to must name a folder of its own and have nothing running on it.
@@ -92,19 +110,8 @@ bool DataModel_Index::keepReadablePieces(QList<RunPiece> &pieces, QString *reaso
     QList<RunPiece> readable;
     QStringList skipped;
     for (RunPiece piece : pieces) {
-        QList<QFile *> files;
-        for (QFile *file : qAsConst(piece.info.channelFiles)) {
-            if (isReadable(file)) {
-                files.append(file);
-                continue;
-            }
-            const QString name = QFileInfo(file->fileName()).fileName();
-            if (!skipped.contains(name))
-                skipped.append(name);
-            clearChannelFlag(piece.info.ctrlParam, ChannelFileName::channelTag(name));
-        }
-        piece.info.channelFiles = files;
-        if (!files.isEmpty())
+        keepReadableFiles(piece.info, skipped);
+        if (!piece.info.channelFiles.isEmpty())
             readable.append(piece);
     }
     if (!skipped.isEmpty())

@@ -7,6 +7,33 @@
 #include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
 
+namespace {
+
+// One task per channel file of every recording; empty, with missing naming the recording, when a
+// recording names no file (its "config.ini" row is missing): nothing of the station is exported then.
+QList<FloatDataExporter::Task> exportTasks(HORM_Collection<Data_SampleData> *recordings, const QString &folder,
+                                           QString *missing)
+{
+    QList<FloatDataExporter::Task> tasks;
+    for (int i = 0; i < recordings->count(); ++i) {
+        Data_SampleData *recording = recordings->at(i).object;
+        if (!recording)
+            continue;
+        const SampleInfo info = recording->getSampleInfo();
+        QStringList files = recording->getChannelFiles().toList();
+        files.removeAll(QString());
+        if (files.isEmpty()) {
+            *missing = DataModel_Index::tr("第%1条记录（%2Hz）").arg(i + 1).arg(recording->getSampleRate());
+            return {};
+        }
+        for (const QString &file : qAsConst(files))
+            tasks.append(FloatDataExporter::task(file, folder, info.ctrlParam));
+    }
+    return tasks;
+}
+
+} // namespace
+
 void DataModel_Index::getStationRawDataToFloatData()
 {
     if (selectedLineRow != -1 || selectedStationRow != -1)
@@ -33,25 +60,12 @@ bool DataModel_Index::getStationFloatData(int lineRow, int stationRow)
         return false;
     const double stationNum = station.object->getStationNum();
     const QString where = tr("线%1点%2").arg(lineName).arg(StationNumberText::text(stationNum));
-    QList<FloatDataExporter::Task> tasks;
-    for (int i = 0; i < recordings->count(); ++i) {
-        Data_SampleData *recording = recordings->at(i).object;
-        if (!recording)
-            continue;
-        const SampleInfo info = recording->getSampleInfo();
-        QStringList files = recording->getChannelFiles().toList();
-        files.removeAll(QString());
-        // A recording without its "config.ini" row names no file: nothing of the station is exported.
-        if (files.isEmpty()) {
-            OperatorPrompt::information(nullptr, tr("提示"),
-                                        tr("%1的第%2条记录（%3Hz）在config.ini中没有记录，无法导出浮点数据！")
-                                            .arg(where)
-                                            .arg(i + 1)
-                                            .arg(recording->getSampleRate()));
-            return false;
-        }
-        for (const QString &file : qAsConst(files))
-            tasks.append(FloatDataExporter::task(file, folder, info.ctrlParam));
+    QString missing;
+    const QList<FloatDataExporter::Task> tasks = exportTasks(recordings, folder, &missing);
+    if (!missing.isEmpty()) {
+        OperatorPrompt::information(nullptr, tr("提示"),
+                                    tr("%1的%2在config.ini中没有记录，无法导出浮点数据！").arg(where, missing));
+        return false;
     }
     QString refusal;
     exportOperation = operations.begin(StationOperations::Export, lineName, stationNum, &refusal);
@@ -60,7 +74,11 @@ bool DataModel_Index::getStationFloatData(int lineRow, int stationRow)
         return false;
     }
     exportPlace = where;
-    return floatExporter->start(tasks);
+    if (floatExporter->start(tasks))
+        return true;
+    operations.end(exportOperation);
+    exportOperation = 0;
+    return false;
 }
 
 void DataModel_Index::onFloatDataExported()

@@ -20,7 +20,6 @@ public:
     QString conflict(Kind kind, int line, double station) const;
     void end(quint64 id);
     void clear();
-    int count() const { return running.size(); }
 
     // Ends the operation when it leaves scope; an id of 0 ends nothing.
     class Guard
