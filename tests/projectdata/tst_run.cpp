@@ -57,6 +57,7 @@ private slots:
     void stationNumbersThatDoNotPrintExactly();
     void unreadableTempFilesAreSkipped_data();
     void unreadableTempFilesAreSkipped();
+    void runWithoutAReadableFileIsNotSaved();
     void aGroupIndexMetAgainKeepsBothRecordings();
 
 private:
@@ -472,6 +473,20 @@ void TestRun::unreadableTempFilesAreSkipped()
                                                              "123_Vector_Line5_Station100_Hx_2000Hz.ats 12",
                                                              "123_Vector_Line5_Station100_Hx_4000Hz.ats 12"}));
     QVERIFY(!TestFiles::read(folder + "/config.ini").contains("E0_4000Hz"));
+}
+
+void TestRun::runWithoutAReadableFileIsNotSaved()
+{
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E0"), 1));
+    for (const QString &name : QDir(f->tempDir()).entryList(QDir::Files))
+        QVERIFY(QFile::remove(f->tempDir() + "/" + name));
+    StationSampleInfo record = f->station();
+    QString reason;
+    QVERIFY(!f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason));
+    QVERIFY(!reason.isEmpty());
+    QCOMPARE(f->sql("SELECT count(*) FROM Data_Line"), QString("0"));
+    QCOMPARE(f->tree->topLevelItemCount(), 0);
+    QCOMPARE(f->tree->getTempSamples().size(), 1);
 }
 
 // Two groups of one rate with the same group index never share a temporary file.
