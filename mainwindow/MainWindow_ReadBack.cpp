@@ -15,6 +15,7 @@
 #include "mainwindow/StationTextCopy.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
+#include "projectdata/ProjectFolder.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
@@ -197,9 +198,8 @@ void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
     if (!text || text->isEmpty() || workState != WORK_EXPORTING)
         return;
-    const QString stationDir = projectDir + QStringLiteral("/data/Line %1/Station %2")
-                                                .arg(readBackStation.LineNum)
-                                                .arg(QString::number(readBackStation.StationNum, 'g', 6));
+    const QString stationDir = ProjectFolder::stationFolderPath(projectDir + QStringLiteral("/data"),
+                                                                readBackStation.LineNum, readBackStation.StationNum);
     const QString tempFolder = appDirPath + QStringLiteral("/TempFile");
     if (!QDir().mkpath(stationDir) || !QDir().mkpath(tempFolder)) {
         abortReadBack(tr("无法创建测点文件夹！"));

@@ -1,6 +1,7 @@
 #include "mainwindow/RunStartRules.h"
 
 #include "dialogs/SampleTaskRules.h"
+#include "projectdata/StationNumberText.h"
 
 #include <QCoreApplication>
 
@@ -182,5 +183,5 @@ SteppedStation steppedStation(double station, int mode, const StationNumAutoConf
 
 QString stationNumText(double station)
 {
-    return QString::number(station, 'g', 6);
+    return StationNumberText::text(station);
 }

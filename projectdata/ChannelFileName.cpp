@@ -1,6 +1,7 @@
 #include "projectdata/ChannelFileName.h"
 
 #include "common/Global_Constants.h"
+#include "projectdata/StationNumberText.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -19,20 +20,16 @@ QString modeText(int mode)
 
 namespace ChannelFileName {
 
-QString stationText(double stationNum)
+QString tempName(const SampleInfo &block, const QString &channelName, int groupIndex, int copy)
 {
-    return QString::number(stationNum, 'g', 6);
-}
-
-QString tempName(const SampleInfo &block, const QString &channelName, int groupIndex)
-{
+    const QString group = copy > 0 ? QStringLiteral("%1-%2").arg(groupIndex).arg(copy) : QString::number(groupIndex);
     return QStringLiteral("%1_%2_Line%3_Station%4_%5_%6Hz_%7.ats")
         .arg(block.MachineID)
         .arg(modeText(block.WatchMachineMode))
         .arg(block.LineNum)
-        .arg(stationText(block.StationNum), channelName)
+        .arg(StationNumberText::text(block.StationNum), channelName)
         .arg(block.ctrlParam.SampleRate)
-        .arg(groupIndex);
+        .arg(group);
 }
 
 int channelTag(const QString &name)
@@ -54,7 +51,7 @@ QString withStation(const QString &fileName, double stationNum)
     QStringList parts = fileName.split(QLatin1Char('_'));
     for (QString &part : parts) {
         if (part.contains(QLatin1String("Station")))
-            part = QStringLiteral("Station") + stationText(stationNum);
+            part = QStringLiteral("Station") + StationNumberText::text(stationNum);
     }
     return parts.join(QLatin1Char('_'));
 }

@@ -9,8 +9,8 @@
 namespace ChannelFileName {
 
 // "<machine>_<mode>_Line<line>_Station<station>_<channel>_<rate>Hz_<group>.ats"; a mode without
-// a key is written as its number.
-QString tempName(const SampleInfo &block, const QString &channelName, int groupIndex);
+// a key is written as its number, a copy number after the group as "<group>-<copy>".
+QString tempName(const SampleInfo &block, const QString &channelName, int groupIndex, int copy = 0);
 
 // The channel of a file name: 0 Hx, 1 Hy, 2 E0, 3 E1, 4 E2 (the first tag found in this order,
 // case-sensitive), or -1.
@@ -24,9 +24,6 @@ QString withStation(const QString &fileName, double stationNum);
 // The saved name of a temporary file: without folder, extension and group index, then ".ats" for
 // the first recording of its rate at the station, "_<n>.ats" when n came before.
 QString savedName(const QString &tempFileName, int n);
-
-// The station number as folder and file names write it.
-QString stationText(double stationNum);
 
 } // namespace ChannelFileName
 

@@ -10,9 +10,9 @@
 #include "projectdata/Data_Project.h"
 #include "projectdata/ImpedanceCalculator.h"
 #include "projectdata/ImpedanceTaskPool.h"
+#include "projectdata/StationOperations.h"
 #include "projectdata/TempSampleList.h"
 
-#include <QMultiHash>
 #include <QTreeWidget>
 
 #include <memory>
@@ -196,13 +196,21 @@ private:
                                                        QTreeWidgetItem **item);
     void askAboutUnsavedSamples(const QList<SampleInfo> &unsaved);
 
+    // Checks made before an operation changes anything.
+    bool checkPieceStations(const StationSampleInfo &record, const QList<RunPiece> &pieces, QString *reason);
+    QString stationNumberRefusal(int line, double station, double leaving);
+    QString sharedFolderRefusal(int line, double station, double leaving);
+    QString stationRenameRefusal(int line, double oldNumber, double newNumber);
+    HORM_Collection<Data_Station> *stationsOfLineNumber(int line);
+    bool keepReadablePieces(QList<RunPiece> &pieces, QString *reason);
+    QString tempFilePath(const SampleInfo &block, const QString &channelName, int groupIndex) const;
+    bool isListedTempFile(const QString &path) const;
+
     void initContextMenu();
     Data_Line *selectedLine(QTreeWidgetItem **item);
     bool refuseRename(QTreeWidgetItem *item, const QString &oldText, const QString &title, const QString &text);
     bool renameStation(Data_Line *line, int newNumber);
     bool renameLine(Data_Project *project, Data_Line *line, QTreeWidgetItem *item, int newNumber);
-    bool isStationCalculating(int line, double station) const;
-    bool isLineCalculating(int line) const;
     bool commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure);
     void onFloatDataExported();
 
@@ -227,14 +235,15 @@ private:
     ImpedanceCalculator defaultCalculator;
     const ImpedanceCalculator *injectedCalculator = nullptr;
     ImpedanceTaskPool taskPool;
-    // Stations (line -> station) whose stored curves are being recomputed.
-    QMultiHash<int, double> stationsInCalculation;
+    // Calculations, exports, renames, conversions and saves running on the stations.
+    StationOperations operations;
 
     std::unique_ptr<QMenu> stationMenu;
     std::unique_ptr<QMenu> lineMenu;
     QTreeWidgetItem *clickedItem = nullptr;
     FloatDataExporter *floatExporter = nullptr;
-    QString exportDoneText;
+    quint64 exportOperation = 0;
+    QString exportPlace; // "线<line>点<station>" of the running export
 };
 
 #endif // DATAMODEL_INDEX_H

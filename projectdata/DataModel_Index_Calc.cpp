@@ -105,7 +105,7 @@ bool DataModel_Index::showStationProcessData(int line, double station, int sourc
     if (source == -1)
         return showMergedTempCurves(line, station);
     if (source == 1)
-        return showStoredStationCurves(line, double(qint64(station)));
+        return showStoredStationCurves(line, station);
     return true;
 }
 
@@ -163,7 +163,7 @@ QVector<OneFreqImpedance> DataModel_Index::mergeTempImpedanceData(const QList<QV
 bool DataModel_Index::rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId)
 {
     bool found = false;
-    HORM_CollectionItem<Data_Station> item = findStationByNumber(line, double(qint64(station)), &found);
+    HORM_CollectionItem<Data_Station> item = findStationByNumber(line, station, &found);
     HORM_Collection<Data_SampleData> *recordings = found ? item.object->getREF_Data_SampleData() : nullptr;
     if (!recordings || recordings->count() == 0 || !out)
         return false;
@@ -192,13 +192,19 @@ void DataModel_Index::reCalcStationImpedanceData()
         emit snackMessage(tr("正在计算阻抗图"));
         return;
     }
-    startStationRecalculation(lineName, double(qint64(station.object->getStationNum())));
+    startStationRecalculation(lineName, station.object->getStationNum());
 }
 
 // Rebuilds the station's recordings here, computes them on the pool, one task per recording, and
 // writes the curves back here once all have come back.
 void DataModel_Index::startStationRecalculation(int line, double station)
 {
+    QString refusal;
+    const quint64 operation = operations.begin(StationOperations::Calculation, line, station, &refusal);
+    if (!operation) {
+        emit snackMessage(refusal);
+        return;
+    }
     emit snackMessage(tr("正在计算阻抗图"));
     QList<int> rowIds;
     QList<SampleInfo> recordings;
@@ -212,10 +218,10 @@ void DataModel_Index::startStationRecalculation(int line, double station)
     }
     const quint64 generation = projectGeneration;
     if (recordings.isEmpty()) {
+        operations.end(operation);
         applyStationRecalculation(generation, line, station, rowIds, recordings, {});
         return;
     }
-    stationsInCalculation.insert(line, station);
     auto state = std::make_shared<StationRecalculation>();
     for (int e = 0; e < recordings.size(); ++e)
         state->results.append(ImpedanceCalculator::Result());
@@ -229,8 +235,10 @@ void DataModel_Index::startStationRecalculation(int line, double station)
                 this,
                 [=]() {
                     state->results[e] = result;
-                    if (--state->remaining == 0)
-                        applyStationRecalculation(generation, line, station, rowIds, recordings, state->results);
+                    if (--state->remaining > 0)
+                        return;
+                    operations.end(operation);
+                    applyStationRecalculation(generation, line, station, rowIds, recordings, state->results);
                 },
                 Qt::QueuedConnection);
         });
@@ -241,9 +249,6 @@ void DataModel_Index::applyStationRecalculation(quint64 generation, int line, do
                                                 const QList<SampleInfo> &recordings,
                                                 const QList<ImpedanceCalculator::Result> &results)
 {
-    const auto running = stationsInCalculation.find(line, station);
-    if (running != stationsInCalculation.end())
-        stationsInCalculation.erase(running);
     bool found = false;
     HORM_CollectionItem<Data_Station> item = findStationByNumber(line, station, &found);
     if (generation != projectGeneration || !found)

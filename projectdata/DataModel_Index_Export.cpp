@@ -4,7 +4,35 @@
 #include "common/Global_Variables.h"
 #include "projectdata/FloatDataExporter.h"
 #include "projectdata/ProjectFolder.h"
+#include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
+
+namespace {
+
+// One task per channel file of every recording; empty, with missing naming the recording, when a
+// recording names no file (its "config.ini" row is missing): nothing of the station is exported then.
+QList<FloatDataExporter::Task> exportTasks(HORM_Collection<Data_SampleData> *recordings, const QString &folder,
+                                           QString *missing)
+{
+    QList<FloatDataExporter::Task> tasks;
+    for (int i = 0; i < recordings->count(); ++i) {
+        Data_SampleData *recording = recordings->at(i).object;
+        if (!recording)
+            continue;
+        const SampleInfo info = recording->getSampleInfo();
+        QStringList files = recording->getChannelFiles().toList();
+        files.removeAll(QString());
+        if (files.isEmpty()) {
+            *missing = DataModel_Index::tr("第%1条记录（%2Hz）").arg(i + 1).arg(recording->getSampleRate());
+            return {};
+        }
+        for (const QString &file : qAsConst(files))
+            tasks.append(FloatDataExporter::task(file, folder, info.ctrlParam));
+    }
+    return tasks;
+}
+
+} // namespace
 
 void DataModel_Index::getStationRawDataToFloatData()
 {
@@ -30,21 +58,44 @@ bool DataModel_Index::getStationFloatData(int lineRow, int stationRow)
     const QString folder = appDirPath + QStringLiteral("/TempFile");
     if (!recordings || recordings->count() == 0 || !makeDirIfMissing(folder))
         return false;
-    QList<FloatDataExporter::Task> tasks;
-    for (int i = 0; i < recordings->count(); ++i) {
-        Data_SampleData *recording = recordings->at(i).object;
-        if (!recording)
-            continue;
-        const SampleInfo info = recording->getSampleInfo();
-        for (const QString &file : recording->getChannelFiles())
-            tasks.append(FloatDataExporter::task(file, folder, info.ctrlParam));
+    const double stationNum = station.object->getStationNum();
+    const QString where = tr("线%1点%2").arg(lineName).arg(StationNumberText::text(stationNum));
+    QString missing;
+    const QList<FloatDataExporter::Task> tasks = exportTasks(recordings, folder, &missing);
+    if (!missing.isEmpty()) {
+        OperatorPrompt::information(nullptr, tr("提示"),
+                                    tr("%1的%2在config.ini中没有记录，无法导出浮点数据！").arg(where, missing));
+        return false;
     }
-    exportDoneText = tr("线%1点%2浮点数据已经导出！").arg(lineName).arg(QString::number(station.object->getStationNum(), 'g', 6));
-    return floatExporter->start(tasks);
+    QString refusal;
+    exportOperation = operations.begin(StationOperations::Export, lineName, stationNum, &refusal);
+    if (!exportOperation) {
+        OperatorPrompt::information(nullptr, tr("提示"), refusal);
+        return false;
+    }
+    exportPlace = where;
+    if (floatExporter->start(tasks))
+        return true;
+    operations.end(exportOperation);
+    exportOperation = 0;
+    return false;
 }
 
 void DataModel_Index::onFloatDataExported()
 {
+    operations.end(exportOperation);
+    exportOperation = 0;
     emit floatDataExported();
-    OperatorPrompt::information(nullptr, tr("提示"), exportDoneText);
+    const QStringList failed = floatExporter->failedFiles();
+    const int written = floatExporter->writtenCount();
+    if (failed.isEmpty()) {
+        OperatorPrompt::information(nullptr, tr("提示"),
+                                    tr("%1浮点数据已经导出！\n共写出%2个文件。").arg(exportPlace).arg(written));
+        return;
+    }
+    OperatorPrompt::warning(nullptr, tr("提示"), tr("%1浮点数据导出未完成：写出%2个文件，以下%3个文件失败：\n%4")
+                                                   .arg(exportPlace)
+                                                   .arg(written)
+                                                   .arg(failed.size())
+                                                   .arg(failed.join(QLatin1Char('\n'))));
 }

@@ -44,24 +44,30 @@ HORM_CollectionItem<Data_Station> DataModel_Index::findStation(int lineRow, int 
     return station;
 }
 
-HORM_CollectionItem<Data_Station> DataModel_Index::findStationByNumber(int lineNumber, double stationNumber, bool *found)
+// The stations of the first line with the number; null when there is none.
+HORM_Collection<Data_Station> *DataModel_Index::stationsOfLineNumber(int lineNumber)
 {
-    *found = false;
     Data_Project *project = projectRow();
     HORM_Collection<Data_Line> *lines = project ? project->getREF_Data_Line() : nullptr;
     for (int i = 0; lines && i < lines->count(); ++i) {
         HORM_CollectionItem<Data_Line> line = lines->at(i);
-        if (line.isNull() || line.object->getLineName() != lineNumber)
-            continue;
-        HORM_Collection<Data_Station> *stations = line.object->getREF_Data_Station();
-        for (int j = 0; stations && j < stations->count(); ++j) {
-            HORM_CollectionItem<Data_Station> station = stations->at(j);
-            if (!station.isNull() && station.object->getStationNum() == stationNumber) {
-                *found = true;
-                return station;
-            }
+        if (!line.isNull() && line.object->getLineName() == lineNumber)
+            return line.object->getREF_Data_Station();
+    }
+    return nullptr;
+}
+
+// Station numbers are compared exactly: 112.5 is not station 112.
+HORM_CollectionItem<Data_Station> DataModel_Index::findStationByNumber(int lineNumber, double stationNumber, bool *found)
+{
+    *found = false;
+    HORM_Collection<Data_Station> *stations = stationsOfLineNumber(lineNumber);
+    for (int j = 0; stations && j < stations->count(); ++j) {
+        HORM_CollectionItem<Data_Station> station = stations->at(j);
+        if (!station.isNull() && station.object->getStationNum() == stationNumber) {
+            *found = true;
+            return station;
         }
-        return {};
     }
     return {};
 }

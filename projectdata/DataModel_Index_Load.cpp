@@ -3,6 +3,7 @@
 
 #include "dialogs/Dialog_NewProject.h"
 #include "projectdata/ProjectFolder.h"
+#include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
 #include "store/LibHORM.h"
 
@@ -162,7 +163,7 @@ QTreeWidgetItem *DataModel_Index::lineItem(Data_Line *line, double &lastStation)
 
 QTreeWidgetItem *DataModel_Index::stationItem(int lineNum, Data_Station *station)
 {
-    auto *item = new QTreeWidgetItem(QStringList(QString::number(station->getStationNum(), 'g', 6)));
+    auto *item = new QTreeWidgetItem(QStringList(StationNumberText::text(station->getStationNum())));
     HORM_Collection<Data_SampleData> *recordings = station->getREF_Data_SampleData();
     const QString folder = stationFolder(lineNum, station->getStationNum());
     for (int i = 0; recordings && i < recordings->count(); ++i) {
@@ -182,6 +183,7 @@ void DataModel_Index::closeProject()
     // Results of calculations still running belong to this project: wait, then drop them.
     waitForCalculations();
     ++projectGeneration;
+    operations.clear();
     clear();
     clickedItem = nullptr;
     selectedLineRow = -1;

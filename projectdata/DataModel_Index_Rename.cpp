@@ -2,6 +2,7 @@
 #include "projectdata/DataModel_Index.h"
 
 #include "projectdata/StationFileRenamer.h"
+#include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
 #include "store/LibHORM.h"
 
@@ -112,21 +113,6 @@ bool DataModel_Index::refuseRename(QTreeWidgetItem *item, const QString &oldText
     return false;
 }
 
-bool DataModel_Index::isStationCalculating(int line, double station) const
-{
-    // The recalculation runs under the whole part of the station number.
-    for (double running : stationsInCalculation.values(line)) {
-        if (qint64(running) == qint64(station))
-            return true;
-    }
-    return false;
-}
-
-bool DataModel_Index::isLineCalculating(int line) const
-{
-    return stationsInCalculation.contains(line);
-}
-
 // Moves the files, then saves the row; a failed save puts the files back. The caller has set the
 // row's new number and restores it on false.
 bool DataModel_Index::commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure)
@@ -153,13 +139,17 @@ bool DataModel_Index::renameStation(Data_Line *line, int newNumber)
         return false;
     Data_Station *station = stations->at(selectedStationRow).object;
     const double old = station->getStationNum();
-    const QString oldText = QString::number(old, 'g', 6);
+    const QString oldText = StationNumberText::text(old);
     for (int i = 0; i < stations->count(); ++i) {
         if (!stations->at(i).isNull() && stations->at(i).object->getStationNum() == newNumber)
             return refuseRename(item, oldText, tr("提醒"), tr("该点号已存在！"));
     }
-    if (isStationCalculating(lineName, old))
-        return refuseRename(item, oldText, tr("提醒"), tr("该点正在计算阻抗图，请稍后再修改点号！"));
+    QString refusal;
+    const StationOperations::Guard running(operations, operations.begin(StationOperations::Rename, lineName, old, &refusal));
+    if (refusal.isEmpty())
+        refusal = stationRenameRefusal(lineName, old, newNumber);
+    if (!refusal.isEmpty())
+        return refuseRename(item, oldText, tr("提醒"), refusal);
     const QString oldFolder = stationFolder(lineName, old);
     const QString newFolder = stationFolder(lineName, newNumber);
     StationFileRenamer renamer;
@@ -192,8 +182,10 @@ bool DataModel_Index::renameLine(Data_Project *project, Data_Line *line, QTreeWi
         if (!lines->at(i).isNull() && lines->at(i).object->getLineName() == newNumber)
             return refuseRename(item, oldText, tr("提醒"), tr("该线号已经存在！"));
     }
-    if (isLineCalculating(old))
-        return refuseRename(item, oldText, tr("提醒"), tr("该线有点正在计算阻抗图，请稍后再修改线号！"));
+    QString refusal;
+    const StationOperations::Guard running(operations, operations.beginLine(StationOperations::Rename, old, &refusal));
+    if (!refusal.isEmpty())
+        return refuseRename(item, oldText, tr("提醒"), refusal);
     const QString oldFolder = dataDir + QStringLiteral("/Line ") + oldText;
     const QString newFolder = dataDir + QStringLiteral("/Line ") + QString::number(newNumber);
     StationFileRenamer renamer;
@@ -238,6 +230,12 @@ bool DataModel_Index::convertLineDirectionYToX(int lineRow)
     HORM_Collection<Data_Station> *stations = stationsOfLine(lineRow, &lineName);
     if (!stations)
         return false;
+    QString refusal;
+    const StationOperations::Guard running(operations, operations.beginLine(StationOperations::Conversion, lineName, &refusal));
+    if (!refusal.isEmpty()) {
+        OperatorPrompt::information(nullptr, tr("提示"), refusal);
+        return false;
+    }
     store->transaction();
     bool ok = true;
     for (int i = 0; i < stations->count(); ++i) {

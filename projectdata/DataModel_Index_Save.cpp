@@ -1,9 +1,9 @@
 // Saving the temporary recordings of a run into the project, all or nothing.
 #include "projectdata/DataModel_Index.h"
 
-#include "projectdata/ChannelFileName.h"
 #include "projectdata/RunSaveJournal.h"
 #include "projectdata/RunSplitter.h"
+#include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
 #include "store/LibHORM.h"
 
@@ -56,6 +56,8 @@ bool DataModel_Index::saveStationTempSampleData(StationSampleInfo &record, Stati
         (split.isEmpty() ? unsaved : saved).append(recordings.at(i));
         pieces += split;
     }
+    if (!checkPieceStations(record, pieces, reason) || !keepReadablePieces(pieces, reason))
+        return false;
     if (!saveTempSamplesToLine(record, pieces, reason))
         return false;
     removeTempFiles(saved);
@@ -77,7 +79,7 @@ bool DataModel_Index::checkSaveable(const StationSampleInfo &record, QString *re
         if (entry.LineNum != record.LineNum || entry.StationNum != record.StationNum)
             return refuse(reason, tr("临时数据属于测线%1测点%2，与当前测点不符")
                                       .arg(entry.LineNum)
-                                      .arg(ChannelFileName::stationText(entry.StationNum)));
+                                      .arg(StationNumberText::text(entry.StationNum)));
     }
     return true;
 }
@@ -194,7 +196,7 @@ HORM_CollectionItem<Data_Station> DataModel_Index::findOrAddStation(QTreeWidgetI
     s->setSampleNumbers(0);
     if (!s->updateRow())
         return {};
-    *item = new QTreeWidgetItem(QStringList(ChannelFileName::stationText(piece.info.StationNum)));
+    *item = new QTreeWidgetItem(QStringList(StationNumberText::text(piece.info.StationNum)));
     lineItem->addChild(*item);
     return station;
 }

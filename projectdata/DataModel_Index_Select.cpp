@@ -50,7 +50,6 @@ void DataModel_Index::selectItem(int lineRow, int stationRow, int recordingRow)
         emit showTimeSeries(info);
         return;
     }
-    // The curves are looked up by the whole station number; the station keeps its own number.
     const double stationNum = station.object->getStationNum();
     showStationProcessData(lineName, stationNum, 1);
     emit signalSelectStation(info.MachineID, lineName, stationNum);

@@ -2,7 +2,6 @@
 #include "projectdata/DataModel_Index.h"
 
 #include "common/Global_Variables.h"
-#include "projectdata/ChannelFileName.h"
 #include "projectdata/ProjectFolder.h"
 #include "projectdata/StationTaskText.h"
 
@@ -74,10 +73,13 @@ bool DataModel_Index::saveTempChannelData(SampleInfo block, int groupIndex, cons
 {
     if (!acceptTempBlock(block) || !makeDirIfMissing(tempFileDir()))
         return false;
-    const QString path = tempFileDir() + QLatin1Char('/') + ChannelFileName::tempName(block, channelName, groupIndex);
+    const QString path = tempFilePath(block, channelName, groupIndex);
     QFile *file = tempFiles.file(path);
-    if (!writeRawDataToFile(file, data, length))
+    if (!writeRawDataToFile(file, data, length)) {
+        // A block written in part is no recording: the save skips the missing file and says so.
+        QFile::remove(path);
         emit snackMessage(tr("临时文件写入失败：%1").arg(path));
+    }
     if (!currentTempSample.channelFiles.contains(file))
         currentTempSample.channelFiles.append(file);
     return true;

@@ -60,7 +60,11 @@ qint64 FloatDataExporter::exportChannel(const Task &task)
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return -1;
     QFile input(task.channelFile);
-    if (!input.open(QIODevice::ReadOnly) || task.samples <= 0 || task.sampleRate <= 0)
+    if (!input.open(QIODevice::ReadOnly)) {
+        output.remove();
+        return -1;
+    }
+    if (task.samples <= 0 || task.sampleRate <= 0)
         return 0;
     const double mv = scale(task.sampleRate);
     qint64 written = 0;
@@ -82,17 +86,23 @@ bool FloatDataExporter::start(const QList<Task> &tasks)
     if (isRunning() || tasks.isEmpty())
         return false;
     remaining = tasks.size();
+    written = 0;
+    failed.clear();
     for (const Task &t : tasks) {
         pool.start([this, t]() {
-            exportChannel(t);
-            QMetaObject::invokeMethod(this, [this]() { taskDone(); }, Qt::QueuedConnection);
+            const bool ok = exportChannel(t) >= 0;
+            QMetaObject::invokeMethod(this, [this, t, ok]() { taskDone(t.channelFile, ok); }, Qt::QueuedConnection);
         });
     }
     return true;
 }
 
-void FloatDataExporter::taskDone()
+void FloatDataExporter::taskDone(const QString &channelFile, bool ok)
 {
+    if (ok)
+        ++written;
+    else
+        failed.append(channelFile);
     if (--remaining == 0)
         emit finished();
 }

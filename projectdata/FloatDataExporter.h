@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 struct CtrlParam;
 
@@ -39,17 +40,22 @@ public:
     // Millivolts per count at the sample rate.
     static double scale(int sampleRate);
     // Writes the task's output file; the lines written, which stop early at the end of a short
-    // channel file; -1 when the output cannot be opened.
+    // channel file; -1, no output left, when the channel file cannot be read or the output opened.
     static qint64 exportChannel(const Task &task);
+    // Of the last export, once finished: the output files written and the channel files that failed.
+    int writtenCount() const { return written; }
+    QStringList failedFiles() const { return failed; }
 
 signals:
     void finished();
 
 private:
-    void taskDone();
+    void taskDone(const QString &channelFile, bool ok);
 
     ImpedanceTaskPool pool;
     int remaining = 0;
+    int written = 0;
+    QStringList failed;
 };
 
 #endif // FLOATDATAEXPORTER_H

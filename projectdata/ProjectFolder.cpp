@@ -1,7 +1,8 @@
 #include "projectdata/ProjectFolder.h"
 
+#include "projectdata/StationNumberText.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QSaveFile>
 
 bool makeDirIfMissing(const QString &path)
@@ -14,7 +15,7 @@ namespace ProjectFolder {
 QString stationFolderPath(const QString &dataDir, int lineNum, double stationNum)
 {
     return dataDir + QStringLiteral("/Line %1").arg(lineNum)
-           + QStringLiteral("/Station %1").arg(QString::number(stationNum, 'g', 6));
+           + QStringLiteral("/Station %1").arg(StationNumberText::text(stationNum));
 }
 
 QByteArray projectConfigText(const ProjectConfig &config)
@@ -29,8 +30,6 @@ QByteArray projectConfigText(const ProjectConfig &config)
 
 bool writeProjectConfigFile(const QString &path, const ProjectConfig &config)
 {
-    if (QFileInfo::exists(path))
-        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -17,7 +17,7 @@ QString stationFolderPath(const QString &dataDir, int lineNum, double stationNum
 
 // The five "key=value" lines of "projectConfig.ini", each ended by CR LF, UTF-8.
 QByteArray projectConfigText(const ProjectConfig &config);
-// Writes the file whole or not at all; an existing file is left as it is (false).
+// Writes the file whole or not at all, replacing the file a former project may have left.
 bool writeProjectConfigFile(const QString &path, const ProjectConfig &config);
 
 } // namespace ProjectFolder

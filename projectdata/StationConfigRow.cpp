@@ -1,5 +1,7 @@
 #include "projectdata/StationConfigRow.h"
 
+#include "projectdata/StationNumberText.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -134,7 +136,7 @@ QString stationRow(const StationFields &station, const SampleInfo &recording)
 {
     const QString wide = sep + sep;
     return QString::number(station.machineId) + sep + cell(station.projectName) + sep
-           + QString::number(recording.LineNum) + wide + real(recording.StationNum) + wide
+           + QString::number(recording.LineNum) + wide + StationNumberText::text(recording.StationNum) + wide
            + real(station.position.longitude) + wide + real(station.position.latitude) + wide
            + real(station.position.elevation) + sep;
 }

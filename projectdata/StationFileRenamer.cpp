@@ -1,5 +1,7 @@
 #include "projectdata/StationFileRenamer.h"
 
+#include "projectdata/StationNumberText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,11 +22,6 @@ bool realMove(const QString &from, const QString &to)
 }
 
 StationFileRenamer::MoveFunction moveFunction = realMove;
-
-QString stationText(double station)
-{
-    return QString::number(station, 'g', 6);
-}
 
 QStringList tokens(const QString &row)
 {
@@ -54,7 +51,7 @@ QString StationFileRenamer::renamedFileName(const QString &name, int line, doubl
         if (part.contains(QLatin1String("Line")))
             part = QStringLiteral("Line") + QString::number(line);
         else if (part.contains(QLatin1String("Station")))
-            part = QStringLiteral("Station") + stationText(station);
+            part = QStringLiteral("Station") + StationNumberText::text(station);
     }
     return parts.join('_');
 }
@@ -71,7 +68,7 @@ bool StationFileRenamer::rewriteConfigText(const QByteArray &text, int line, dou
     if (stationRow.size() <= stationToken)
         return false;
     stationRow[lineToken] = QString::number(line);
-    stationRow[stationToken] = stationText(station);
+    stationRow[stationToken] = StationNumberText::text(station);
     rows[1] = stationRow.join(QStringLiteral("       "));
     for (int r = 3; r < rows.size(); ++r) {
         QStringList cells = tokens(rows.at(r));

@@ -47,11 +47,19 @@ RunFixture::RunFixture()
     tree = std::make_unique<DataModel_Index>();
     tree->setNewProjectDialog(&dialog);
     tree->setImpedanceCalculator(&calculator);
+    reopen();
+}
+
+bool RunFixture::reopen()
+{
+    tree->closeProject();
     auto store = std::make_unique<LibHORM>();
-    store->openSqlite(file);
+    store->openSqlite(dir.path() + "/proj/proj.HMT");
     tree->setProjectDir(dir.path() + "/proj");
-    if (tree->loadProject(store.get()))
-        store.release();
+    if (!tree->loadProject(store.get()))
+        return false;
+    store.release();
+    return true;
 }
 
 RunFixture::~RunFixture()
@@ -97,10 +105,10 @@ void RunFixture::receive(SampleInfo block, int group, double stationNum)
     }
 }
 
-bool RunFixture::record(const SampleInfo &block, int group)
+bool RunFixture::record(const SampleInfo &block, int group, double station)
 {
-    receive(block, group);
-    tree->showTempSampleData(5, 100, true);
+    receive(block, group, station);
+    tree->showTempSampleData(5, station, true);
     tree->waitForCalculations();
     return QTest::qWaitFor([this]() { return tree->pendingCalculationCount() == 0; }, 10000);
 }

@@ -39,8 +39,10 @@ public:
     // Receives one group of the task at line 5, station 100 of instrument 123: one block per channel.
     void receive(SampleInfo block, int group, double station = 100);
     // Receives and finishes a group with computed curves.
-    bool record(const SampleInfo &block, int group);
+    bool record(const SampleInfo &block, int group, double station = 100);
     StationSampleInfo station(double stationNum = 100) const;
+    // Closes the project and opens it again from its files.
+    bool reopen();
 
     QString sql(const QString &query) const;
     QString dataDir() const { return dir.path() + "/proj/data"; }

@@ -52,6 +52,7 @@ private slots:
     void realCurvesOfASyntheticRecording();
     void storedStationIsRecalculated();
     void recalculationOfAClosedProjectIsDropped();
+    void fractionalStationsAreTheirOwn();
 
 private:
     SampleInfo syntheticRecording(int mode);
@@ -212,6 +213,42 @@ void TestCalc::recalculationOfAClosedProjectIsDropped()
     f->calculator.release();
     f->tree.reset();
     QCoreApplication::processEvents();
+}
+
+namespace {
+
+double firstResistivity(const QSignalSpy &curves)
+{
+    return curves.last().at(0).value<QVector<OneFreqImpedance>>().value(0).apparentResistivity;
+}
+
+} // namespace
+
+// With a 12.5 m step, station 112.5 shows and recalculates its own curves, not station 112's.
+void TestCalc::fractionalStationsAreTheirOwn()
+{
+    for (double station : {112.0, 112.5}) {
+        f->calculator.rho = station == 112.0 ? 100 : 10000;
+        QVERIFY(f->record(RunFixture::task(1, "Hx,Hy,E0,E1"), 1, station));
+        StationSampleInfo record = f->station(station);
+        QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    }
+    QSignalSpy curves(f->tree.get(), &DataModel_Index::showProcessData);
+    QSignalSpy selected(f->tree.get(), &DataModel_Index::signalSelectStation);
+    const QModelIndex line = f->tree->model()->index(0, 0);
+    QCOMPARE(f->tree->topLevelItem(0)->child(1)->text(0), QString("112.5"));
+    f->tree->onDoubleClicked(f->tree->model()->index(1, 0, line));
+    QCOMPARE(curves.count(), 1);
+    QCOMPARE(firstResistivity(curves), 10000.0);
+    QCOMPARE(selected.last().at(2).toDouble(), 112.5);
+
+    f->calculator.rho = 1;
+    f->tree->reCalcStationImpedanceData();
+    QTRY_COMPARE(selected.count(), 2);
+    QCOMPARE(selected.last(), (QVariantList{0, 5, 112.5}));
+    QCOMPARE(firstResistivity(curves), 1.0);
+    f->tree->onDoubleClicked(f->tree->model()->index(0, 0, line));
+    QCOMPARE(firstResistivity(curves), 100.0);
 }
 
 QTEST_MAIN(TestCalc)

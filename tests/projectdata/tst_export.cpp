@@ -37,6 +37,12 @@ private slots:
     void linesAndTimes_data();
     void linesAndTimes();
     void stationExport();
+    void lostChannelFileIsNamed();
+    void recordingWithoutItsConfigRowIsRefused();
+
+private:
+    // Line 5, station 100: recordings at 4000 Hz and 2000 Hz, each with Hx and E0.
+    static void saveTwoRecordings(RunFixture &f);
 
 private:
     QTemporaryDir dir;
@@ -112,7 +118,7 @@ void TestExport::stationExport()
     QVERIFY(done.wait(10000));
     QVERIFY(!f.tree->isExportRunning());
     QCOMPARE(f.prompt.count(), 2);
-    QCOMPARE(f.prompt.last().text, QString::fromUtf8("线5点100浮点数据已经导出！"));
+    QCOMPARE(f.prompt.last().text, QString::fromUtf8("线5点100浮点数据已经导出！\n共写出2个文件。"));
 
     // The recorded files hold a few samples, not the task's ten seconds: one line per sample.
     const QString station = f.dataDir() + "/Line 5/Station 100/";
@@ -122,6 +128,45 @@ void TestExport::stationExport()
         QCOMPARE(text.count('\n'), TestFiles::read(station + name + ".ats").size() / 4);
         QVERIFY(text.startsWith("0.00025   ,"));
     }
+}
+
+void TestExport::saveTwoRecordings(RunFixture &f)
+{
+    QVERIFY(f.record(RunFixture::task(1, "Hx,E0"), 1));
+    QVERIFY(f.record(RunFixture::task(1, "Hx,E0", 2000), 2));
+    StationSampleInfo record = f.station();
+    QVERIFY(f.tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+}
+
+// A channel file gone from the station folder: the others are written, the lost one is named.
+void TestExport::lostChannelFileIsNamed()
+{
+    RunFixture f;
+    saveTwoRecordings(f);
+    QSignalSpy done(f.tree.get(), &DataModel_Index::floatDataExported);
+    QVERIFY(QFile::remove(f.dataDir() + "/Line 5/Station 100/123_Vector_Line5_Station100_E0_2000Hz.ats"));
+    QVERIFY(f.tree->getStationFloatData(0, 0));
+    QVERIFY(done.wait(10000));
+    const QString text = f.prompt.last().text;
+    QVERIFY2(text.contains(QString::fromUtf8("写出3个文件")) && text.contains("E0_2000Hz.ats"), qPrintable(text));
+    QVERIFY(!QFileInfo::exists(f.tempDir() + "/123_Vector_Line5_Station100_E0_2000Hz_FloatData.txt"));
+}
+
+// A recording whose "config.ini" row is missing names no file: nothing is exported.
+void TestExport::recordingWithoutItsConfigRowIsRefused()
+{
+    RunFixture f;
+    saveTwoRecordings(f);
+    const QString station = f.dataDir() + "/Line 5/Station 100/";
+    QStringList rows = QString::fromUtf8(TestFiles::read(station + "config.ini")).split("\r\n", QString::SkipEmptyParts);
+    rows.removeLast();
+    QVERIFY(TestFiles::write(station + "config.ini", (rows.join("\r\n") + "\r\n").toUtf8()));
+    QVERIFY(f.reopen());
+    QVERIFY(!f.tree->getStationFloatData(0, 0));
+    const QString text = f.prompt.count() > 0 ? f.prompt.last().text : QString();
+    QVERIFY2(text.contains("config.ini") && text.contains("2000Hz"), qPrintable(text));
+    QVERIFY(!QFileInfo::exists(f.tempDir() + "/_FloatData.txt"));
+    QVERIFY(!f.tree->isExportRunning());
 }
 
 QTEST_MAIN(TestExport)

@@ -1,8 +1,10 @@
+#include "ProjectBuilder.h"
 #include "RunFixture.h"
 #include "StoreTestSupport.h"
 #include "TestFiles.h"
 
 #include "projectdata/StationFileRenamer.h"
+#include "store/LibHORM.h"
 
 #include <QCryptographicHash>
 #include <sqlite3.h>
@@ -62,6 +64,9 @@ private slots:
     void refusedNumbers();
     void refusedWhileTheStationIsCalculated();
     void lineConversionReport();
+    void sharedStationFolderIsNeitherMovedNorSavedInto();
+    void busyStationRefusesConflictingOperations_data();
+    void busyStationRefusesConflictingOperations();
 
 private:
     void saveStation(double station, int maxCurves = 3);
@@ -378,6 +383,101 @@ void TestRename::lineConversionReport()
     saveStation(102, 0);
     QVERIFY(!f->tree->convertLineDirectionYToX(0));
     QCOMPARE(f->prompt.last().text, QString::fromUtf8("5线下所有Y转成X方向全部转换失败！"));
+}
+
+// Stations 1000020 and 1000021 stored by an earlier version share the folder "Station 1.00002e+06".
+void TestRename::sharedStationFolderIsNeitherMovedNorSavedInto()
+{
+    f->tree->closeProject();
+    {
+        LibHORM store;
+        QVERIFY(store.openSqlite(f->dir.path() + "/proj/proj.HMT"));
+        ProjectBuilder builder(store);
+        Data_Line *line = builder.project()->getREF_Data_Line()->at(0).object;
+        builder.addStation(line, 1000020);
+        builder.addStation(line, 1000021);
+    }
+    QVERIFY(f->reopen());
+    QVERIFY(QDir().mkpath(data("Line 5/Station 1.00002e+06")));
+    QVERIFY(TestFiles::write(data("Line 5/Station 1.00002e+06/123_Scalar_Line5_Station1.00002e+06_E0_4000Hz.ats"), "kept"));
+    const QStringList before = snapshot(f->dataDir());
+    const QString rows = f->sql("SELECT * FROM Data_Station; SELECT * FROM Data_SampleData;");
+
+    rememberStation(3);
+    QVERIFY(!f->tree->renameLineOrStation(200));
+    QVERIFY2(f->prompt.last().text.contains("1000020"), qPrintable(f->prompt.last().text));
+    QCOMPARE(f->tree->topLevelItem(0)->child(3)->text(0), QString("1.00002e+06"));
+
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E0"), 1, 1000020));
+    StationSampleInfo record = f->station(1000020);
+    QString reason;
+    QVERIFY(!f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason));
+    QVERIFY2(reason.contains("1000021"), qPrintable(reason));
+    QCOMPARE(snapshot(f->dataDir()), before);
+    QCOMPARE(f->sql("SELECT * FROM Data_Station; SELECT * FROM Data_SampleData;"), rows);
+}
+
+void TestRename::busyStationRefusesConflictingOperations_data()
+{
+    QTest::addColumn<QString>("running");
+    QTest::addColumn<QString>("attempt");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("conversion during a recalculation") << "calculation" << "conversion" << "线5点100正在计算阻抗图";
+    QTest::newRow("station rename during an export") << "export" << "station" << "线5点100正在导出浮点数";
+    QTest::newRow("line rename during an export") << "export" << "line" << "线5点100正在导出浮点数";
+    QTest::newRow("save during a recalculation") << "calculation" << "save" << "线5点100正在计算阻抗图";
+}
+
+// An operation refused while a conflicting one runs changes nothing, and goes ahead once that is done.
+void TestRename::busyStationRefusesConflictingOperations()
+{
+    QFETCH(QString, running);
+    QFETCH(QString, attempt);
+    QFETCH(QString, message);
+    QSignalSpy selected(f->tree.get(), &DataModel_Index::signalSelectStation);
+    QSignalSpy exported(f->tree.get(), &DataModel_Index::floatDataExported);
+    if (attempt == "save")
+        QVERIFY(f->record(RunFixture::task(1, "Hx,E0", 2000), 2));
+    rememberStation(0);
+    f->calculator.hold();
+    if (running == "calculation")
+        f->tree->reCalcStationImpedanceData();
+    else
+        QVERIFY(f->tree->getStationFloatData(0, 0));
+    QString said; // the refusal: the save's reason, or the last box shown
+    const auto tryIt = [&]() {
+        said.clear();
+        if (attempt == "save") {
+            StationSampleInfo record = f->station();
+            return f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &said);
+        }
+        if (attempt == "conversion")
+            return f->tree->convertLineDirectionYToX(0);
+        if (attempt == "line") {
+            rememberLine();
+            return f->tree->renameLineOrStation(7);
+        }
+        rememberStation(0);
+        return f->tree->renameLineOrStation(150);
+    };
+    const QString tables = "SELECT * FROM Data_Line; SELECT * FROM Data_Station; SELECT ID, SampleChannel FROM Data_ProcessData;";
+    const QString rows = f->sql(tables);
+    const QStringList before = snapshot(f->dataDir());
+    QVERIFY(!tryIt());
+    if (said.isEmpty())
+        said = f->prompt.last().text;
+    QVERIFY2(said.contains(message), qPrintable(said));
+    QCOMPARE(snapshot(f->dataDir()), before);
+    QCOMPARE(f->sql(tables), rows);
+
+    f->calculator.release(10);
+    if (running == "calculation")
+        QTRY_COMPARE(selected.count(), 1);
+    else
+        QTRY_COMPARE(exported.count(), 1);
+    for (const QFileInfo &output : QDir(f->tempDir()).entryInfoList({"*_FloatData.txt"}))
+        QVERIFY2(output.size() > 0, qPrintable(output.fileName()));
+    QVERIFY(tryIt());
 }
 
 QTEST_MAIN(TestRename)

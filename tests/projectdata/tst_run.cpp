@@ -53,6 +53,12 @@ private slots:
     void failedSaveChangesNothing();
     void pendingCalculationHoldsTheSave();
     void resultsOfAClearedRunAreDropped();
+    void stationNumbersThatDoNotPrintExactly_data();
+    void stationNumbersThatDoNotPrintExactly();
+    void unreadableTempFilesAreSkipped_data();
+    void unreadableTempFilesAreSkipped();
+    void runWithoutAReadableFileIsNotSaved();
+    void aGroupIndexMetAgainKeepsBothRecordings();
 
 private:
     std::unique_ptr<RunFixture> f;
@@ -395,6 +401,117 @@ void TestRun::resultsOfAClearedRunAreDropped()
     QCoreApplication::processEvents();
     QCOMPARE(curves.count(), 0);
     QCOMPARE(f->tree->getTempSamples().size(), 0);
+}
+
+void TestRun::stationNumbersThatDoNotPrintExactly_data()
+{
+    QTest::addColumn<double>("earlier"); // a scalar run saved first at this station, 0 for none
+    QTest::addColumn<double>("station");
+    QTest::addColumn<QString>("refused");
+    // 999995 + 25 = 1000020 writes 1.00002e+06, which reads back as itself; 1000021 writes the same.
+    QTest::newRow("split onto the folder of a saved station") << 999995.0 << 999996.0 << "1000021";
+    QTest::newRow("run station of seven digits") << 0.0 << 1000021.0 << "1000021";
+    QTest::newRow("fraction past six digits") << 0.0 << 12.3456789 << "12.3456789";
+}
+
+// Folder and file names carry six significant digits; a save that would mix two stations in one
+// folder is refused before anything changes.
+void TestRun::stationNumbersThatDoNotPrintExactly()
+{
+    QFETCH(double, earlier);
+    QFETCH(double, station);
+    QFETCH(QString, refused);
+    const StationNumAutoConfig step{25, true};
+    QString reason;
+    if (earlier > 0) {
+        QVERIFY(f->record(RunFixture::task(0, "Hx,E0,E1"), 1, earlier));
+        StationSampleInfo first = f->station(earlier);
+        QVERIFY2(f->tree->saveStationTempSampleData(first, step, 0, &reason), qPrintable(reason));
+    }
+    QVERIFY(f->record(RunFixture::task(0, "Hx,E0,E1"), 2, station));
+    const QString tables = "SELECT * FROM Data_Station; SELECT * FROM Data_SampleData;";
+    const QString database = f->sql(tables);
+    const QStringList folder = f->listing(f->dataDir());
+    const QStringList temp = f->listing(f->tempDir());
+
+    StationSampleInfo record = f->station(station);
+    QVERIFY(!f->tree->saveStationTempSampleData(record, step, 0, &reason));
+    QVERIFY2(reason.contains(refused), qPrintable(reason));
+    QCOMPARE(f->sql(tables), database);
+    QCOMPARE(f->listing(f->dataDir()), folder);
+    QCOMPARE(f->listing(f->tempDir()), temp);
+    QCOMPARE(f->tree->getTempSamples().size(), 1);
+}
+
+void TestRun::unreadableTempFilesAreSkipped_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("block not written") << "unwritten";
+    QTest::newRow("file deleted before saving") << "deleted";
+}
+
+void TestRun::unreadableTempFilesAreSkipped()
+{
+    QFETCH(QString, fault);
+    const QString lost = f->tempDir() + "/123_Vector_Line5_Station100_E0_4000Hz_1.ats";
+    if (fault == "unwritten")
+        QVERIFY(QDir().mkpath(lost)); // a folder where the block goes: it cannot be written
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E0"), 1));
+    if (fault == "deleted")
+        QVERIFY(QFile::remove(lost));
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E0", 2000), 2));
+    QSignalSpy notices(f->tree.get(), &DataModel_Index::snackMessage);
+
+    StationSampleInfo record = f->station();
+    QString reason;
+    QVERIFY2(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason), qPrintable(reason));
+    QCOMPARE(notices.count(), 1);
+    QVERIFY(notices.at(0).at(0).toString().contains("123_Vector_Line5_Station100_E0_4000Hz_1.ats"));
+    QCOMPARE(f->sql("SELECT SampleRate FROM Data_SampleData ORDER BY ID").replace('\n', ' '), QString("4000 2000"));
+    const QString folder = f->dataDir() + "/Line 5/Station 100";
+    QCOMPARE(f->listing(folder).filter(".ats"), QStringList({"123_Vector_Line5_Station100_E0_2000Hz.ats 60",
+                                                             "123_Vector_Line5_Station100_Hx_2000Hz.ats 12",
+                                                             "123_Vector_Line5_Station100_Hx_4000Hz.ats 12"}));
+    QVERIFY(!TestFiles::read(folder + "/config.ini").contains("E0_4000Hz"));
+}
+
+void TestRun::runWithoutAReadableFileIsNotSaved()
+{
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E0"), 1));
+    for (const QString &name : QDir(f->tempDir()).entryList(QDir::Files))
+        QVERIFY(QFile::remove(f->tempDir() + "/" + name));
+    StationSampleInfo record = f->station();
+    QString reason;
+    QVERIFY(!f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason));
+    QVERIFY(!reason.isEmpty());
+    QCOMPARE(f->sql("SELECT count(*) FROM Data_Line"), QString("0"));
+    QCOMPARE(f->tree->topLevelItemCount(), 0);
+    QCOMPARE(f->tree->getTempSamples().size(), 1);
+}
+
+// Two groups of one rate with the same group index never share a temporary file.
+void TestRun::aGroupIndexMetAgainKeepsBothRecordings()
+{
+    SampleInfo block = RunFixture::task(1, "Hx");
+    block.MachineID = 123;
+    block.LineNum = 5;
+    block.StationNum = 100;
+    QVERIFY(f->tree->saveTempChannelData(block, 1, "Hx", "1111", 4));
+    f->tree->finishCurrentTempSample(5, 100);
+    QVERIFY(f->tree->saveTempChannelData(block, 1, "Hx", "2222", 4));
+    QVERIFY(f->tree->saveTempChannelData(block, 1, "Hx", "3333", 4)); // the same block again overwrites its own file
+    f->tree->finishCurrentTempSample(5, 100);
+    const QList<SampleInfo> recordings = f->tree->getTempSamples();
+    QCOMPARE(recordings.size(), 2);
+    QCOMPARE(recordings.at(1).channelFiles.size(), 1);
+    QCOMPARE(TestFiles::read(recordings.at(0).channelFiles.at(0)->fileName()), QByteArray("1111"));
+    QCOMPARE(TestFiles::read(recordings.at(1).channelFiles.at(0)->fileName()), QByteArray("3333"));
+
+    StationSampleInfo record = f->station();
+    QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    const QString folder = f->dataDir() + "/Line 5/Station 100/";
+    QCOMPARE(TestFiles::read(folder + "123_Vector_Line5_Station100_Hx_4000Hz.ats"), QByteArray("1111"));
+    QCOMPARE(TestFiles::read(folder + "123_Vector_Line5_Station100_Hx_4000Hz_1.ats"), QByteArray("3333"));
 }
 
 QTEST_MAIN(TestRun)

@@ -58,7 +58,7 @@ private slots:
     void init();
     void cleanup();
     void newProjectFromTheDialog();
-    void existingProjectConfigIsKept();
+    void newProjectReplacesAnOldProjectConfig();
     void refusedFiles_data();
     void refusedFiles();
     void nothingBeforeAProject();
@@ -184,13 +184,14 @@ void TestTree::newProjectFromTheDialog()
     QCOMPARE(sqliteCli(file, "SELECT count(*) FROM Data_Project;"), QString("1"));
 }
 
-void TestTree::existingProjectConfigIsKept()
+// A file left by a former project in the folder would give the instrument another project's header.
+void TestTree::newProjectReplacesAnOldProjectConfig()
 {
     const QString file = makeNewProject();
-    QVERIFY(TestFiles::write(dir->filePath("North/projectConfig.ini"), "ProjectID=kept"));
+    QVERIFY(TestFiles::write(dir->filePath("North/projectConfig.ini"), "ProjectID=old"));
     QVERIFY(open(file));
-    QCOMPARE(TestFiles::read(dir->filePath("North/projectConfig.ini")), QByteArray("ProjectID=kept"));
-    QCOMPARE(sqliteCli(file, "SELECT ProjectName FROM Data_Project;"), QString("North"));
+    QVERIFY(TestFiles::read(dir->filePath("North/projectConfig.ini")).startsWith("ProjectID=AMT_2026_01_02_08_09\r\n"));
+    QCOMPARE(sqliteCli(file, "SELECT ProjectId FROM Data_Project;"), QString("AMT_2026_01_02_08_09"));
 }
 
 void TestTree::refusedFiles_data()
