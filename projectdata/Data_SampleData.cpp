@@ -94,6 +94,23 @@ QVector<QString> Data_SampleData::getChannelFiles() const
     return channelFilePaths;
 }
 
+// The saved names of the recording's files under the first copy number from n that none of them uses.
+QStringList Data_SampleData::savedNames(const SampleInfo &recording, int n, bool renameStation) const
+{
+    for (;; ++n) {
+        QStringList names;
+        bool free = true;
+        for (const QFile *source : recording.channelFiles) {
+            const QString name = source ? QFileInfo(source->fileName()).fileName() : QString();
+            names << ChannelFileName::savedName(
+                renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
+            free = free && (!source || !QFileInfo(sampleFolder + QLatin1Char('/') + names.last()).exists());
+        }
+        if (free)
+            return names;
+    }
+}
+
 QList<QFile *> Data_SampleData::copyChannelFiles(const SampleInfo &recording, int n, bool renameStation,
                                                  CopyReport *report)
 {
@@ -103,19 +120,21 @@ QList<QFile *> Data_SampleData::copyChannelFiles(const SampleInfo &recording, in
     if (sampleFolder.isEmpty())
         return saved;
     channelFilePaths = QVector<QString>(5);
-    for (const QFile *source : recording.channelFiles) {
+    const QStringList names = savedNames(recording, n, renameStation);
+    for (int i = 0; i < recording.channelFiles.size(); ++i) {
+        const QFile *source = recording.channelFiles.at(i);
         if (!source)
             continue;
-        const QString name = QFileInfo(source->fileName()).fileName();
-        const QString savedName = ChannelFileName::savedName(
-            renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
-        const QString path = sampleFolder + QLatin1Char('/') + savedName;
-        r.written.append(path);
-        if (!copyFileChecked(source->fileName(), path, &r.error)) {
+        const QString path = sampleFolder + QLatin1Char('/') + names.at(i);
+        bool created = false;
+        const bool copied = copyFileChecked(source->fileName(), path, &r.error, &created);
+        if (created)
+            r.written.append(path);
+        if (!copied) {
             r.ok = false;
             return saved;
         }
-        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(savedName));
+        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(names.at(i)));
         if (slot >= 0)
             channelFilePaths[slot] = path;
         if (fileRegistry)

@@ -54,7 +54,7 @@ public:
     GPSPosition getGPS() const;
     QVector<QString> getChannelFiles() const;
 
-    // What a copy did: every destination it wrote (also a partial one) and whether all succeeded.
+    // What a copy did: every destination it made (also a partial one) and whether all succeeded.
     struct CopyReport
     {
         bool ok = true;
@@ -63,8 +63,9 @@ public:
     };
     // Copies the recording's channel files into the sample folder under their saved names (n: the
     // recordings of the same rate the station held before; renameStation: named after the
-    // recording's own station number). Returns the saved files from the registry (none without
-    // one), in the order of the recording's files; stops at the first failure.
+    // recording's own station number). A name in use is never overwritten: the copies take the
+    // first copy number from n on that is free for all of them. Returns the saved files from the
+    // registry (none without one), in the order of the recording's files; stops at the first failure.
     QList<QFile *> copyChannelFiles(const SampleInfo &recording, int n, bool renameStation = false,
                                     CopyReport *report = nullptr);
     void readConfigFile();
@@ -77,6 +78,7 @@ public:
 
 private:
     void resetSampleInfo();
+    QStringList savedNames(const SampleInfo &recording, int n, bool renameStation) const;
     void readChannelFiles(const QStringList &names);
 
     int SampleDataNum = 0;
