@@ -65,18 +65,14 @@ bool copyBlocks(QFile &in, QFile &out, QString *error)
 
 } // namespace
 
-bool copyFileChecked(const QString &source, const QString &destination, QString *error, bool *created)
+bool copyFileChecked(const QString &source, const QString &destination, QString *error)
 {
-    if (created)
-        *created = false;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return fail(error, in);
     QFile out(destination);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return fail(error, out);
-    if (created)
-        *created = true;
     bool done = false;
     if (!copyInKernel(in, out, error, &done) || (!done && !copyBlocks(in, out, error)))
         return false;

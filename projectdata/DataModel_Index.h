@@ -22,6 +22,7 @@ class FloatDataExporter;
 class QMenu;
 class StationFileRenamer;
 class LibHORM;
+class ProjectJournal;
 class RunSaveJournal;
 struct RunPiece;
 
@@ -154,6 +155,7 @@ private:
     bool readProjectHeader(ProjectConfig &config);
     bool createProjectRow(ProjectConfig &config);
     void refuseDatabase(const QString &reason) const;
+    void recoverInterruptedChange();
     void fillTree();
     QTreeWidgetItem *lineItem(Data_Line *line, double &lastStation);
     QTreeWidgetItem *stationItem(int lineNum, Data_Station *station);
@@ -204,6 +206,7 @@ private:
     bool isStationCalculating(int line, double station) const;
     bool isLineCalculating(int line) const;
     bool commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure);
+    bool beginRenameJournal(ProjectJournal &journal, HORM_BaseObject *row, StationFileRenamer &renamer, QString *error);
     void onFloatDataExported();
 
     LibHORM *store = nullptr;

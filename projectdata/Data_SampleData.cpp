@@ -94,20 +94,25 @@ QVector<QString> Data_SampleData::getChannelFiles() const
     return channelFilePaths;
 }
 
-// The saved names of the recording's files under the first copy number from n that none of them uses.
-QStringList Data_SampleData::savedNames(const SampleInfo &recording, int n, bool renameStation) const
+// The paths of the recording's files under the first copy number from n that none of them uses.
+QStringList Data_SampleData::savedPaths(const SampleInfo &recording, int n, bool renameStation) const
 {
     for (;; ++n) {
-        QStringList names;
+        QStringList paths;
         bool free = true;
         for (const QFile *source : recording.channelFiles) {
-            const QString name = source ? QFileInfo(source->fileName()).fileName() : QString();
-            names << ChannelFileName::savedName(
-                renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
-            free = free && (!source || !QFileInfo(sampleFolder + QLatin1Char('/') + names.last()).exists());
+            if (!source) {
+                paths << QString();
+                continue;
+            }
+            const QString name = QFileInfo(source->fileName()).fileName();
+            paths << sampleFolder + QLatin1Char('/')
+                         + ChannelFileName::savedName(
+                             renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
+            free = free && !QFileInfo::exists(paths.last());
         }
         if (free)
-            return names;
+            return paths;
     }
 }
 
@@ -120,21 +125,17 @@ QList<QFile *> Data_SampleData::copyChannelFiles(const SampleInfo &recording, in
     if (sampleFolder.isEmpty())
         return saved;
     channelFilePaths = QVector<QString>(5);
-    const QStringList names = savedNames(recording, n, renameStation);
+    const QStringList paths = savedPaths(recording, n, renameStation);
     for (int i = 0; i < recording.channelFiles.size(); ++i) {
         const QFile *source = recording.channelFiles.at(i);
         if (!source)
             continue;
-        const QString path = sampleFolder + QLatin1Char('/') + names.at(i);
-        bool created = false;
-        const bool copied = copyFileChecked(source->fileName(), path, &r.error, &created);
-        if (created)
-            r.written.append(path);
-        if (!copied) {
+        const QString &path = paths.at(i);
+        if (!copyFileChecked(source->fileName(), path, &r.error)) {
             r.ok = false;
             return saved;
         }
-        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(names.at(i)));
+        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(QFileInfo(path).fileName()));
         if (slot >= 0)
             channelFilePaths[slot] = path;
         if (fileRegistry)

@@ -54,11 +54,10 @@ public:
     GPSPosition getGPS() const;
     QVector<QString> getChannelFiles() const;
 
-    // What a copy did: every destination it made (also a partial one) and whether all succeeded.
+    // Whether a copy succeeded, and why not.
     struct CopyReport
     {
         bool ok = true;
-        QStringList written;
         QString error;
     };
     // Copies the recording's channel files into the sample folder under their saved names (n: the
@@ -68,6 +67,9 @@ public:
     // registry (none without one), in the order of the recording's files; stops at the first failure.
     QList<QFile *> copyChannelFiles(const SampleInfo &recording, int n, bool renameStation = false,
                                     CopyReport *report = nullptr);
+    // Where copyChannelFiles will put each of the recording's files, in their order (an empty path
+    // for a missing file object).
+    QStringList savedPaths(const SampleInfo &recording, int n, bool renameStation = false) const;
     void readConfigFile();
 
     QList<ChannelImpedance> getProcessData();
@@ -78,7 +80,6 @@ public:
 
 private:
     void resetSampleInfo();
-    QStringList savedNames(const SampleInfo &recording, int n, bool renameStation) const;
     void readChannelFiles(const QStringList &names);
 
     int SampleDataNum = 0;
