@@ -154,6 +154,8 @@ void ProjectJournal::step(const char *name)
 
 bool ProjectJournal::begin(const Commit &commit, QString *error)
 {
+    if (projectDir.isEmpty())
+        return fail(error, text("没有打开的工程"));
     if (QFileInfo::exists(record.fileName()))
         return fail(error, text("工程中有一次被中断的保存或改名尚未恢复，请重新打开工程。"));
     if (!record.open(QIODevice::WriteOnly | QIODevice::NewOnly))
@@ -344,7 +346,7 @@ bool ProjectJournal::readRecord(QStringList *commit, QList<QStringList> *read, Q
 ProjectJournal::Recovery ProjectJournal::recover(const QString &projectDir, QSqlDatabase &db, QString *error)
 {
     ProjectJournal journal(projectDir);
-    if (!QFileInfo::exists(journal.record.fileName()))
+    if (projectDir.isEmpty() || !QFileInfo::exists(journal.record.fileName()))
         return Recovery::Nothing;
     QStringList commit;
     if (!journal.readRecord(&commit, &journal.entries, error))
