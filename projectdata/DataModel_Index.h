@@ -46,7 +46,8 @@ public:
 
     // Opens the project of the store into the tree. On success the tree owns the store until
     // closeProject; on failure (no table, a database that is no project, a project already open)
-    // it keeps nothing and the caller still owns the store.
+    // it keeps nothing and the caller still owns the store. A save or rename that a crash cut off
+    // is undone first, and the operator told.
     bool loadProject(LibHORM *store);
     // Empties the tree, releases the entities and channel file objects, then deletes the store.
     void closeProject();
@@ -102,8 +103,9 @@ public:
     // calculations are delivered later (or dropped).
     void waitForCalculations();
 
-    // Saves the temporary recordings of the run into the project, all or nothing. On false the
-    // store, the station files and every temporary file are as before, and reason says why.
+    // Saves the temporary recordings of the run into the project, all or nothing, also across a
+    // crash (see ProjectJournal). On false the store, the station files and every temporary file
+    // are as before, and reason says why.
     bool saveStationTempSampleData(StationSampleInfo &record, StationNumAutoConfig step, int dropTasks,
                                    QString *reason = nullptr);
 
