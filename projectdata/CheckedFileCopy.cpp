@@ -71,7 +71,7 @@ bool copyFileChecked(const QString &source, const QString &destination, QString 
     if (!in.open(QIODevice::ReadOnly))
         return fail(error, in);
     QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return fail(error, out);
     bool done = false;
     if (!copyInKernel(in, out, error, &done) || (!done && !copyBlocks(in, out, error)))

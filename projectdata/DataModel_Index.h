@@ -22,6 +22,7 @@ class FloatDataExporter;
 class QMenu;
 class StationFileRenamer;
 class LibHORM;
+class ProjectJournal;
 class RunSaveJournal;
 struct RunPiece;
 
@@ -45,7 +46,8 @@ public:
 
     // Opens the project of the store into the tree. On success the tree owns the store until
     // closeProject; on failure (no table, a database that is no project, a project already open)
-    // it keeps nothing and the caller still owns the store.
+    // it keeps nothing and the caller still owns the store. A save or rename that a crash cut off
+    // is undone first, and the operator told.
     bool loadProject(LibHORM *store);
     // Empties the tree, releases the entities and channel file objects, then deletes the store.
     void closeProject();
@@ -101,8 +103,9 @@ public:
     // calculations are delivered later (or dropped).
     void waitForCalculations();
 
-    // Saves the temporary recordings of the run into the project, all or nothing. On false the
-    // store, the station files and every temporary file are as before, and reason says why.
+    // Saves the temporary recordings of the run into the project, all or nothing, also across a
+    // crash (see ProjectJournal). On false the store, the station files and every temporary file
+    // are as before, and reason says why.
     bool saveStationTempSampleData(StationSampleInfo &record, StationNumAutoConfig step, int dropTasks,
                                    QString *reason = nullptr);
 
@@ -154,6 +157,7 @@ private:
     bool readProjectHeader(ProjectConfig &config);
     bool createProjectRow(ProjectConfig &config);
     void refuseDatabase(const QString &reason) const;
+    void recoverInterruptedChange();
     void fillTree();
     QTreeWidgetItem *lineItem(Data_Line *line, double &lastStation);
     QTreeWidgetItem *stationItem(int lineNum, Data_Station *station);
@@ -212,6 +216,7 @@ private:
     bool renameStation(Data_Line *line, int newNumber);
     bool renameLine(Data_Project *project, Data_Line *line, QTreeWidgetItem *item, int newNumber);
     bool commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure);
+    bool beginRenameJournal(ProjectJournal &journal, HORM_BaseObject *row, StationFileRenamer &renamer, QString *error);
     void onFloatDataExported();
 
     LibHORM *store = nullptr;

@@ -39,7 +39,7 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     store = newStore;
     ++projectGeneration;
     ProjectConfig config;
-    if (openTables() && readProjectHeader(config)) {
+    if (openTables() && (recoverInterruptedChange(), readProjectHeader(config))) {
         QDir().mkpath(dataDir);
         emit signalLoadProjectConfig(config);
         fillTree();

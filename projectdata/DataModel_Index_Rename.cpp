@@ -1,6 +1,7 @@
 // Tree menus, renaming of lines and stations, and the line's curve direction conversion.
 #include "projectdata/DataModel_Index.h"
 
+#include "projectdata/ProjectJournal.h"
 #include "projectdata/StationFileRenamer.h"
 #include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
@@ -114,17 +115,27 @@ bool DataModel_Index::refuseRename(QTreeWidgetItem *item, const QString &oldText
 }
 
 // Moves the files, then saves the row; a failed save puts the files back. The caller has set the
-// row's new number and restores it on false.
+// row's new number and restores it on false. The journal puts the files back after a crash.
 bool DataModel_Index::commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure)
 {
+    ProjectJournal journal(projectDir);
+    QString why;
+    if (!beginRenameJournal(journal, row, renamer, &why)) {
+        OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + why);
+        return false;
+    }
     if (!renamer.apply()) {
+        journal.undo(nullptr);
         OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + renamer.error());
         return false;
     }
-    if (store->transaction() && row->updateRow() && store->commit())
+    if (journal.sync(&why) && store->transaction() && row->updateRow() && store->commit()) {
+        journal.finish();
         return true;
+    }
     store->database()->rollback();
     renamer.undo();
+    journal.undo(nullptr);
     OperatorPrompt::information(nullptr, tr("通知"), tr("工程数据库无法保存，点线号未修改！"));
     return false;
 }

@@ -87,7 +87,9 @@ bool DataModel_Index::checkSaveable(const StationSampleInfo &record, QString *re
 bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QList<RunPiece> &pieces,
                                             QString *reason)
 {
-    RunSaveJournal journal;
+    RunSaveJournal journal(projectDir);
+    if (!journal.begin(*store->database(), reason))
+        return false;
     if (!prepareRun(record, pieces, journal, reason)) {
         journal.undo();
         return false;
@@ -102,7 +104,8 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
     QString failure = tr("工程数据库写入失败");
     for (int i = 0; ok && i < pieces.size(); ++i)
         ok = saveSampleToStation(lineItem, line->getREF_Data_Station(), pieces.at(i), record, journal, &failure);
-    if (ok && store->commit()) {
+    if (ok && journal.sync(&failure) && store->commit()) {
+        journal.finish();
         emit signalModelChange();
         return true;
     }
@@ -125,7 +128,8 @@ bool DataModel_Index::prepareRun(const StationSampleInfo &record, const QList<Ru
     for (const QString &folder : qAsConst(folders)) {
         if (!journal.makeDir(folder))
             return refuse(reason, tr("无法创建文件夹%1").arg(folder));
-        journal.noteAppended(configFileOf(folder));
+        if (!journal.noteAppended(configFileOf(folder)))
+            return refuse(reason, tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir)));
     }
     for (const RunPiece &piece : pieces) {
         for (QFile *file : piece.info.channelFiles) {
@@ -244,10 +248,13 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     SampleInfo info = piece.info;
     for (ChannelImpedance &curve : info.impedance)
         curve.channel = piece.rename ? 0 : curve.channel;
+    if (!journal.noteCreated(recording->savedPaths(info, earlier, piece.rename))) {
+        *failure = tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir));
+        return false;
+    }
     Data_SampleData::CopyReport copy;
     info.channelFiles = recording->copyChannelFiles(info, earlier, piece.rename, &copy);
-    for (const QString &path : qAsConst(copy.written))
-        journal.noteWritten(path);
+    ProjectJournal::step("copied");
     if (!copy.ok) {
         *failure = copy.error;
         return false;

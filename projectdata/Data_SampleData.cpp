@@ -94,6 +94,28 @@ QVector<QString> Data_SampleData::getChannelFiles() const
     return channelFilePaths;
 }
 
+// The paths of the recording's files under the first copy number from n that none of them uses.
+QStringList Data_SampleData::savedPaths(const SampleInfo &recording, int n, bool renameStation) const
+{
+    for (;; ++n) {
+        QStringList paths;
+        bool free = true;
+        for (const QFile *source : recording.channelFiles) {
+            if (!source) {
+                paths << QString();
+                continue;
+            }
+            const QString name = QFileInfo(source->fileName()).fileName();
+            paths << sampleFolder + QLatin1Char('/')
+                         + ChannelFileName::savedName(
+                             renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
+            free = free && !QFileInfo::exists(paths.last());
+        }
+        if (free)
+            return paths;
+    }
+}
+
 QList<QFile *> Data_SampleData::copyChannelFiles(const SampleInfo &recording, int n, bool renameStation,
                                                  CopyReport *report)
 {
@@ -103,19 +125,17 @@ QList<QFile *> Data_SampleData::copyChannelFiles(const SampleInfo &recording, in
     if (sampleFolder.isEmpty())
         return saved;
     channelFilePaths = QVector<QString>(5);
-    for (const QFile *source : recording.channelFiles) {
+    const QStringList paths = savedPaths(recording, n, renameStation);
+    for (int i = 0; i < recording.channelFiles.size(); ++i) {
+        const QFile *source = recording.channelFiles.at(i);
         if (!source)
             continue;
-        const QString name = QFileInfo(source->fileName()).fileName();
-        const QString savedName = ChannelFileName::savedName(
-            renameStation ? ChannelFileName::withStation(name, recording.StationNum) : name, n);
-        const QString path = sampleFolder + QLatin1Char('/') + savedName;
-        r.written.append(path);
+        const QString &path = paths.at(i);
         if (!copyFileChecked(source->fileName(), path, &r.error)) {
             r.ok = false;
             return saved;
         }
-        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(savedName));
+        const int slot = ChannelFileName::pathSlot(ChannelFileName::channelTag(QFileInfo(path).fileName()));
         if (slot >= 0)
             channelFilePaths[slot] = path;
         if (fileRegistry)

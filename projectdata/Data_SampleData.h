@@ -54,19 +54,22 @@ public:
     GPSPosition getGPS() const;
     QVector<QString> getChannelFiles() const;
 
-    // What a copy did: every destination it wrote (also a partial one) and whether all succeeded.
+    // Whether a copy succeeded, and why not.
     struct CopyReport
     {
         bool ok = true;
-        QStringList written;
         QString error;
     };
     // Copies the recording's channel files into the sample folder under their saved names (n: the
     // recordings of the same rate the station held before; renameStation: named after the
-    // recording's own station number). Returns the saved files from the registry (none without
-    // one), in the order of the recording's files; stops at the first failure.
+    // recording's own station number). A name in use is never overwritten: the copies take the
+    // first copy number from n on that is free for all of them. Returns the saved files from the
+    // registry (none without one), in the order of the recording's files; stops at the first failure.
     QList<QFile *> copyChannelFiles(const SampleInfo &recording, int n, bool renameStation = false,
                                     CopyReport *report = nullptr);
+    // Where copyChannelFiles will put each of the recording's files, in their order (an empty path
+    // for a missing file object).
+    QStringList savedPaths(const SampleInfo &recording, int n, bool renameStation = false) const;
     void readConfigFile();
 
     QList<ChannelImpedance> getProcessData();

@@ -2,49 +2,59 @@
 
 #include "projectdata/ProjectFolder.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QSqlQuery>
+
+RunSaveJournal::RunSaveJournal(const QString &projectDir)
+    : journal(projectDir)
+{
+}
+
+bool RunSaveJournal::begin(QSqlDatabase &db, QString *error)
+{
+    const QString table = QStringLiteral("Data_SampleData");
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT COALESCE(MAX(ID), 0) FROM %1").arg(table)) || !query.next()) {
+        if (error)
+            *error = QObject::tr("工程数据库无法读取");
+        return false;
+    }
+    return journal.begin(ProjectJournal::Commit::rowsAfter(table, query.value(0).toInt()), error);
+}
 
 bool RunSaveJournal::makeDir(const QString &path)
 {
     if (QFileInfo(path).isDir())
         return true;
-    if (!makeDirIfMissing(path))
-        return false;
-    madeDirs.append(path);
-    return true;
+    return journal.noteFolder(path) && makeDirIfMissing(path);
 }
 
-void RunSaveJournal::noteAppended(const QString &path)
+bool RunSaveJournal::noteAppended(const QString &path)
 {
-    for (const auto &entry : qAsConst(appendedFiles)) {
-        if (entry.first == path)
-            return;
-    }
-    const QFileInfo info(path);
-    appendedFiles.append({path, info.exists() ? info.size() : -1});
+    if (appendedFiles.contains(path))
+        return true;
+    appendedFiles.append(path);
+    return journal.noteSize(path);
 }
 
-void RunSaveJournal::noteWritten(const QString &path)
+bool RunSaveJournal::noteCreated(const QStringList &paths)
 {
-    if (!writtenFiles.contains(path))
-        writtenFiles.append(path);
+    QStringList files = paths;
+    files.removeAll(QString());
+    return journal.noteFiles(files);
+}
+
+bool RunSaveJournal::sync(QString *error)
+{
+    return journal.sync(error);
+}
+
+void RunSaveJournal::finish()
+{
+    journal.finish();
 }
 
 void RunSaveJournal::undo()
 {
-    for (const QString &path : qAsConst(writtenFiles))
-        QFile::remove(path);
-    for (const auto &entry : qAsConst(appendedFiles)) {
-        if (entry.second < 0)
-            QFile::remove(entry.first);
-        else
-            QFile::resize(entry.first, entry.second);
-    }
-    for (int i = madeDirs.size() - 1; i >= 0; --i)
-        QDir().rmdir(madeDirs.at(i));
-    writtenFiles.clear();
-    appendedFiles.clear();
-    madeDirs.clear();
+    journal.undo(nullptr);
 }

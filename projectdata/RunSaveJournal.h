@@ -1,28 +1,39 @@
 #ifndef RUNSAVEJOURNAL_H
 #define RUNSAVEJOURNAL_H
 
-#include <QList>
-#include <QPair>
+#include "projectdata/ProjectJournal.h"
+
 #include <QString>
 #include <QStringList>
 
-// What a save changed on disk, so that a failed save can put the project folder back: folders it
-// made, files it wrote, and the sizes station files had before rows were appended.
+class QSqlDatabase;
+
+// What a save changes in the project folder, noted on the disk before each change: folders it
+// makes, files it makes, and the sizes station files have before rows are appended. A failed
+// save is undone at once; a save cut off by a crash is undone when the project is next opened.
 class RunSaveJournal
 {
 public:
+    explicit RunSaveJournal(const QString &projectDir);
+
+    // Before the first change; the recordings stored so far tell a later opening whether the save committed.
+    bool begin(QSqlDatabase &db, QString *error);
     // True when the folder is there or was made now (its parent existing).
     bool makeDir(const QString &path);
-    // Remembers the file's size before the save (once per file); -1 when it did not exist.
-    void noteAppended(const QString &path);
-    void noteWritten(const QString &path);
-    // Deletes the written files, cuts appended files back, removes the folders made.
+    // Notes the file's size before the save (once per file); an absent file is removed by the undo.
+    bool noteAppended(const QString &path);
+    // Notes files about to be made (empty paths are skipped).
+    bool noteCreated(const QStringList &paths);
+    // Waits until every file and folder the save touched is on the disk.
+    bool sync(QString *error);
+    // The database has committed.
+    void finish();
+    // Deletes the files made, cuts appended files back, removes the folders made.
     void undo();
 
 private:
-    QStringList madeDirs;
-    QStringList writtenFiles;
-    QList<QPair<QString, qint64>> appendedFiles;
+    ProjectJournal journal;
+    QStringList appendedFiles;
 };
 
 #endif // RUNSAVEJOURNAL_H

@@ -1,5 +1,6 @@
 #include "projectdata/StationFileRenamer.h"
 
+#include "projectdata/ProjectJournal.h"
 #include "projectdata/StationNumberText.h"
 
 #include <QDir>
@@ -151,6 +152,7 @@ bool StationFileRenamer::runMoves()
         const Move &move = moves.at(moved);
         if (!moveFunction(move.from, move.to))
             return refuse(QObject::tr("无法把 %1 改名为 %2").arg(move.from, move.to));
+        ProjectJournal::step("moved");
     }
     return true;
 }
@@ -161,6 +163,21 @@ bool StationFileRenamer::runRewrites()
         const Rewrite &rewrite = rewrites.at(rewritten);
         if (!writeWhole(rewrite.path, rewrite.after))
             return refuse(QObject::tr("无法写入 %1").arg(rewrite.path));
+        ProjectJournal::step("rewritten");
+    }
+    return true;
+}
+
+bool StationFileRenamer::record(ProjectJournal &journal) const
+{
+    QList<QPair<QString, QString>> planned;
+    for (const Move &move : moves)
+        planned.append({move.from, move.to});
+    if (!journal.noteMoves(planned))
+        return false;
+    for (const Rewrite &rewrite : rewrites) {
+        if (!journal.noteRewrite(rewrite.path, rewrite.before))
+            return false;
     }
     return true;
 }

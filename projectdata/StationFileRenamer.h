@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class ProjectJournal;
+
 // Renames station folders, their channel files and rewrites their "config.ini" all or nothing:
 // every step is planned and checked first (each destination absent), the moves run in the order
 // planned, and any failure undoes every move and every file already rewritten.
@@ -22,6 +24,8 @@ public:
     bool planStationFiles(const QString &folder, const QString &finalFolder, int line, double station);
     // Plans moving a folder; its destination must be absent.
     bool planFolder(const QString &from, const QString &to);
+    // Notes the planned moves and rewrites in the journal before apply.
+    bool record(ProjectJournal &journal) const;
     // Runs the plan; on false nothing is changed and error says why.
     bool apply();
     // Puts back everything a successful apply changed.

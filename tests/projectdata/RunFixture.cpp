@@ -32,30 +32,44 @@ ImpedanceCalculator::Result FakeCalculator::calculate(const Input &input) const
 }
 
 RunFixture::RunFixture()
+    : root(dir.path())
 {
-    appDirPath = dir.path() + "/app";
-    QDir().mkpath(appDirPath);
-    const QString file = dir.path() + "/proj/proj.HMT";
-    QDir().mkpath(dir.path() + "/proj");
+    QDir().mkpath(projectDir());
     {
         LibHORM builderStore;
-        builderStore.openSqlite(file);
+        builderStore.openSqlite(projectDir() + "/proj.HMT");
         ProjectBuilder builder(builderStore);
         builder.project()->setProjectId("P1");
         builder.project()->updateRow();
     }
+    open();
+}
+
+RunFixture::RunFixture(const QString &existing)
+    : root(existing)
+{
+    // A killed process leaves no folder of its own behind.
+    dir.remove();
+    open();
+}
+
+bool RunFixture::open()
+{
+    appDirPath = root + "/app";
+    QDir().mkpath(appDirPath);
+    tree.reset();
     tree = std::make_unique<DataModel_Index>();
     tree->setNewProjectDialog(&dialog);
     tree->setImpedanceCalculator(&calculator);
-    reopen();
+    return reopen();
 }
 
 bool RunFixture::reopen()
 {
     tree->closeProject();
     auto store = std::make_unique<LibHORM>();
-    store->openSqlite(dir.path() + "/proj/proj.HMT");
-    tree->setProjectDir(dir.path() + "/proj");
+    store->openSqlite(projectDir() + "/proj.HMT");
+    tree->setProjectDir(projectDir());
     if (!tree->loadProject(store.get()))
         return false;
     store.release();
@@ -124,9 +138,19 @@ StationSampleInfo RunFixture::station(double stationNum) const
     return record;
 }
 
+bool RunFixture::renameFirst(bool stationItem, int number)
+{
+    tree->resize(400, 400);
+    tree->show();
+    tree->expandAll();
+    QTreeWidgetItem *line = tree->topLevelItem(0);
+    QTreeWidgetItem *item = stationItem ? line->child(0) : line;
+    return tree->rememberItemAt(tree->visualItemRect(item).center()) && tree->renameLineOrStation(number);
+}
+
 QString RunFixture::sql(const QString &query) const
 {
-    return sqliteCli(dir.path() + "/proj/proj.HMT", query);
+    return sqliteCli(projectDir() + "/proj.HMT", query);
 }
 
 QStringList RunFixture::listing(const QString &folder) const

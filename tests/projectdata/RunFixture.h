@@ -32,7 +32,12 @@ class RunFixture
 {
 public:
     RunFixture();
+    // The project a fixture made in root earlier (another process's).
+    explicit RunFixture(const QString &root);
     ~RunFixture();
+
+    // Opens the project into a new tree, closing the one before; false when it does not open.
+    bool open();
 
     // A task of the mode recording the channels named in "Hx,Hy,E0" at 4000 Hz.
     static SampleInfo task(int mode, const QString &channels, int rate = 4000);
@@ -43,16 +48,20 @@ public:
     StationSampleInfo station(double stationNum = 100) const;
     // Closes the project and opens it again from its files.
     bool reopen();
+    // Renames the first line, or its first station, as the tree's menu does.
+    bool renameFirst(bool station, int number);
 
     QString sql(const QString &query) const;
-    QString dataDir() const { return dir.path() + "/proj/data"; }
-    QString tempDir() const { return dir.path() + "/app/TempFile"; }
+    QString projectDir() const { return root + "/proj"; }
+    QString dataDir() const { return root + "/proj/data"; }
+    QString tempDir() const { return root + "/app/TempFile"; }
     // "name size" of every file under the folder, sorted, with sub-folders.
     QStringList listing(const QString &folder) const;
     // The temporary folder once the tree's background deletions are done.
     QStringList tempListingAfterCleanup() const;
 
     QTemporaryDir dir;
+    QString root;
     ScriptedPrompt prompt;
     Dialog_NewProject dialog;
     FakeCalculator calculator;

@@ -51,6 +51,8 @@ private slots:
     void secondRecordingOfARate();
     void failedSaveChangesNothing_data();
     void failedSaveChangesNothing();
+    void filesTheDatabaseDoesNotListAreKept_data();
+    void filesTheDatabaseDoesNotListAreKept();
     void pendingCalculationHoldsTheSave();
     void resultsOfAClearedRunAreDropped();
     void stationNumbersThatDoNotPrintExactly_data();
@@ -357,6 +359,45 @@ void TestRun::failedSaveChangesNothing()
     record.ProjectId = "P1";
     QVERIFY2(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{25, false}, 0, &reason), qPrintable(reason));
     QCOMPARE(f->sql("SELECT count(*) FROM Data_SampleData"), QString("4"));
+}
+
+void TestRun::filesTheDatabaseDoesNotListAreKept_data()
+{
+    QTest::addColumn<bool>("withConfig");
+    QTest::addColumn<bool>("saved");
+    // A one-row config.ini the database knows nothing of: the save cannot add row 1 to it.
+    QTest::newRow("with a config.ini") << true << false;
+    QTest::newRow("files only") << false << true;
+}
+
+void TestRun::filesTheDatabaseDoesNotListAreKept()
+{
+    QFETCH(bool, withConfig);
+    QFETCH(bool, saved);
+    const QString folder = f->dataDir() + "/Line 5/Station 100";
+    const QString stem = folder + "/123_Vector_Line5_Station100_";
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(TestFiles::write(stem + "Hx_4000Hz.ats", "old Hx samples"));
+    QVERIFY(TestFiles::write(stem + "E1_4000Hz.ats", "old E1 samples"));
+    if (withConfig)
+        QVERIFY(TestFiles::write(folder + "/config.ini", "h\r\ns\r\nr\r\n1  x\r\n"));
+    const QStringList before = f->listing(folder);
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E1"), 1));
+
+    StationSampleInfo record = f->station();
+    QString reason;
+    QCOMPARE(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason), saved);
+    QCOMPARE(TestFiles::read(stem + "Hx_4000Hz.ats"), QByteArray("old Hx samples"));
+    QCOMPARE(TestFiles::read(stem + "E1_4000Hz.ats"), QByteArray("old E1 samples"));
+    if (!saved) {
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(f->listing(folder), before);
+        return;
+    }
+    // The copies take the next free copy number, and the row names them.
+    QCOMPARE(f->listing(folder).filter("_1.ats"), QStringList({"123_Vector_Line5_Station100_E1_4000Hz_1.ats 48",
+                                                               "123_Vector_Line5_Station100_Hx_4000Hz_1.ats 12"}));
+    QVERIFY(TestFiles::read(folder + "/config.ini").contains("Station100_Hx_4000Hz_1.ats"));
 }
 
 void TestRun::pendingCalculationHoldsTheSave()

@@ -1,0 +1,17 @@
+#ifndef DISKSYNC_H
+#define DISKSYNC_H
+
+#include <QString>
+
+// Waits until a file's bytes, or a folder's entries, are on the disk: what makes a copy, an
+// appended row or a new name survive a power cut.
+namespace DiskSync {
+
+bool file(const QString &path);
+bool folder(const QString &path);
+// Off, both succeed without waiting (measuring what the waits cost). On by default.
+void setEnabled(bool enabled);
+
+} // namespace DiskSync
+
+#endif // DISKSYNC_H
