@@ -4,7 +4,7 @@
 
 namespace {
 const char builtInSalt[] = "c1f04e9a2b7d";
-const char builtInHexDigest[] = "8c9dc7c6abac636adc9d4320b715196f98e628da10921b05694323c89f8b332a";
+const char builtInHexDigest[] = "676bb5877d6d1ec49021b7975b54ee2c951251d7085a8fe78a9acc5c5105fbb6";
 } // namespace
 
 DeveloperPassword::DeveloperPassword()

@@ -6,6 +6,7 @@
 #include "ui_Form_SystemInfo.h"
 
 #include <QListView>
+#include <QStandardItemModel>
 
 Form_SystemInfo::Form_SystemInfo(QWidget *parent)
     : QWidget(parent), ui(new Ui_Form_SystemInfo)
@@ -89,13 +90,18 @@ void Form_SystemInfo::onSlotComboboxWatchMachineChanged(int index)
     currentMode = mode;
 }
 
+// The developer's modes are hidden in the pop-up and disabled, so that neither the arrow keys nor
+// the wheel on the closed chooser reach them.
 void Form_SystemInfo::setDeveloperMode(bool ok)
 {
+    auto *model = qobject_cast<QStandardItemModel *>(ui->comboBox_SampleMode->model());
     auto *view = qobject_cast<QListView *>(ui->comboBox_SampleMode->view());
-    if (!view)
-        return;
     for (int mode = 0; mode < watchMachineModeCount; ++mode) {
-        if (modeNeedsDeveloperMode(mode))
+        if (!modeNeedsDeveloperMode(mode))
+            continue;
+        if (model && model->item(mode))
+            model->item(mode)->setEnabled(ok);
+        if (view)
             view->setRowHidden(mode, !ok);
     }
 }

@@ -14,6 +14,7 @@
 #include "common/StationNumAutoConfig.h"
 #include "common/SystemInfo.h"
 #include "mainwindow/DataComRetry.h"
+#include "mainwindow/ReadBackGroups.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -339,12 +340,18 @@ private:
     int exportMode = 0; // 0 one station, 1 every line, 2 every station of one line
     int exportLineNum = 0;
     double exportStationNum = 0.0;
-    int groupOffset = 0;
     StationSampleInfo readBackStation; // the station being read back
     SampleInfo readBackRecording;      // its group being received
-    int readBackTask = 0;
     QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
+
+    // What the instrument sends matched to the group asked for: blocks cut short, group indexes.
+    bool markedCutShort(int channel, qint64 dataLength);
+    bool ofReadBackStation(const SampleDataControlParam &param) const;
+    void keepReadBackBlock(int channel, const SampleDataControlParam &param, const char *data);
+    void completeReadBackGroup(const SampleDataControlParam &param);
+    ReadBackGroups readBackGroups; // the groups of the station being read back
+    QStringList cutGroups;         // groups of the read-back that came cut, for its closing box
 };
 
 #endif // MAINWINDOW_H

@@ -10,6 +10,7 @@
 #include "link/LibCom.h"
 #include "mainwindow/BusyDialog.h"
 #include "mainwindow/Form_StationInfo.h"
+#include "mainwindow/ReadBackGroups.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/StationConfigText.h"
 #include "mainwindow/StationTextCopy.h"
@@ -72,19 +73,6 @@ bool hasFileNamedCaseless(const QString &dir, const QString &name)
     return false;
 }
 
-int fileLineCount(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    int lines = 0;
-    while (!file.atEnd()) {
-        file.readLine();
-        ++lines;
-    }
-    return lines;
-}
-
 QString stationText(int line, double station)
 {
     return QObject::tr("线%1点%2").arg(line).arg(station);
@@ -140,6 +128,7 @@ void MainWindow::onSlotExportData(QString projectName, QString projectId, int li
         return;
     statusPollTimer->stop();
     unsavedStations.clear();
+    cutGroups.clear();
     exportProgress = showBusyDialog(tr("数据准备导出中..."), BusyDialogFrame::OwnFlagsWithClose);
     connect(exportProgress.get(), &QProgressDialog::canceled, this,
             [this] { abortReadBack(tr("数据导出已取消！")); });
@@ -177,8 +166,7 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     readBackStation.ProjectId = projectId;
     readBackStation.LineNum = lineNum;
     readBackStation.StationNum = stationNum;
-    readBackTask = 0;
-    groupOffset = 0;
+    readBackGroups.clear();
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
     setWorkState(WORK_EXPORTING);
@@ -233,12 +221,11 @@ void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
                                                                    parsed.rejection));
         return;
     }
-    groupOffset = groupOffsetFromConfigLines(fileLineCount(stationDir + QStringLiteral("/config.ini")), groups.size());
-    if (groupOffset >= groups.size()) {
+    readBackGroups.start(groups, stationRecordings(stationDir + QStringLiteral("/config.ini")));
+    if (readBackGroups.wantedCount() == 0) {
         skipReadBackStation(tr("%1无新增数据").arg(stationText(station.LineNum, station.StationNum)));
         return;
     }
-    readBackTask = 0;
     readBackRecording = groups.first();
     connectDataCom(DATA_MODE_ALL_CHANNELS);
 }
@@ -271,7 +258,7 @@ void MainWindow::showReadBackMismatch()
     }
     exportProgress->setLabelText(notice);
     exportProgress->setRange(0, readBackStation.sampleInfoList.size());
-    exportProgress->setValue(readBackTask);
+    exportProgress->setValue(readBackGroups.position());
     exportProgress->setCancelButtonText(tr("退出"));
     disconnect(exportProgress.get(), &QProgressDialog::canceled, this, nullptr);
     connect(exportProgress.get(), &QProgressDialog::canceled, this, [this, notice] { abortReadBack(notice); });
@@ -287,63 +274,95 @@ void MainWindow::skipReadBackStation(const QString &notice)
     libCom->notifyExportDataEnd();
 }
 
+// Only the blocks of the group asked for count, each channel's once; a block cut short drops its
+// group, which the end of the read-back reports.
 void MainWindow::onSlotExportChannelDataEnd(int channel, SampleDataControlParam *param, char *data)
 {
-    if (!data || !param || param->dataLength <= 0 || channel < 0 || channel > 4)
+    if (!param || channel < 0 || channel > 4 || !ofReadBackStation(*param))
+        return;
+    const ReadBackGroups::Block block =
+        readBackGroups.take(channel, param->dataIndexNum, data ? param->dataLength : 0);
+    if (block == ReadBackGroups::Block::Ignored)
         return;
     setExportProgressLabel(tr("通道%2导出完成").arg(channel));
-    if (readBackTask < groupOffset)
-        return;
+    if (block == ReadBackGroups::Block::Keep)
+        keepReadBackBlock(channel, *param, data);
+    else if (block == ReadBackGroups::Block::Cut)
+        dataModelIndex->discardCurrentTempSample();
+    // The link's group end may have been spent on a repeated frame of the group before.
+    completeReadBackGroup(*param);
+}
+
+bool MainWindow::ofReadBackStation(const SampleDataControlParam &param) const
+{
+    return workState == WORK_EXPORTING && param.machineID == readBackStation.MachineID
+           && param.lineNum == readBackStation.LineNum && double(param.stationNum) == readBackStation.StationNum;
+}
+
+void MainWindow::keepReadBackBlock(int channel, const SampleDataControlParam &param, const char *data)
+{
     SampleInfo block = readBackRecording;
-    block.MachineID = param->machineID;
-    block.LineNum = param->lineNum;
-    block.StationNum = double(param->stationNum);
-    dataModelIndex->saveTempChannelData(block, param->dataIndexNum, channelNameList.at(channel), data,
-                                        unsigned(param->dataLength));
+    block.MachineID = param.machineID;
+    block.LineNum = param.lineNum;
+    block.StationNum = double(param.stationNum);
+    dataModelIndex->saveTempChannelData(block, param.dataIndexNum, channelNameList.at(channel), data,
+                                        unsigned(param.dataLength));
 }
 
 void MainWindow::onSlotExportDataFreqGroupEnd(SampleDataControlParam *param)
 {
-    if (!param || param->machineID != readBackStation.MachineID || param->lineNum != readBackStation.LineNum
-        || double(param->stationNum) != readBackStation.StationNum)
+    if (param && ofReadBackStation(*param) && param->dataIndexNum == readBackGroups.groupIndex())
+        completeReadBackGroup(*param);
+}
+
+// Once every block of the group asked for is in, the next group is asked for, or the station saved.
+void MainWindow::completeReadBackGroup(const SampleDataControlParam &param)
+{
+    if (!readBackGroups.whole())
         return;
-    if (readBackTask >= groupOffset)
+    if (readBackGroups.wanted())
         dataModelIndex->finishCurrentTempSample(readBackRecording.LineNum, readBackRecording.StationNum);
-    ++readBackTask;
-    const int groups = readBackStation.sampleInfoList.size();
+    const bool more = readBackGroups.next();
     if (exportProgress) {
         exportProgress->setLabelText(
-            tr("%1线%2点任务%3导出中...").arg(param->lineNum).arg(param->stationNum).arg(param->dataIndexNum));
-        exportProgress->setRange(0, groups);
-        exportProgress->setValue(readBackTask);
+            tr("%1线%2点任务%3导出中...").arg(param.lineNum).arg(param.stationNum).arg(param.dataIndexNum));
+        exportProgress->setRange(0, readBackGroups.count());
+        exportProgress->setValue(readBackGroups.position());
     }
-    if (readBackTask < groups) {
-        readBackRecording = readBackStation.sampleInfoList.at(readBackTask);
+    if (more) {
+        readBackRecording = readBackStation.sampleInfoList.at(readBackGroups.position());
         libCom->notifyExportDataEnd();
         return;
     }
     saveReadBackStation();
 }
 
-// A station that cannot be saved is reported at the end; its temporary recordings go, and the
-// read-back carries on with the next station.
+// Only the groups the project lacks that came whole are saved. A station that cannot be saved is
+// reported at the end; its temporary recordings go, and the read-back carries on with the next
+// station.
 void MainWindow::saveReadBackStation()
 {
     exportLineNum = readBackStation.LineNum;
     exportStationNum = readBackStation.StationNum;
+    const QString station = stationText(readBackStation.LineNum, readBackStation.StationNum);
+    for (const QString &group : readBackGroups.cutGroupNames())
+        cutGroups << station + group;
+    StationSampleInfo kept = readBackStation;
+    kept.sampleInfoList = readBackGroups.keptGroups();
     QString reason;
-    if (dataModelIndex->saveStationTempSampleData(readBackStation, stationNumAutoConfig, groupOffset, &reason)) {
+    if (kept.sampleInfoList.isEmpty()) {
+        dataModelIndex->clearTempSampleData();
+    } else if (dataModelIndex->saveStationTempSampleData(kept, stationNumAutoConfig, 0, &reason)) {
         dataModelIndex->showStationProcessData(readBackRecording.LineNum, readBackRecording.StationNum, -1);
         formStationInfo->setStation(readBackRecording.MachineID, readBackRecording.LineNum,
                                     readBackRecording.StationNum);
     } else {
-        unsavedStations.append(stationText(readBackStation.LineNum, readBackStation.StationNum) + " " + reason);
+        unsavedStations.append(station + " " + reason);
         dataModelIndex->clearTempSampleData();
     }
     libCom->disconnectCom(COM_SELECT_DATA);
     resetSampleRun();
-    readBackTask = 0;
-    groupOffset = 0;
+    readBackGroups.clear();
 }
 
 void MainWindow::onSlotNewLineStationExportData()
@@ -402,8 +421,7 @@ void MainWindow::endReadBack()
     exportLineNum = 0;
     exportStationNum = 0.0;
     resetSampleRun();
-    readBackTask = 0;
-    groupOffset = 0;
+    readBackGroups.clear();
     dialogExportData->clearExportSelection();
     startStatusPoll();
     setWorkState(WORK_IDLE);
@@ -412,14 +430,14 @@ void MainWindow::endReadBack()
 void MainWindow::finishReadBack()
 {
     endReadBack();
-    if (unsavedStations.isEmpty()) {
+    const QString shortfall = readBackShortfallText(unsavedStations, cutGroups);
+    unsavedStations.clear();
+    cutGroups.clear();
+    if (shortfall.isEmpty()) {
         snackbar->addMessage(tr("数据导出成功！"));
         return;
     }
-    OperatorPrompt::warning(nullptr, tr("提醒"),
-                            tr("数据导出完成，%1个测点保存失败！").arg(unsavedStations.size()) + "\n"
-                                + unsavedStations.join("\n"));
-    unsavedStations.clear();
+    OperatorPrompt::warning(nullptr, tr("提醒"), shortfall);
 }
 
 // The instrument answers a station it holds no raw data for with the stop reply, which ends the
@@ -445,5 +463,6 @@ void MainWindow::dropReadBack()
     dataModelIndex->clearTempSampleData();
     clearDataViews();
     unsavedStations.clear();
+    cutGroups.clear();
     endReadBack();
 }

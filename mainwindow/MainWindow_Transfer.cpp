@@ -90,7 +90,7 @@ void MainWindow::onDataComConnectTimeOut()
 
 void MainWindow::onSlotTransformChannelData(int channel, SampleDataControlParam *controlParam, char *data)
 {
-    if (!controlParam
+    if (!controlParam || markedCutShort(channel, data ? controlParam->dataLength : 0)
         || !blockAccepted(channel, data, *controlParam, taskIndex, stationSampleInfo.sampleInfoList.size()))
         return;
     SampleInfo &record = stationSampleInfo.sampleInfoList[taskIndex];
@@ -105,11 +105,22 @@ void MainWindow::onSlotTransformChannelData(int channel, SampleDataControlParam 
                                         data, unsigned(controlParam->dataLength));
 }
 
+// A block shorter than its group needs cuts the group; the group's other blocks are not kept.
+bool MainWindow::markedCutShort(int channel, qint64 dataLength)
+{
+    if (!taskIndexInRun() || channel < 0 || channel >= channelNameList.size())
+        return false;
+    if (transferDoneFlags.at(taskIndex) == TransferAwaited
+        && blockCutShort(stationSampleInfo.sampleInfoList.at(taskIndex).ctrlParam, dataLength))
+        transferDoneFlags[taskIndex] = TransferCut;
+    return transferDoneFlags.at(taskIndex) == TransferCut;
+}
+
 void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
 {
     if (!taskIndexInRun())
         return;
-    finishGroupTransfer(TransferReceived);
+    finishGroupTransfer(transferDoneFlags.at(taskIndex) == TransferCut ? TransferGivenUp : TransferReceived);
     libCom->disconnectCom(COM_SELECT_DATA);
 }
 
@@ -127,13 +138,15 @@ void MainWindow::finishGroupTransfer(char flag)
     startStatusPoll();
 }
 
-// A group whose blocks did not all arrive (a data connection lost or never made) is no
-// recording: its partial files go, the groups before it stay and the run goes on.
+// A group whose blocks did not all arrive whole (a data connection lost or never made, or a
+// block cut short) is no recording: its partial files go, the groups before it stay and the run
+// goes on.
 void MainWindow::dropCutShortGroup()
 {
     dataModelIndex->discardCurrentTempSample();
     snackbar->addMessage(tr("第%1组数据传输不完整，已丢弃").arg(taskIndex + 1));
-    finishGroupTransfer(TransferGivenUp);
+    if (transferDoneFlags.at(taskIndex) != TransferGivenUp)
+        finishGroupTransfer(TransferGivenUp);
 }
 
 // Closing the data connections ends the pending transfer towards the instrument: for a run its

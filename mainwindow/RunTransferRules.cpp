@@ -81,6 +81,25 @@ QList<SampleInfo> receivedRecords(const QList<SampleInfo> &records, const QByteA
     return received;
 }
 
+qint64 groupBlockBytes(const CtrlParam &task)
+{
+    const qint64 seconds = qint64(task.SampleTimeHour) * 3600 + qint64(task.SampleTimeMinute) * 60
+                           + task.SampleTimeSecond;
+    return qint64(task.SampleRate) * seconds * 4;
+}
+
+bool blockCutShort(const CtrlParam &task, qint64 dataLength)
+{
+    return dataLength < groupBlockBytes(task);
+}
+
+bool taskUsesChannel(const CtrlParam &task, int channel)
+{
+    const bool used[channelCount] = {task.HxChannelIsUse, task.HyChannelIsUse, task.E2ChannelIsUse,
+                                     task.E1ChannelIsUse, task.E0ChannelIsUse};
+    return channel >= 0 && channel < channelCount && used[channel];
+}
+
 std::optional<int> largestDisplayLength(qint64 sampleRate, qint64 durationSeconds)
 {
     const qint64 total = sampleRate * durationSeconds;

@@ -27,14 +27,24 @@ bool blockAccepted(int channel, const char *data, const SampleDataControlParam &
 // than the run's truncated one (the instrument only knows whole stations).
 double blockStationNum(double runStationNum, qint32 blockStationNum);
 
-// Transfer-done flags of a run's tasks: 0 while the group is awaited, then received whole or
-// given up (a data connection cut inside a block, or never made).
+// Transfer-done flags of a run's tasks: awaited, then received whole or given up (a data
+// connection cut inside a block, or never made). A group with a short block stays cut until
+// its transfer ends, and is then given up.
+constexpr char TransferAwaited = 0;
 constexpr char TransferReceived = 1;
 constexpr char TransferGivenUp = 2;
+constexpr char TransferCut = 3;
 // Every task's transfer is over, received or given up (and there is at least one).
 bool allTransferred(const QByteArray &transferDoneFlags);
 // The records of the tasks whose groups were received whole, in task order.
 QList<SampleInfo> receivedRecords(const QList<SampleInfo> &records, const QByteArray &transferDoneFlags);
+
+// Sample bytes one channel block of the task brings: rate x duration x 4 (int32 samples).
+qint64 groupBlockBytes(const CtrlParam &task);
+// A block with fewer sample bytes than its group needs cuts the group: it is never saved short.
+bool blockCutShort(const CtrlParam &task, qint64 dataLength);
+// Whether the task records the channel of a data connection (0 Hx, 1 Hy, 2 E2, 3 E1, 4 E0).
+bool taskUsesChannel(const CtrlParam &task, int channel);
 
 // The largest time-series display length for a recording of the rate and duration: the
 // longest entry of the display lengths that the recording fills at least once; none when it

@@ -206,8 +206,3 @@ StationConfigText parseStationConfigText(const QByteArray &text, const GainTable
     parsed.station.sampleInfoList = groups;
     return parsed;
 }
-
-int groupOffsetFromConfigLines(int configLineCount, int groupCount)
-{
-    return qBound(0, configLineCount - 3, qMax(0, groupCount));
-}

@@ -43,8 +43,4 @@ struct StationConfigText
 // label becomes "未设置".
 StationConfigText parseStationConfigText(const QByteArray &text, const GainTables &gains);
 
-// Recordings the project already holds for the station, from the line count of its
-// "config.ini" (three head lines before the rows), at most groupCount.
-int groupOffsetFromConfigLines(int configLineCount, int groupCount);
-
 #endif // STATIONCONFIGTEXT_H

@@ -1,15 +1,19 @@
 #include "E2eSteps.h"
 
+#include "ConnectedWindow.h"
 #include "ProjectBuilder.h"
 
+#include "dialogs/Dialog_ExportData.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
 #include "projectdata/ProjectFolder.h"
 #include "store/LibHORM.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -23,6 +27,9 @@ QString makeProject(const QString &root, int line, double station)
     LibHORM store;
     store.openSqlite(path);
     ProjectBuilder builder(store);
+    builder.project()->setProjectId(projectId);
+    builder.project()->setProjectName("survey");
+    builder.project()->updateRow();
     if (line > 0)
         builder.addStation(builder.addLine(line), station);
     ProjectFolder::writeProjectConfigFile(folder + "/projectConfig.ini", builder.project()->getProjectConfig());
@@ -45,6 +52,18 @@ CtrlParam task(int rate, int seconds, int gain)
 QToolButton *button(MainWindow &window, const char *name)
 {
     return window.findChild<QToolButton *>(name);
+}
+
+void readBack(MainWindow &window, const QString &line, const QString &station)
+{
+    actWhenShown<Dialog_ExportData>(&window, [line, station](Dialog_ExportData *dialog) {
+        auto *lines = dialog->findChild<QComboBox *>("comboBox_SelectLine");
+        lines->setCurrentIndex(lines->findText(line));
+        auto *stations = dialog->findChild<QComboBox *>("comboBox_SelectStation");
+        stations->setCurrentIndex(stations->findText(station));
+        dialog->findChild<QPushButton *>("pushButton_ExportDara")->click();
+    });
+    button(window, "tbtnExportData")->click();
 }
 
 bool connectWithProject(MainWindow &window, const QString &projectPath, int pollMs)

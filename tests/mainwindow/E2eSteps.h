@@ -13,12 +13,19 @@ class QToolButton;
 // Helpers the end-to-end tests of the main window share.
 namespace e2e {
 
-// A project folder under root with its database and the configuration file the instrument is
-// sent; with a line above 0, the project also holds that line and station. Returns the ".HMT".
+// The ID the instrument files the project's runs under.
+const QString projectId = QStringLiteral("AMT_E2E");
+
+// A project folder under root with its database (project ID projectId) and the configuration
+// file the instrument is sent; with a line above 0, the project also holds that line and
+// station. Returns the ".HMT".
 QString makeProject(const QString &root, int line = 0, double station = 0);
 // A task recording Hx, Hy, E0 and E1 with both gains set to gain.
 CtrlParam task(int rate, int seconds, int gain);
 QToolButton *button(MainWindow &window, const char *name);
+// Clicks 数据导出 and, once the read-back dialog shows the instrument's listing, chooses the
+// line and station by their entries and starts the read-back.
+void readBack(MainWindow &window, const QString &line, const QString &station);
 // Opens the project, connects through the window's button and waits until the instrument has
 // confirmed the project's configuration. The status poll is shortened to pollMs.
 bool connectWithProject(MainWindow &window, const QString &projectPath, int pollMs = 300);

@@ -1,7 +1,8 @@
 // libFuzzer target for the station configuration text the instrument sends during a read-back
 // (built and run by scripts/fuzz). Whatever the text holds, every sensor name that comes out
-// must be a plain label and the group offset must stay within the groups.
+// must be a plain label, and a project holding none of the station wants every group.
 #include "common/Global_Constants.h"
+#include "mainwindow/ReadBackGroups.h"
 #include "mainwindow/StationConfigText.h"
 
 #include <cstdint>
@@ -33,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             require(name.isEmpty() || plainLabel(name));
         require(!text.rejection.isEmpty() || sampleRateList.contains(group.ctrlParam.SampleRate));
     }
-    const int offset = groupOffsetFromConfigLines(int(size % 64), text.station.sampleInfoList.size());
-    require(offset >= 0 && offset <= text.station.sampleInfoList.size());
+    ReadBackGroups groups;
+    groups.start(text.station.sampleInfoList, {});
+    require(groups.wantedCount() == text.station.sampleInfoList.size());
     return 0;
 }

@@ -146,6 +146,7 @@ private slots:
     void unaskedAnswersAndClicksChangeNothing();
     void stopEndsTheRunBeforeItsBox();
     void failedSaveKeepsTheRun();
+    void groupCutShortIsDropped_data();
     void groupCutShortIsDropped();
     void dataConnectionTimesOutAndThePollResumes();
     void stopDuringATransferResumesThePoll();
@@ -433,15 +434,24 @@ void TestE2eRun::failedSaveKeepsTheRun()
     QCOMPARE(databaseStations(projectPath), QStringList({"8 9 2: 1 4000, 2 1000", "8 34 2: 1 4000, 2 1000"}));
 }
 
-// The Hy connection closes inside the second group's block: that group is dropped with a notice,
-// the first and third are kept and saved as they were sent.
+void TestE2eRun::groupCutShortIsDropped_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("connection closed inside the block")
+        << "msg=TRANSFORM_DATA on=data1 nth=2 fault=disconnect arg=1000";
+    QTest::newRow("block shorter than its group") << "msg=TRANSFORM_DATA on=data1 nth=2 fault=short arg=1000";
+}
+
+// The second group's Hy block comes cut: that group is dropped with a notice, the first and
+// third are kept and saved as they were sent. A read-back then recovers the dropped group, and
+// only it.
 void TestE2eRun::groupCutShortIsDropped()
 {
+    QFETCH(QString, fault);
     fixture->simulator().settings().byteExactSamples = true;
     SimFault cut;
     QString error;
-    QVERIFY2(SimFault::parse("msg=TRANSFORM_DATA on=data1 nth=2 fault=disconnect arg=1000", &cut, &error),
-             qPrintable(error));
+    QVERIFY2(SimFault::parse(fault, &cut, &error), qPrintable(error));
     fixture->simulator().faults().add(cut);
     // Each group starts an hour after the one before, so that their start times tell them apart.
     QObject::connect(&fixture->simulator(), &AMTSimulator::commandHandled, this, [](uint32_t id) {
@@ -481,6 +491,20 @@ void TestE2eRun::groupCutShortIsDropped()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rowStartTime(rows.at(0)).secsTo(rowStartTime(rows.at(1))), qint64(2 * 3600));
     QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
+
+    auto *snackbar = window.findChild<QtMaterialSnackbar *>();
+    readBack(window, "6", "30");
+    QVERIFY2(E2eFixture::waitUntil([&] { return snackbar->messages().contains("数据导出成功！"); }, 20000),
+             qPrintable(fixture->promptTexts().join(" | ") + " / " + snackbar->messages().join(" | ")));
+    QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList());
+    QCOMPARE(databaseStations(projectPath),
+             QStringList({"6 30 3: 1 4000, 2 500, 3 1000", "6 55 3: 1 4000, 2 500, 3 1000"}));
+    QList<QByteArray> whole = sentSamples(fixture->simulator());
+    whole.removeAll(QByteArray()); // the unused E2 connection's empty blocks of the read-back
+    std::sort(whole.begin(), whole.end());
+    whole.erase(std::unique(whole.begin(), whole.end()), whole.end());
+    QCOMPARE(whole.size(), 12);
+    QVERIFY(distinctFiles(QFileInfo(projectPath).absolutePath()) == whole);
 }
 
 // A data port that refuses: two time-outs retry, the third gives up with one box, ends the

@@ -8,7 +8,10 @@
 #include "mainwindow/MainWindow.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QToolButton>
@@ -100,6 +103,27 @@ private slots:
         for (int click = 1; click <= 6; ++click)
             w.window->onTryDeveloperMode();
         QVERIFY(exportLog->isHidden());
+    }
+
+    // The program's own password, typed into the real question after seven clicks on the logo.
+    void builtInPasswordTypedOpensDeveloperMode()
+    {
+        DeveloperPassword::installed() = DeveloperPassword();
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.window->show();
+        OperatorPrompt::setHandler(nullptr);
+        actWhenShown<QInputDialog>(w.window.get(), [](QInputDialog *dialog) {
+            auto *field = dialog->findChild<QLineEdit *>();
+            QTest::keyClicks(field, "40731952");
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        auto *logo = w.window->findChild<QPushButton *>("labIco");
+        for (int click = 1; click <= 7; ++click)
+            QTest::mouseClick(logo, Qt::LeftButton);
+        OperatorPrompt::setHandler(&w.fixture.prompt());
+        QVERIFY(!w.window->findChild<QToolButton *>("tbtnExportLog")->isHidden());
+        QCOMPARE(w.notices(), QStringList{"欢迎进入开发者模式！"});
     }
 
     void logSavedByteForByte()

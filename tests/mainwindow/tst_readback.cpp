@@ -5,6 +5,7 @@
 #include "dialogs/Dialog_ExportData.h"
 #include "link/LibCom.h"
 #include "store/LibHORM.h"
+#include "tools/simulator/SimChannelData.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,26 +21,30 @@ namespace {
 
 const QString instrumentProject("AMT_RB");
 
-constexpr qint64 blockBytes = 4000 * 4 * 4;
+constexpr int groupSeconds = 4;
+constexpr qint64 blockBytes = 4000 * groupSeconds * 4;
 
-// A group in the layout the program sends, with the demo sensors, 4000 Hz, in the observation
-// mode given (scalar by default, which saves a group's electric channels over three stations).
-SimStoredGroup storedGroup(int line, int station, int startTime, int mode = 0)
+// A group in the layout the program sends, with the demo sensors, of the rate (4000 Hz by
+// default), in the observation mode given (scalar by default, which saves a group's electric
+// channels over three stations).
+SimStoredGroup storedGroup(int line, int station, int startTime, int mode = 0, int rate = 4000)
 {
     SimStoredGroup group;
     group.key = {instrumentProject, line, station};
-    group.task.sampleRate = 4000;
-    group.task.sampleTime = 66;
-    group.blockBytes = blockBytes;
+    group.task.sampleRate = rate;
+    group.task.sampleTime = groupSeconds;
+    group.blockBytes = qint64(rate) * groupSeconds * 4;
     group.startTime = startTime;
     const char *const lines[] = {
         "CH1ChannelIsUse=1", "CH2ChannelIsUse=1", "CH3ChannelIsUse=1", "CH4ChannelIsUse=1", "CH5ChannelIsUse=1",
         "CH1InputNum=Demo-IMFS-Coil", "CH2InputNum=Demo-IMFS-Coil", "CH3InputNum=Demo-Electrode",
         "CH4InputNum=Demo-Electrode", "CH5InputNum=Demo-Electrode", "CH1Gain=257", "CH2Gain=257", "CH3Gain=1025",
         "CH4Gain=1025", "CH5Gain=1025", "PoleDistance1=50", "PoleDistance2=50", "PoleDistance3=50",
-        "SampleRate=4000", "SampleTime=66", "SampleStartTime=0", "ElectrodeType=0", "Chopper=0"};
+        "SampleStartTime=0", "ElectrodeType=0", "Chopper=0"};
     for (const char *text : lines)
         group.task.lines.append(text);
+    group.task.lines.append("SampleRate=" + QByteArray::number(rate));
+    group.task.lines.append("SampleTime=" + QByteArray::number(groupSeconds));
     group.task.lines.append("WatchMachineMode=" + QByteArray::number(mode));
     return group;
 }
@@ -208,6 +213,64 @@ QStringList tempFiles(ConnectedWindow &w)
     return QDir(w.fixture.appDir() + "/TempFile").entryList(QDir::Files);
 }
 
+// The instrument holds line 3, station 100 with groups of 4000, 1000 and 500 Hz, each kept
+// whole at the station (vector mode), and sends blocks that heldBlocks rebuilds.
+QList<SimStoredGroup> storeThreeRates(AMTSimulator &sim)
+{
+    sim.settings().byteExactSamples = true;
+    SimStorage &storage = sim.storage();
+    QList<SimStoredGroup> groups;
+    const int rates[] = {4000, 1000, 500};
+    for (int group = 0; group < 3; ++group) {
+        groups << storedGroup(3, 100, 1700000000 + group * 100, vectorMode, rates[group]);
+        storage.add(groups.last());
+    }
+    nameInstrumentProject(storage);
+    return groups;
+}
+
+// The sample blocks of the groups as the instrument sends them (group k with index k + 1),
+// sorted, for the groups at the positions given.
+QList<QByteArray> heldBlocks(const QList<SimStoredGroup> &groups, const QList<int> &positions)
+{
+    QList<QByteArray> blocks;
+    for (int position : positions) {
+        const SimStoredGroup &group = groups.at(position);
+        SampleDataControlParam record;
+        record.lineNum = group.key.line;
+        record.stationNum = group.key.station;
+        record.dataIndexNum = position + 1;
+        record.dataLength = int32_t(group.blockBytes);
+        for (int channel = 0; channel < 5; ++channel)
+            blocks << SimChannelData::samples(record, channel);
+    }
+    std::sort(blocks.begin(), blocks.end());
+    return blocks;
+}
+
+// The station's channel files, sorted by content.
+QList<QByteArray> stationFiles(const QString &stationDir)
+{
+    QList<QByteArray> files;
+    for (const QString &name : QDir(stationDir).entryList({"*.ats"}, QDir::Files))
+        files << fileContents(stationDir + "/" + name);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The rate of each recording row of a station's "config.ini", in row order.
+QList<int> configRates(const QString &configPath)
+{
+    QList<int> rates;
+    const QList<QByteArray> lines = fileContents(configPath).split('\n');
+    for (int i = 3; i < lines.size(); ++i) {
+        const QStringList cells = QString::fromUtf8(lines.at(i)).simplified().split(' ', Qt::SkipEmptyParts);
+        if (cells.size() > 16)
+            rates << cells.at(16).toInt();
+    }
+    return rates;
+}
+
 } // namespace
 
 // The connected window with a project of the given ID open.
@@ -221,6 +284,18 @@ struct ProjectWindow : ConnectedWindow
             return false;
         window->openProject(makeProject(projects.path(), projectId));
         return true;
+    }
+
+    // Line 3, station 100 with the three rates is read back under the fault script; the groups,
+    // none when a step failed.
+    QList<SimStoredGroup> readBackThreeRates(const QString &faultScript)
+    {
+        QString error;
+        if (!setUp() || !fixture.simulator().faults().load(faultScript, &error))
+            return {};
+        window->setTimerIntervals(200, 20000);
+        const QList<SimStoredGroup> groups = storeThreeRates(fixture.simulator());
+        return chooseStation(*this, 3, 100.0) ? groups : QList<SimStoredGroup>();
     }
 };
 
@@ -501,6 +576,49 @@ private slots:
                  qPrintable(w.fixture.promptTexts().first()));
         QVERIFY(!w.notices().contains("数据导出成功！"));
         QVERIFY(!QFile::exists(projects.path() + "/field/data/Line 3/Station 100/config.ini"));
+    }
+
+    // Every frame of the read-back's data connections sent twice: each group is stored once,
+    // under its own rate, as the instrument holds it.
+    void repeatedBlocksMatchedByGroup()
+    {
+        ProjectWindow w;
+        const QList<SimStoredGroup> groups = w.readBackThreeRates("msg=EXPORT_DATA on=data nth=all fault=duplicate");
+        QVERIFY(!groups.isEmpty());
+        QVERIFY2(E2eFixture::waitUntil([&] { return w.notices().contains("数据导出成功！"); }, 30000),
+                 qPrintable(w.fixture.promptTexts().join("|") + " / " + w.notices().join("|")));
+        const QString stationDir = w.projects.path() + "/field/data/Line 3/Station 100";
+        QCOMPARE(configRates(stationDir + "/config.ini"), QList<int>({4000, 1000, 500}));
+        QCOMPARE(storedRecordings(w.projects.path() + "/field/field.HMT"), QStringList{"3/100:3"});
+        QVERIFY(stationFiles(stationDir) == heldBlocks(groups, {0, 1, 2}));
+        QCOMPARE(w.fixture.promptTexts(), QStringList());
+        QVERIFY(E2eFixture::waitUntil([&] { return tempFiles(w).isEmpty(); }));
+    }
+
+    // A block shorter than its group: the group is not stored and the end of the read-back says
+    // so; the next read-back stores exactly that group.
+    void cutGroupReportedThenRecovered()
+    {
+        ProjectWindow w;
+        const QList<SimStoredGroup> groups =
+            w.readBackThreeRates("msg=EXPORT_DATA on=data1 nth=2 fault=short arg=1000");
+        QVERIFY(!groups.isEmpty());
+        QVERIFY(E2eFixture::waitUntil([&] { return !w.fixture.promptTexts().isEmpty(); }, 30000));
+        QCOMPARE(w.fixture.promptTexts(),
+                 QStringList{"数据导出完成，1个频组数据不完整，未保存：\n线3点100第2组（1000Hz）"});
+        QVERIFY(!w.notices().contains("数据导出成功！"));
+        const QString stationDir = w.projects.path() + "/field/data/Line 3/Station 100";
+        QCOMPARE(configRates(stationDir + "/config.ini"), QList<int>({4000, 500}));
+        QVERIFY(stationFiles(stationDir) == heldBlocks(groups, {0, 2}));
+        QTRY_VERIFY(!shownProgressDialog());
+
+        QVERIFY(chooseStation(w, 3, 100.0));
+        QVERIFY2(E2eFixture::waitUntil([&] { return w.notices().contains("数据导出成功！"); }, 30000),
+                 qPrintable(w.fixture.promptTexts().join("|") + " / " + w.notices().join("|")));
+        QCOMPARE(configRates(stationDir + "/config.ini"), QList<int>({4000, 500, 1000}));
+        QVERIFY(stationFiles(stationDir) == heldBlocks(groups, {0, 1, 2}));
+        QCOMPARE(storedRecordings(w.projects.path() + "/field/field.HMT"), QStringList{"3/100:3"});
+        QCOMPARE(w.fixture.promptTexts().size(), 1);
     }
 
     // A station text with values the program cannot store: the station is skipped with a

@@ -1,7 +1,11 @@
 #include "common/Global_Constants.h"
 #include "mainwindow/DeveloperPassword.h"
+#include "mainwindow/ReadBackGroups.h"
+#include "mainwindow/RunTransferRules.h"
 #include "mainwindow/StationConfigText.h"
+#include "projectdata/StationConfigFile.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -29,7 +33,31 @@ QByteArray block(int group, int rate, int eCode, int hCode, int seconds, int mod
         .toUtf8();
 }
 
+// A group's rate and start time; the groups record Hx, Hy, E0 and E1 for one second.
+struct Sampling
+{
+    int rate;
+    int startTime;
+};
+
+QList<SampleInfo> recordings(const QList<Sampling> &samplings)
+{
+    QList<SampleInfo> list;
+    for (const Sampling &sampling : samplings) {
+        SampleInfo info;
+        CtrlParam &task = info.ctrlParam;
+        task.HxChannelIsUse = task.HyChannelIsUse = task.E0ChannelIsUse = task.E1ChannelIsUse = true;
+        task.SampleRate = sampling.rate;
+        task.SampleTimeSecond = 1;
+        info.SampleStartTime = sampling.startTime;
+        list << info;
+    }
+    return list;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<Sampling>)
 
 class TestReadBackRules : public QObject
 {
@@ -168,23 +196,83 @@ private slots:
         QCOMPARE(text.station.sampleInfoList.first().inputs.HyInputNum, kept);
     }
 
-    void groupOffset_data()
+    // The groups a station lacks, by rate and start time: "W" to store, "H" held already.
+    void groupsToStore_data()
     {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("groups");
-        QTest::addColumn<int>("offset");
-        QTest::newRow("no file") << 0 << 3 << 0;
-        QTest::newRow("head only") << 3 << 3 << 0;
-        QTest::newRow("two rows") << 5 << 3 << 2;
-        QTest::newRow("more rows than groups") << 9 << 3 << 3;
-        QTest::newRow("no groups") << 9 << 0 << 0;
+        QTest::addColumn<QList<Sampling>>("groups");
+        QTest::addColumn<QList<Sampling>>("stored");
+        QTest::addColumn<QString>("states");
+        const QList<Sampling> run{{4000, 100}, {1000, 200}, {500, 300}};
+        QTest::newRow("nothing stored") << run << QList<Sampling>() << "WWW";
+        QTest::newRow("all stored") << run << run << "HHH";
+        QTest::newRow("run lost its middle group") << run << QList<Sampling>{{4000, 100}, {500, 300}} << "HWH";
+        QTest::newRow("same rate, another time") << run << QList<Sampling>{{1000, 201}} << "WWW";
+        QTest::newRow("one row for one group") << QList<Sampling>{{4000, 100}, {4000, 100}}
+                                               << QList<Sampling>{{4000, 100}} << "HW";
     }
-    void groupOffset()
+    void groupsToStore()
     {
-        QFETCH(int, lines);
-        QFETCH(int, groups);
-        QFETCH(int, offset);
-        QCOMPARE(groupOffsetFromConfigLines(lines, groups), offset);
+        QFETCH(QList<Sampling>, groups);
+        QFETCH(QList<Sampling>, stored);
+        QFETCH(QString, states);
+        ReadBackGroups plan;
+        plan.start(recordings(groups), recordings(stored));
+        QString seen;
+        for (int i = 0; i < plan.count(); ++i) {
+            const bool kept = plan.wanted();
+            const CtrlParam task = recordings(groups).at(i).ctrlParam;
+            for (int channel = 0; channel < 5; ++channel) {
+                if (taskUsesChannel(task, channel))
+                    plan.take(channel, plan.groupIndex(), groupBlockBytes(task));
+            }
+            QVERIFY(plan.whole());
+            seen += kept ? 'W' : 'H';
+            plan.next();
+        }
+        QCOMPARE(seen, states);
+        QCOMPARE(plan.wantedCount(), states.count('W'));
+    }
+
+    // The rows a station's "config.ini" holds, as the project writes them, are what it holds.
+    void storedRowsReadBack()
+    {
+        QTemporaryDir dir;
+        const QString config = dir.path() + "/config.ini";
+        const QList<SampleInfo> stored = recordings({{4000, 1700000000}, {500, 1700007200}});
+        for (int row = 0; row < stored.size(); ++row)
+            QVERIFY(StationConfigFile::append(config, {}, stored.at(row), row + 1));
+        ReadBackGroups plan;
+        plan.start(recordings({{4000, 1700000000}, {1000, 1700003600}, {500, 1700007200}}), stationRecordings(config));
+        QCOMPARE(plan.wantedCount(), 1);
+        QCOMPARE(stationRecordings(dir.path() + "/missing.ini").size(), 0);
+    }
+
+    // Only the group asked for counts, each channel once; a short block cuts its group.
+    void blocksMatchedByGroupIndex()
+    {
+        using Block = ReadBackGroups::Block;
+        QList<SampleInfo> groups = recordings({{4000, 100}, {1000, 200}});
+        for (SampleInfo &group : groups) // Hx and Hy only: data connections 0 and 1
+            group.ctrlParam.E0ChannelIsUse = group.ctrlParam.E1ChannelIsUse = false;
+        ReadBackGroups plan;
+        plan.start(groups, {});
+        QCOMPARE(plan.take(0, 2, 16000), Block::Ignored); // the next group's
+        QCOMPARE(plan.take(4, 1, 0), Block::Ignored);     // an unused channel
+        QCOMPARE(plan.take(0, 1, 16000), Block::Keep);
+        QCOMPARE(plan.take(0, 1, 16000), Block::Ignored); // a repeat
+        QVERIFY(!plan.whole());
+        QCOMPARE(plan.take(1, 1, 16000), Block::Keep);
+        QVERIFY(plan.whole());
+        QVERIFY(plan.next());
+        QCOMPARE(plan.groupIndex(), 2);
+        QCOMPARE(plan.take(1, 1, 16000), Block::Ignored); // the group before, sent again
+        QCOMPARE(plan.take(0, 2, 3968), Block::Cut);
+        QCOMPARE(plan.take(1, 2, 4000), Block::Ignored);
+        QVERIFY(plan.whole() && plan.cut());
+        QVERIFY(!plan.next());
+        QCOMPARE(plan.keptGroups().size(), 1);
+        QCOMPARE(plan.keptGroups().first().ctrlParam.SampleRate, 4000);
+        QCOMPARE(plan.cutGroupNames(), QStringList{"第2组（1000Hz）"});
     }
 
     void developerPassword()

@@ -118,6 +118,8 @@ private slots:
     void blockStation_data();
     void blockStation();
     void transferDone();
+    void blockCutShort_data();
+    void blockCutShort();
     void displayLength_data();
     void displayLength();
     void dataComRetry();
@@ -613,6 +615,37 @@ void TestRunRules::transferDone()
     for (const SampleInfo &record : receivedRecords(records, QByteArray::fromHex("01020100")))
         rates << record.ctrlParam.SampleRate;
     QCOMPARE(rates, QList<int>({4000, 500}));
+}
+
+// A block is cut when it brings fewer sample bytes than rate x duration x 4.
+void TestRunRules::blockCutShort_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<qint64>("length");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("whole") << 4000 << 0 << 1 << qint64(16000) << false;
+    QTest::newRow("longer") << 4000 << 0 << 1 << qint64(16004) << false;
+    QTest::newRow("one sample short") << 4000 << 0 << 1 << qint64(15996) << true;
+    QTest::newRow("cut frame") << 1000 << 0 << 2 << qint64(968) << true;
+    QTest::newRow("empty") << 1000 << 0 << 2 << qint64(0) << true;
+    QTest::newRow("no duration") << 4000 << 0 << 0 << qint64(0) << false;
+    QTest::newRow("beyond 32 bits") << 277780 << 22 << 13 << qint64(std::numeric_limits<qint32>::max()) << true;
+}
+
+void TestRunRules::blockCutShort()
+{
+    QFETCH(int, rate);
+    QFETCH(int, hours);
+    QFETCH(int, seconds);
+    QFETCH(qint64, length);
+    QFETCH(bool, cut);
+    CtrlParam task;
+    task.SampleRate = rate;
+    task.SampleTimeHour = hours;
+    task.SampleTimeSecond = seconds;
+    QCOMPARE(::blockCutShort(task, length), cut);
 }
 
 void TestRunRules::displayLength_data()

@@ -1,7 +1,9 @@
 #include "ScriptedPrompt.h"
 #include "mainwindow/Form_SystemInfo.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QListView>
 #include <QtTest>
@@ -19,6 +21,8 @@ private slots:
     void refusedChangeRestoresTheRow();
     void confirmedChangeAnnouncesTheMode();
     void developerModeOffersModesFourAndFive();
+    void closedChooserReachesDeveloperModesOnlyInDeveloperMode_data();
+    void closedChooserReachesDeveloperModesOnlyInDeveloperMode();
     void setModeWithoutAsking();
     void sensorsAndStep();
 
@@ -151,6 +155,38 @@ void TestSystemInfo::developerModeOffersModesFourAndFive()
     panel->setDeveloperMode(false);
     QVERIFY(listView()->isRowHidden(4));
     QCOMPARE(panel->watchMachineType(), 4);
+}
+
+void TestSystemInfo::closedChooserReachesDeveloperModesOnlyInDeveloperMode_data()
+{
+    QTest::addColumn<bool>("wheel");
+    QTest::addColumn<bool>("developer");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("down arrow") << false << false << 3;
+    QTest::newRow("wheel") << true << false << 3;
+    QTest::newRow("down arrow, developer") << false << true << 4;
+    QTest::newRow("wheel, developer") << true << true << 4;
+}
+
+// From mode 3, the next row down on the closed chooser is mode 4.
+void TestSystemInfo::closedChooserReachesDeveloperModesOnlyInDeveloperMode()
+{
+    QFETCH(bool, wheel);
+    QFETCH(bool, developer);
+    QFETCH(int, mode);
+    panel->setWatchMachineType(3);
+    panel->setDeveloperMode(developer);
+    prompt->expectYes();
+    if (wheel) {
+        QWheelEvent down(QPointF(5, 5), combo()->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo(), &down);
+    } else {
+        QTest::keyClick(combo(), Qt::Key_Down);
+    }
+    QCOMPARE(panel->watchMachineType(), mode);
+    QCOMPARE(prompt->count(), developer ? 1 : 0);
+    QCOMPARE(changed->count(), developer ? 2 : 1);
 }
 
 void TestSystemInfo::setModeWithoutAsking()
