@@ -25,7 +25,7 @@ struct SimSettings
     int logReplyDelayMs = 500; // log-export reply when the host neither closes nor ends the log
     qint64 blockBytes = 0; // sample bytes per channel block; 0 = rate x seconds x 4 of the group
     qint64 defaultBlockBytes = 4096;         // a transfer requested without a station task
-    qint64 maxBlockBytes = 16 * 1024 * 1024; // cap for blocks sized from the task
+    qint64 maxBlockBytes = 80 * 1024 * 1024; // cap for blocks sized from the task: the longest valid tasks fit
     qint64 logBytes = 4096;
     bool fullSubCodes = false; // notifications carry 0xAA5500nn instead of nn
 

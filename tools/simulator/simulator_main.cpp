@@ -153,7 +153,7 @@ int main(int argc, char *argv[])
     parser.addOption({"base", "Base port; 0 picks free ports (default 0).", "PORT", "0"});
     parser.addOption({"script", "Fault script.", "FILE"});
     parser.addOption({"block-bytes", "Sample bytes per channel block (default: rate x seconds x 4 of the group, "
-                                     "at most 16 MiB; 4096 without a task).",
+                                     "at most 80 MiB; 4096 without a task).",
                       "N"});
     parser.addOption({"sample-ms", "Time a group's sampling takes (default 50).", "MS"});
     parser.addOption({"log-bytes", "Length of the exported log (default 4096).", "N"});
