@@ -14,6 +14,7 @@
 #include "common/StationNumAutoConfig.h"
 #include "common/SystemInfo.h"
 #include "mainwindow/DataComRetry.h"
+#include "mainwindow/RunPhase.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -84,8 +85,6 @@ signals:
     void preSampleOver();
     void offlineSampleStart();
     void offlineSampleOver();
-    // A refused save returns to the choice between saving and discarding.
-    void saveRefused();
 
 public slots:
     void setIconBtn(QToolButton *button);
@@ -156,6 +155,7 @@ public slots:
     void onSlotSaveDataAction();
     void onSlotUnsaveDataAction();
     void onSlotTasksSettingSureClicked(QList<CtrlParam> list);
+    void onSlotSampleTaskConfigAction();
     void showSampleTimeSeries(SampleInfo info);
     void showStationProcessData(QVector<OneFreqImpedance> e0, QVector<OneFreqImpedance> e1,
                                 QVector<OneFreqImpedance> e2);
@@ -206,7 +206,6 @@ private:
     void initStateMachine();
     void connectLink();
     void connectProjectTree();
-    void setWorkState(int state);
 
     // Connection
     void startStatusPoll();
@@ -231,7 +230,6 @@ private:
     void finishGroupTransfer(char flag);
     void dropCutShortGroup();
     void onPendingCalculationsChanged(int count);
-    void returnToSaveChoice();
 
     // Projects
     enum class MissingProjectFile { Refuse, Create };
@@ -281,7 +279,6 @@ private:
     FramelessHelper *framelessHelper = nullptr;
 
     uint32_t stickyErrorBits = 0;
-    int workState = 0; // WorkState once construction has finished
     int watchMachineType = 0;
     ChannelInputsConfig channelInputsConfig;
     StationNumAutoConfig stationNumAutoConfig;
@@ -296,7 +293,7 @@ private:
     bool projectOpened = false;
     bool projectConfigured = false;
     int realSample = 1;
-    bool sampleOnLine = true;
+    bool sampleOnLine = true; // the stored online choice; a run keeps its own (runOnLine)
     int pendingRequest = 0;
     QTimer *statusPollTimer = nullptr;
     QTimer *dataComTimer = nullptr;
@@ -345,6 +342,20 @@ private:
     int readBackTask = 0;
     QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
+
+    // The run's phase: every change goes through enterPhase, every refusal through refuseIn.
+    void enterPhase(RunPhase::Phase phase);
+    void enterRestingPhase();
+    bool refuseIn(RunPhase::Action action);
+    bool expectsReply(RunPhase::Reply reply, const char *what) const;
+    void endRunOnIdleReport();
+    void endTrialRun();
+    void repeatOverWaterStation();
+    void updateSaveEnabled();
+    void showGroupButtons();
+    RunPhase runPhase;
+    bool runOnLine = true; // the run's own online choice, fixed when it starts
+    bool closeConfirmed = false;
 };
 
 #endif // MAINWINDOW_H

@@ -52,7 +52,7 @@ bool writeWholeFile(const QString &path, const char *data, int size)
 
 void MainWindow::onSlotMachineSettingAction()
 {
-    if (refuseUnconnected(connected))
+    if (refuseUnconnected(connected) || refuseIn(RunPhase::StorageManagement))
         return;
     if (askYesNo(tr("温馨提示"), tr("请确认是否进入仪器内存管理操作?")) != QMessageBox::Yes)
         return;
@@ -67,6 +67,7 @@ void MainWindow::onSlotInstrumentDiskSpaceDelete(QByteArray *request)
     if (!libCom || !request || request->isEmpty())
         return;
     libCom->sendDataDelete(request);
+    enterPhase(RunPhase::Maintenance);
     dialogDiskSpaceDelete->clearProjectTree();
     dialogDiskSpaceDelete->mayClose = true;
     dialogDiskSpaceDelete->close();
@@ -85,7 +86,7 @@ void MainWindow::onSlotSystemUpdateAction()
 
 void MainWindow::onSlotSDCardFormatAction()
 {
-    if (refuseUnconnected(connected))
+    if (refuseUnconnected(connected) || refuseIn(RunPhase::Format))
         return;
     bool ok = false;
     const QString typed =
@@ -96,6 +97,7 @@ void MainWindow::onSlotSDCardFormatAction()
         ui->tbtnCloseProject->click();
     statusPollTimer->stop();
     libCom->sendSDCardFormat();
+    enterPhase(RunPhase::Maintenance);
 }
 
 void MainWindow::onSlotExportLogFileAction()
@@ -110,11 +112,8 @@ void MainWindow::onSlotExportLogFileAction()
 
 void MainWindow::onSlotPowerOffAction()
 {
-    if (workState != WORK_IDLE) {
-        OperatorPrompt::warning(nullptr, tr("提醒"),
-                                tr("<p>请在仪器空闲时进行关机！</p><p>或者当前数据<strong>未保存</strong></p>"));
+    if (refuseIn(RunPhase::PowerOff))
         return;
-    }
     statusPollTimer->stop();
     libCom->sendPowerOff();
 }
@@ -122,6 +121,7 @@ void MainWindow::onSlotPowerOffAction()
 void MainWindow::onSlotDeviceSpaceDeleteOver()
 {
     deleteProgress.reset();
+    enterRestingPhase();
     resetSampleRun();
     libCom->sendGetDiskSpaceFile();
     listingPurpose = listingForStorage;
@@ -135,6 +135,7 @@ void MainWindow::onSlotPrepareForSDCardFormat()
 void MainWindow::onSlotSDCardFormatSucceed()
 {
     formatProgress.reset();
+    enterRestingPhase();
     snackbar->addMessage(tr("仪器正在进行恢复出厂设置！"));
     startStatusPoll();
 }

@@ -93,10 +93,8 @@ QString stationText(int line, double station)
 
 void MainWindow::onSlotExportDataAction()
 {
-    if (workState != WORK_IDLE) {
-        OperatorPrompt::warning(nullptr, tr("提醒"), tr("请在仪器空闲时操作导出数据！"));
+    if (refuseIn(RunPhase::ReadBackData))
         return;
-    }
     if (!projectOpened) {
         OperatorPrompt::critical(nullptr, tr("出错"),
                                  tr("请确认工程是否处于打开状态！请打开工程/新建工程后再进行操作！"));
@@ -180,7 +178,7 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     groupOffset = 0;
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
-    setWorkState(WORK_EXPORTING);
+    enterPhase(RunPhase::ReadBack);
 }
 
 void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
@@ -195,7 +193,7 @@ void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
 // A text that comes when no read-back waits for it (one the operator has left) starts nothing.
 void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
-    if (!text || text->isEmpty() || workState != WORK_EXPORTING)
+    if (!text || text->isEmpty() || runPhase.phase() != RunPhase::ReadBack)
         return;
     const QString stationDir = projectDir + QStringLiteral("/data/Line %1/Station %2")
                                                 .arg(readBackStation.LineNum)
@@ -348,7 +346,7 @@ void MainWindow::saveReadBackStation()
 
 void MainWindow::onSlotNewLineStationExportData()
 {
-    if (workState != WORK_EXPORTING)
+    if (runPhase.phase() != RunPhase::ReadBack)
         return;
     if (exportMode == OneStation)
         finishReadBack();
@@ -406,7 +404,7 @@ void MainWindow::endReadBack()
     groupOffset = 0;
     dialogExportData->clearExportSelection();
     startStatusPoll();
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
 }
 
 void MainWindow::finishReadBack()

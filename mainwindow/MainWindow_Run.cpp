@@ -38,9 +38,11 @@ void MainWindow::onSlotStartSampleAction()
 // A click while a run, a read-back or an unsaved run is on would overwrite its record.
 bool MainWindow::refuseUnlessIdle()
 {
-    if (workState == WORK_IDLE && !hasUnsavedRun())
+    if (refuseIn(RunPhase::Start))
+        return true;
+    if (!hasUnsavedRun())
         return false;
-    OperatorPrompt::warning(nullptr, tr("提醒"), tr("请在仪器空闲时开始采集！"));
+    OperatorPrompt::warning(nullptr, tr("提醒"), RunPhase::refusalText(RunPhase::Start));
     return true;
 }
 
@@ -52,7 +54,7 @@ void MainWindow::startSampleRun(bool preSample)
     if (realSample == 0)
         dataModelIndex->clearTempSampleData();
     buildStationRecord(preSample, entry.line, entry.station);
-    sampleOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
+    runOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
     transferDoneFlags = QByteArray(stationSampleInfo.sampleInfoList.size(), 0);
     taskIndex = 0;
     pendingRequest = 1;
@@ -123,7 +125,7 @@ void MainWindow::onSlotStationSampleGroupsNum(int count)
         return;
     groupsRequested = false;
     existSampleDataNum = count;
-    QByteArray text = dataModelIndex->getStationConfigText(stationSampleInfo, sampleOnLine, count);
+    QByteArray text = dataModelIndex->getStationConfigText(stationSampleInfo, runOnLine, count);
     if (!text.isEmpty())
         libCom->sendSampleStart(&text);
 }
@@ -133,15 +135,16 @@ void MainWindow::onSlotSampleStarted()
     if (!taskIndexInRun())
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
-    if (sampleOnLine)
+    if (runOnLine)
         showOnlineRunStart();
     else
         showOfflineRunStart();
+    runPhase.setGroupStep(RunPhase::GroupSampling);
 }
 
 void MainWindow::showOnlineRunStart()
 {
-    setWorkState(WORK_ONLINE_SAMPLING);
+    enterPhase(realSample == 1 ? RunPhase::Sampling : RunPhase::TrialRun);
     ChannelsUseInfo channels = taskChannels(currentSampleInfo.ctrlParam);
     formTimeSeriesViewSet->setChannelsUseInfo(&channels);
     formTimeSeriesGraph->setSelectedChannelsDisplay(channels);
@@ -153,14 +156,13 @@ void MainWindow::showOnlineRunStart()
         emit preSampleStart();
 }
 
-// An over-water run starts without a signal of the tool bar; its stop button is shown here.
+// An over-water run starts without a signal and without a notice.
 void MainWindow::showOfflineRunStart()
 {
-    const int state = startedWorkState(false, watchMachineType);
-    setWorkState(state);
-    if (state == WORK_OVERWATER_SAMPLING) {
-        ui->tbtnStopSample->setVisible(true);
+    if (startedWorkState(false, watchMachineType) == WORK_OVERWATER_SAMPLING) {
+        enterPhase(RunPhase::OverWater);
     } else {
+        enterPhase(RunPhase::Offline);
         emit offlineSampleStart();
         snackbar->addMessage(offlineStartNotice(stationSampleInfo.LineNum, stationSampleInfo.StationNum));
     }
@@ -169,9 +171,15 @@ void MainWindow::showOfflineRunStart()
     formStatusBar->startSampleProgress(0, false, 0);
 }
 
+// The answer applies only to a run still going: a run that ended under the question keeps its
+// save choice.
 void MainWindow::onSlotStopSampleAction()
 {
+    if (refuseIn(RunPhase::Stop))
+        return;
     if (askYesNo(tr("温馨提示"), tr("请确认是否停止采集?")) != QMessageBox::Yes)
+        return;
+    if (refuseIn(RunPhase::Stop))
         return;
     pendingRequest = 2;
     // A groups answer still on its way must not start the next over-water station.
@@ -179,10 +187,13 @@ void MainWindow::onSlotStopSampleAction()
     libCom->sendSampleStop();
 }
 
-// The run ends and the state is idle before the box; the views go before the recordings.
+// The run ends and the state is idle before the box; the views go before the recordings. A stop
+// answer for no run (a finished run waiting for its save included) changes nothing.
 void MainWindow::onSlotSampleStopped()
 {
-    const int stoppedState = workState;
+    if (!expectsReply(RunPhase::SampleStopped, "stop answer"))
+        return;
+    const int stoppedState = runPhase.workState();
     if (stoppedState == WORK_EXPORTING)
         endReadBackWithoutRawData();
     if (stoppedState == WORK_ONLINE_SAMPLING) {
@@ -190,10 +201,7 @@ void MainWindow::onSlotSampleStopped()
         dataComTimer->stop();
         formStatusBar->startSampleProgress(0, false, 0);
     }
-    // Also between two over-water stations, when an idle report has set the state idle.
-    if (startedWorkState(sampleOnLine, watchMachineType) == WORK_OVERWATER_SAMPLING)
-        ui->tbtnStopSample->setVisible(false);
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
     // A start the over-water repetition requested just before the stop is dropped with the run.
     pendingRequest = 0;
     switchDisplayView(0);
@@ -211,7 +219,7 @@ void MainWindow::endOfflineRun()
 {
     stepStationNum();
     resetSampleRun();
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
     emit offlineSampleOver();
     OperatorPrompt::information(nullptr, tr("提醒"), tr("仪器离线采集结束！"));
 }
