@@ -129,7 +129,6 @@ MainWindow::MainWindow(QWidget *parent)
     loadSystemConfig();
     connectProjectTree();
     updateRecentProjectList(recentProjects);
-    pendingRequest = 0;
 }
 
 // Curves still computed on the pool report to the project tree, so the pool ends first. The

@@ -294,7 +294,6 @@ private:
     bool projectConfigured = false;
     int realSample = 1;
     bool sampleOnLine = true; // the stored online choice; a run keeps its own (runOnLine)
-    int pendingRequest = 0;
     QTimer *statusPollTimer = nullptr;
     QTimer *dataComTimer = nullptr;
     int pollIntervalMs = 0;
@@ -303,7 +302,6 @@ private:
     MachineStatus lastMachineStatus;
     bool connecting = false;
     bool handlingErrorWord = false;
-    bool groupsRequested = false;
     StationSampleInfo stationSampleInfo;
     SampleInfo currentSampleInfo;
     int taskIndex = 0;
@@ -351,6 +349,7 @@ private:
     void endRunOnIdleReport();
     void endTrialRun();
     void repeatOverWaterStation();
+    void dropWaitingStart();
     void updateSaveEnabled();
     void showGroupButtons();
     RunPhase runPhase;

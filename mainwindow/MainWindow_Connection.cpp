@@ -163,9 +163,9 @@ void MainWindow::onSlotMachineStatus(void *status)
     stickyErrorBits = bits.stickyBits;
     ui->tbtnStartSample->setEnabled(bits.startEnabled);
     formStatusBar->setMachineStatus(lastMachineStatus);
-    switch (statusReportAction(lastMachineStatus.workStatus, pendingRequest)) {
+    switch (statusReportAction(lastMachineStatus.workStatus, runPhase.startWaits())) {
     case StatusReportAction::DropStart:
-        pendingRequest = 0;
+        dropWaitingStart();
         OperatorPrompt::critical(nullptr, tr("仪器状态提醒"), busyStartText());
         return;
     case StatusReportAction::FetchErrorWord:
@@ -204,13 +204,11 @@ void MainWindow::endRunOnIdleReport()
 
 void MainWindow::handleIdleReport()
 {
-    const IdleReportAction action = idleReportAction(projectConfigured, projectOpened, pendingRequest);
-    if (projectConfigured)
-        pendingRequest = 0;
+    const IdleReportAction action = idleReportAction(projectConfigured, projectOpened, runPhase.startWaits());
     if (action == IdleReportAction::SendGroupsRequest) {
         QByteArray request =
             groupsRequestText(stationSampleInfo.ProjectId, stationSampleInfo.LineNum, stationSampleInfo.StationNum);
-        groupsRequested = true;
+        runPhase.setGroupStep(RunPhase::GroupsAsked);
         libCom->sendGetSampleGroupsNum(&request);
     } else if (action == IdleReportAction::SendProjectConfig) {
         libCom->sendProjectConfigFile(dataModelIndex->getProjectConfigFilePath());

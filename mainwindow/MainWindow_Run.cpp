@@ -57,7 +57,7 @@ void MainWindow::startSampleRun(bool preSample)
     runOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
     transferDoneFlags = QByteArray(stationSampleInfo.sampleInfoList.size(), 0);
     taskIndex = 0;
-    pendingRequest = 1;
+    runPhase.setGroupStep(RunPhase::StartAsked);
     libCom->sendGetMachineStatus();
     clearDataViews();
     realSample = preSample ? 0 : 1;
@@ -121,18 +121,30 @@ void MainWindow::buildStationRecord(bool preSample, int lineNum, double stationN
 // Only the answer to a groups request of a waiting start is taken.
 void MainWindow::onSlotStationSampleGroupsNum(int count)
 {
-    if (!groupsRequested)
+    if (!expectsReply(RunPhase::GroupsCount, "groups answer"))
         return;
-    groupsRequested = false;
     existSampleDataNum = count;
     QByteArray text = dataModelIndex->getStationConfigText(stationSampleInfo, runOnLine, count);
-    if (!text.isEmpty())
-        libCom->sendSampleStart(&text);
+    if (text.isEmpty()) {
+        dropWaitingStart();
+        return;
+    }
+    runPhase.setGroupStep(RunPhase::StartSent);
+    libCom->sendSampleStart(&text);
 }
 
+// A start the instrument will not make: an over-water repetition ends with it.
+void MainWindow::dropWaitingStart()
+{
+    runPhase.setGroupStep(RunPhase::NoGroup);
+    if (runPhase.phase() == RunPhase::OverWater)
+        enterRestingPhase();
+}
+
+// Only the start of a group asked for is taken; a repeated notification changes nothing.
 void MainWindow::onSlotSampleStarted()
 {
-    if (!taskIndexInRun())
+    if (!taskIndexInRun() || !expectsReply(RunPhase::SampleStarted, "start notification"))
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
     if (runOnLine)
@@ -181,9 +193,9 @@ void MainWindow::onSlotStopSampleAction()
         return;
     if (refuseIn(RunPhase::Stop))
         return;
-    pendingRequest = 2;
     // A groups answer still on its way must not start the next over-water station.
-    groupsRequested = false;
+    if (runPhase.startRequested())
+        runPhase.setGroupStep(RunPhase::NoGroup);
     libCom->sendSampleStop();
 }
 
@@ -201,9 +213,8 @@ void MainWindow::onSlotSampleStopped()
         dataComTimer->stop();
         formStatusBar->startSampleProgress(0, false, 0);
     }
-    enterRestingPhase();
     // A start the over-water repetition requested just before the stop is dropped with the run.
-    pendingRequest = 0;
+    enterRestingPhase();
     switchDisplayView(0);
     clearDataViews();
     dataModelIndex->clearTempSampleData();
@@ -249,7 +260,7 @@ void MainWindow::resetSampleRun()
     taskIndex = 0;
     existSampleDataNum = 0;
     shownGroup = 0;
-    groupsRequested = false;
+    runPhase.setGroupStep(RunPhase::NoGroup);
     dataComRetry.start();
     currentSampleInfo = SampleInfo();
 }

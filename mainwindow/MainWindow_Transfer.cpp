@@ -48,11 +48,10 @@ void MainWindow::onSlotRequestTransormData()
 // The next station starts with every start check; a refused one ends the repetition.
 void MainWindow::repeatOverWaterStation()
 {
-    runPhase.setGroupStep(RunPhase::NoGroup);
     stepStationNum();
     resetSampleRun();
     startSampleRun(false);
-    if (pendingRequest != 1)
+    if (!runPhase.startWaits())
         enterRestingPhase();
 }
 
@@ -175,6 +174,7 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     runPhase.setGroupStep(RunPhase::NoGroup);
     if (taskIndexInRun()) {
         QByteArray none;
+        runPhase.setGroupStep(RunPhase::StartSent);
         libCom->sendSampleStart(&none);
         return;
     }

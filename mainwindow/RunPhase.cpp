@@ -79,6 +79,10 @@ bool RunPhase::may(Action action) const
 bool RunPhase::expects(Reply reply) const
 {
     switch (reply) {
+    case GroupsCount:
+        return step == GroupsAsked;
+    case SampleStarted:
+        return step == StartSent;
     case GroupSampled:
         return isRun() && step == GroupSampling;
     case DataComsWanted:

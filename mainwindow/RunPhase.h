@@ -5,13 +5,14 @@
 
 // The one owner of what the program is doing with the instrument; no widgets here.
 //
-// How the window uses it: every change of phase goes through MainWindow::enterPhase, which
-// enters the phase here and shows the tool bar's state of the same name, so the work state
-// (workState()) and the tool bar never disagree. Every "may I do this now?" of a slot is
-// may(action); the slot refuses when it says no. Replies and notifications of the instrument
-// are checked with expects() against the phase and the step of the group being handled, and
-// are ignored (and logged) when the phase does not wait for them. Nothing else keeps a work
-// state: read workState() or phase() instead.
+// How the window uses it: every change of phase goes through MainWindow::enterPhase (or
+// enterRestingPhase: idle with a project, no project without), which enters the phase here and
+// shows the tool bar's state of the same phase, so the work state (workState()) and the tool bar
+// never disagree. A slot asks MainWindow::refuseIn(action) first; it shows the refusal and says
+// yes when the phase does not allow the action. A reply or notification of the instrument is
+// taken only when MainWindow::expectsReply(reply, what) says the phase and the step of the group
+// being handled wait for it; otherwise it is logged and ignored. The online slots set the group's
+// step (setGroupStep). Nothing else keeps a work state: read workState() or phase().
 class RunPhase
 {
 public:
@@ -44,15 +45,21 @@ public:
         ObservationMode,
     };
 
-    // Where the group being handled stands in an online run.
+    // Where the group being handled stands: its start, its sampling and, in an online run, its
+    // transfer.
     enum GroupStep {
-        NoGroup,           // no group asked for
+        NoGroup,           // nothing asked for
+        StartAsked,        // a run's start waits for an idle status report
+        GroupsAsked,       // the instrument was asked how many groups the station holds
+        StartSent,         // the group's start was sent; the instrument's start notification follows
         GroupSampling,     // the instrument samples it; its end is awaited
         TransferRequested, // its transfer was asked for; the data connections, blocks and end follow
     };
 
     // What the instrument sends that only some phases wait for.
     enum Reply {
+        GroupsCount,     // the answer to the groups request
+        SampleStarted,   // the instrument started the group
         GroupSampled,    // a group's sampling has ended
         DataComsWanted,  // the instrument waits for the data connections
         TransferOver,    // the instrument's answer to the transfer request
@@ -64,6 +71,9 @@ public:
     // The work state (WorkState) of the phase.
     int workState() const;
     bool isRun() const;
+    // A run's start waits for an idle status report, or for the groups answer that follows it.
+    bool startWaits() const { return step == StartAsked; }
+    bool startRequested() const { return step == StartAsked || step == GroupsAsked; }
 
     // Entering a phase ends the group being handled; the save choice still waits for the end of
     // its last group.

@@ -86,6 +86,11 @@ void TestRunPhase::expectedRepliesByPhaseAndStep_data()
     QTest::addColumn<int>("step");
     QTest::addColumn<Row>("expected");
     const Row none{};
+    const Row every{1, 1, 1, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("groups answer to the request") << int(P::GroupsCount) << int(P::GroupsAsked) << every;
+    QTest::newRow("groups answer before the request") << int(P::GroupsCount) << int(P::StartAsked) << none;
+    QTest::newRow("start notification after the start") << int(P::SampleStarted) << int(P::StartSent) << every;
+    QTest::newRow("start notification again") << int(P::SampleStarted) << int(P::GroupSampling) << none;
     QTest::newRow("group end while sampling") << int(P::GroupSampled) << int(P::GroupSampling)
                                               << Row{0, 0, 1, 1, 1, 1, 0, 0, 0};
     QTest::newRow("group end again after its transfer request")
