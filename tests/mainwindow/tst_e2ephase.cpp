@@ -123,9 +123,12 @@ void TestE2ePhase::stopAnsweredAfterTheRunEndedKeepsTheSaveChoice()
     fixture->prompt().expectYes();
     button(window, "tbtnStopSample")->click();
     fixture->prompt().onAsk = nullptr;
-    QVERIFY(waitForSaveChoice(window));
+    // The finished run's idle reports come and go.
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, 2));
     QCOMPARE(received(AMT_CMD_SAMPLE_STOP), 0);
+    QVERIFY(waitForSaveChoice(window));
     QVERIFY(!button(window, "tbtnCancelSave")->isHidden());
+    QCOMPARE(tempRates(window), QList<int>({4000, 1000}));
 
     window.onSlotPowerOffAction();
     QCOMPARE(fixture->prompt().last().text,
@@ -137,7 +140,6 @@ void TestE2ePhase::stopAnsweredAfterTheRunEndedKeepsTheSaveChoice()
     QTRY_VERIFY(fixture->prompt().last().text.contains("尚未保存"));
     QVERIFY(fixture->prompt().last().text.endsWith("请确认是否要关闭程序?"));
 
-    QCOMPARE(tempRates(window), QList<int>({4000, 1000}));
     button(window, "tbtnSave")->click();
     QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
     QVERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
