@@ -350,6 +350,7 @@ private:
     void endTrialRun();
     void repeatOverWaterStation();
     void dropWaitingStart();
+    void leaveMaintenanceWhenClosed(QProgressDialog *busy);
     void updateSaveEnabled();
     void showGroupButtons();
     RunPhase runPhase;

@@ -72,6 +72,16 @@ void MainWindow::onSlotInstrumentDiskSpaceDelete(QByteArray *request)
     dialogDiskSpaceDelete->mayClose = true;
     dialogDiskSpaceDelete->close();
     deleteProgress = showBusyDialog(tr("内存删除过程正在进行中..."), BusyDialogFrame::OwnFlagsWithClose);
+    leaveMaintenanceWhenClosed(deleteProgress.get());
+}
+
+// The operator who closes a busy dialog no longer waits for the instrument's answer.
+void MainWindow::leaveMaintenanceWhenClosed(QProgressDialog *busy)
+{
+    connect(busy, &QProgressDialog::canceled, this, [this] {
+        if (runPhase.phase() == RunPhase::Maintenance)
+            enterRestingPhase();
+    });
 }
 
 void MainWindow::onSlotInstrumentDiskSpaceDeleteCancel()
@@ -130,6 +140,7 @@ void MainWindow::onSlotDeviceSpaceDeleteOver()
 void MainWindow::onSlotPrepareForSDCardFormat()
 {
     formatProgress = showBusyDialog(tr("仪器内存正在格式化中..."), BusyDialogFrame::CloseAndCustomizeOnly);
+    leaveMaintenanceWhenClosed(formatProgress.get());
 }
 
 void MainWindow::onSlotSDCardFormatSucceed()

@@ -216,6 +216,31 @@ private slots:
         QVERIFY(!progressShown());
     }
 
+    // While the instrument deletes, power off waits; once the operator has closed the busy dialog
+    // of a deletion the instrument never confirms, it is offered again.
+    void closedDeletionWaitEndsTheMaintenance()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        SimFault drop;
+        QString error;
+        QVERIFY2(SimFault::parse("msg=DATA_DELETE on=control nth=1 fault=drop", &drop, &error), qPrintable(error));
+        w.fixture.simulator().faults().add(drop);
+        QByteArray request("ProjectID=AMT_DEL\r\nLineNum=3\r\nStationNum=20\r\n");
+        w.window->onSlotInstrumentDiskSpaceDelete(&request);
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_DATA_DELETE));
+        w.window->onSlotPowerOffAction();
+        QCOMPARE(w.fixture.prompt().last().text,
+                 QString("<p>请在仪器空闲时进行关机！</p><p>或者当前数据<strong>未保存</strong></p>"));
+
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
+                widget->close();
+        }
+        w.window->onSlotPowerOffAction();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
+    }
+
     // The instrument is ready to send its log, but the log connection cannot be started (the
     // settings name a base port whose log port wraps to 0): a box says so and the status poll,
     // stopped for the export, runs again.
