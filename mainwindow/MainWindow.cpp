@@ -15,7 +15,6 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/ToolBarStateMachine.h"
-#include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/FramelessHelper.h"

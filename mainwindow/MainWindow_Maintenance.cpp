@@ -7,7 +7,6 @@
 #include "mainwindow/BusyDialog.h"
 #include "mainwindow/DeveloperPassword.h"
 #include "mainwindow/Form_SystemInfo.h"
-#include "mainwindow/WorkState.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 #include "ui_MainWindow.h"

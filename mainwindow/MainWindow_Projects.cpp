@@ -8,8 +8,6 @@
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/RecentProjects.h"
 #include "mainwindow/TempFolder.h"
-#include "mainwindow/ToolBarStateMachine.h"
-#include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"

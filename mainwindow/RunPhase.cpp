@@ -22,7 +22,6 @@ int RunPhase::workState() const
     switch (current) {
     case TrialRun:
     case Sampling:
-    case SaveChoice: // the run is over only once it is saved or discarded
         return WORK_ONLINE_SAMPLING;
     case Offline:
         return WORK_OFFLINE_SAMPLING;
@@ -32,6 +31,7 @@ int RunPhase::workState() const
         return WORK_EXPORTING;
     case NoProject:
     case Idle:
+    case SaveChoice: // the instrument is idle; what the run still forbids, may() says
     case Maintenance:
         break;
     }

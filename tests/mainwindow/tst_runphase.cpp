@@ -50,7 +50,7 @@ void TestRunPhase::mayByPhase_data()
     QTest::newRow("format") << int(P::Format) << resting;
     QTest::newRow("power off") << int(P::PowerOff) << resting;
     QTest::newRow("close project") << int(P::CloseProject) << Row{0, 1, 0, 0, 0, 0, 0, 0, 0};
-    QTest::newRow("disconnect") << int(P::Disconnect) << Row{1, 1, 0, 0, 1, 0, 0, 0, 1};
+    QTest::newRow("disconnect") << int(P::Disconnect) << Row{1, 1, 0, 0, 1, 0, 1, 0, 1};
     QTest::newRow("task dialog") << int(P::TaskDialog) << resting;
     QTest::newRow("observation mode") << int(P::ObservationMode) << resting;
 }
@@ -73,7 +73,7 @@ void TestRunPhase::workStateByPhase()
                        WORK_ONLINE_SAMPLING,
                        WORK_OFFLINE_SAMPLING,
                        WORK_OVERWATER_SAMPLING,
-                       WORK_ONLINE_SAMPLING,
+                       WORK_IDLE,
                        WORK_EXPORTING,
                        WORK_IDLE};
     for (int phase = 0; phase < RunPhase::PhaseCount; ++phase)
