@@ -290,7 +290,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!closeConfirmed) {
         event->ignore();
-        QMetaObject::invokeMethod(this, &MainWindow::onClickBtnClose, Qt::QueuedConnection);
+        if (closeQuestionQueued)
+            return;
+        closeQuestionQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                closeQuestionQueued = false;
+                onClickBtnClose();
+            },
+            Qt::QueuedConnection);
         return;
     }
     QMainWindow::closeEvent(event);

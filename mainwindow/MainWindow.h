@@ -356,6 +356,7 @@ private:
     RunPhase runPhase;
     bool runOnLine = true; // the run's own online choice, fixed when it starts
     bool closeConfirmed = false;
+    bool closeQuestionQueued = false;
 };
 
 #endif // MAINWINDOW_H
