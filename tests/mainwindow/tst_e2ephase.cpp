@@ -40,7 +40,8 @@ private slots:
     void repeatedRepliesAreIgnored_data();
     void repeatedRepliesAreIgnored();
     void lateDataConnectionRequestIsIgnored();
-    void idleReportEndsATrialRun();
+    void idleReportEndsARun_data();
+    void idleReportEndsARun();
     void runKeepsItsTasksAndMode();
 
 private:
@@ -248,23 +249,45 @@ void TestE2ePhase::lateDataConnectionRequestIsIgnored()
     QCOMPARE(fixture->promptTexts(), QStringList());
 }
 
-// The instrument reports idle during a trial run: the trial ends as its own end would, and
-// start, trial and closing the project are offered again.
-void TestE2ePhase::idleReportEndsATrialRun()
+void TestE2ePhase::idleReportEndsARun_data()
 {
+    QTest::addColumn<QString>("startButton");
+    QTest::addColumn<QByteArray>("startedSignal");
+    QTest::addColumn<QByteArray>("endSignal");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("trial run") << "tbtnPreSampleData" << QByteArray(SIGNAL(preSampleStart()))
+                               << QByteArray(SIGNAL(preSampleOver())) << QStringList();
+    QTest::newRow("online run") << "tbtnStartSample" << QByteArray(SIGNAL(sampleStart()))
+                                << QByteArray(SIGNAL(samplStoped())) << QStringList({"仪器已经停止采集！"});
+}
+
+// The instrument reports idle during a run: a trial ends as its own end would (the instrument
+// is told to drop it), an online run as the stop answer would; start, trial and closing the
+// project are offered again.
+void TestE2ePhase::idleReportEndsARun()
+{
+    QFETCH(QString, startButton);
+    QFETCH(QByteArray, startedSignal);
+    QFETCH(QByteArray, endSignal);
+    QFETCH(QStringList, boxes);
     fixture->simulator().settings().sampleMs = 60000;
     MainWindow window;
-    QSignalSpy trialOver(&window, &MainWindow::preSampleOver);
-    startTrial(window);
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    QVERIFY(connectWithProject(window, projectPath));
+    QSignalSpy started(&window, startedSignal.constData());
+    QSignalSpy ended(&window, endSignal.constData());
+    start(window, qPrintable(startButton));
+    QVERIFY(started.count() == 1 || started.wait(10000));
     QVERIFY(button(window, "tbtnStartSample")->isHidden());
 
     fixture->simulator().settings().reportedWorkStatus = 0;
-    QVERIFY(trialOver.wait(10000));
+    QVERIFY(ended.count() == 1 || ended.wait(10000));
     for (const char *name : {"tbtnStartSample", "tbtnPreSampleData"})
         QVERIFY2(!button(window, name)->isHidden(), name);
     QVERIFY(button(window, "tbtnCloseProject")->isEnabled());
-    QVERIFY(fixture->waitForCommand(AMT_CMD_UNSAVE_DATA));
-    QCOMPARE(boxesSinceStart(), QStringList());
+    QTRY_COMPARE(boxesSinceStart(), boxes);
+    if (boxes.isEmpty())
+        QVERIFY(fixture->waitForCommand(AMT_CMD_UNSAVE_DATA));
 }
 
 // Confirming the task dialog or another observation mode during a trial run is refused: the
