@@ -11,7 +11,7 @@
 // never disagree. A slot asks MainWindow::refuseIn(action) first; it shows the refusal and says
 // yes when the phase does not allow the action. A reply or notification of the instrument is
 // taken only when MainWindow::expectsReply(reply, what) says the phase and the step of the group
-// being handled wait for it; otherwise it is logged and ignored. The online slots set the group's
+// being handled wait for it; otherwise it is logged and ignored. The run's slots set the group's
 // step (setGroupStep). Nothing else keeps a work state: read workState() or phase().
 class RunPhase
 {
@@ -25,7 +25,7 @@ public:
         OverWater,  // offline runs repeated station after station
         SaveChoice, // a finished real run waits for save or discard
         ReadBack,   // stored stations are copied from the instrument
-        Maintenance // the instrument deletes, formats or sends its log
+        Maintenance // the instrument deletes stored data or formats its card
     };
     static constexpr int PhaseCount = Maintenance + 1;
 
