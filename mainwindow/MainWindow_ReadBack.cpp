@@ -18,6 +18,7 @@
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
@@ -26,6 +27,7 @@
 
 namespace {
 
+constexpr int noListing = 0;
 constexpr int listingForStorage = 3;
 constexpr int listingForReadBack = 4;
 constexpr int everyLine = std::numeric_limits<int>::max();
@@ -116,14 +118,19 @@ void MainWindow::onSlotDeviceProjectListReceived(QByteArray *text)
         dialogExportData->parseProjectNameList(text);
 }
 
+// The storage listing answers the request; a repeated or unasked one opens no dialog.
 void MainWindow::onSlotDeviceDiskSpaceReceived(QByteArray *text)
 {
     if (!text || text->isEmpty())
         return;
-    if (listingPurpose == listingForStorage) {
+    const int purpose = listingPurpose;
+    listingPurpose = noListing;
+    if (purpose == noListing)
+        qWarning() << "ignored a storage listing nobody asked for";
+    if (purpose == listingForStorage) {
         dialogDiskSpaceDelete->parseDeviceFileList(text);
         dialogDiskSpaceDelete->diskSpaceDeleteDialogShow();
-    } else if (listingPurpose == listingForReadBack) {
+    } else if (purpose == listingForReadBack) {
         dialogExportData->parseDeviceFileList(text);
         dialogExportData->exportDataDialogShow(projectConfig.ProjectName, projectConfig.ProjectId);
     }
