@@ -15,7 +15,6 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/ToolBarStateMachine.h"
-#include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/FramelessHelper.h"
@@ -27,6 +26,7 @@
 #include "views/Form_TimeSeriesViewSet.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpressionValidator>
@@ -99,7 +99,6 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     setMinimumSize(1050, 650);
     developerMode = false;
-    workState = 0;
 
     createPanels();
     createDialogs();
@@ -129,8 +128,6 @@ MainWindow::MainWindow(QWidget *parent)
     loadSystemConfig();
     connectProjectTree();
     updateRecentProjectList(recentProjects);
-    setWorkState(WORK_IDLE);
-    pendingRequest = 0;
 }
 
 // Curves still computed on the pool report to the project tree, so the pool ends first. The
@@ -286,9 +283,25 @@ void MainWindow::connectProjectTree()
     connect(dataModelIndex, &DataModel_Index::signalClearDataViews, this, &MainWindow::clearDataViews);
 }
 
-// Closing the window ends the program, even while a dialog is still open.
+// Closing the window ends the program, even while a dialog is still open. A close that did not
+// come through the close button (the window manager, a logout) asks the close button's question
+// first, once the close under way has been refused.
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!closeConfirmed) {
+        event->ignore();
+        if (closeQuestionQueued)
+            return;
+        closeQuestionQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                closeQuestionQueued = false;
+                onClickBtnClose();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         QCoreApplication::quit();
@@ -345,6 +358,7 @@ void MainWindow::initTitleBand()
 void MainWindow::initStateMachine()
 {
     toolBarStates = new ToolBarStateMachine(this);
+    toolBarStates->show(runPhase.phase());
     toolBarStates->start();
 }
 
@@ -406,7 +420,7 @@ void MainWindow::initLeftSampleTask()
             continue;
         }
         // The task button opens the task dialog, whose confirmation comes back to the window.
-        connect(button, &QToolButton::clicked, dialogSampleTask, &Dialog_SampleTask::sampleTaskDialogShow);
+        connect(button, &QToolButton::clicked, this, &MainWindow::onSlotSampleTaskConfigAction);
         connect(dialogSampleTask, &Dialog_SampleTask::signalSureParameters, this,
                 &MainWindow::onSlotTasksSettingSureClicked);
     }
@@ -443,8 +457,43 @@ void MainWindow::setTimerIntervals(int statusPollMs, int dataComMs)
     dataComIntervalMs = dataComMs;
 }
 
-void MainWindow::setWorkState(int state)
+// The work state and the tool bar follow the phase; the tool bar's rows are assigned only when
+// the phase changes, so a group's own buttons stay as the group left them.
+void MainWindow::enterPhase(RunPhase::Phase phase)
 {
-    workState = state;
-    toolBarStates->setWorkState(state);
+    if (phase == runPhase.phase()) {
+        runPhase.enter(phase);
+        return;
+    }
+    qInfo().noquote() << "run phase:" << RunPhase::name(runPhase.phase()) << "->" << RunPhase::name(phase);
+    runPhase.enter(phase);
+    toolBarStates->show(phase);
+}
+
+void MainWindow::enterRestingPhase()
+{
+    enterPhase(projectOpened ? RunPhase::Idle : RunPhase::NoProject);
+}
+
+// True, after the refusal's box, when the phase does not allow the action.
+bool MainWindow::refuseIn(RunPhase::Action action)
+{
+    if (runPhase.may(action))
+        return false;
+    const QString text = RunPhase::refusalText(action);
+    qInfo().noquote() << "refused in the phase" << RunPhase::name(runPhase.phase()) << ":" << text;
+    if (!text.isEmpty())
+        OperatorPrompt::warning(nullptr, tr("提醒"), text);
+    return true;
+}
+
+// A reply or notification that the phase does not wait for (a repeat, a late one, one for
+// another group) changes nothing.
+bool MainWindow::expectsReply(RunPhase::Reply reply, const char *what) const
+{
+    if (runPhase.expects(reply))
+        return true;
+    qWarning().noquote() << "ignored" << what << "in the phase" << RunPhase::name(runPhase.phase()) << "at group"
+                         << taskIndex + 1;
+    return false;
 }

@@ -15,6 +15,7 @@
 #include "common/SystemInfo.h"
 #include "mainwindow/DataComRetry.h"
 #include "mainwindow/ReadBackGroups.h"
+#include "mainwindow/RunPhase.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -85,8 +86,6 @@ signals:
     void preSampleOver();
     void offlineSampleStart();
     void offlineSampleOver();
-    // A refused save returns to the choice between saving and discarding.
-    void saveRefused();
 
 public slots:
     void setIconBtn(QToolButton *button);
@@ -157,6 +156,7 @@ public slots:
     void onSlotSaveDataAction();
     void onSlotUnsaveDataAction();
     void onSlotTasksSettingSureClicked(QList<CtrlParam> list);
+    void onSlotSampleTaskConfigAction();
     void showSampleTimeSeries(SampleInfo info);
     void showStationProcessData(QVector<OneFreqImpedance> e0, QVector<OneFreqImpedance> e1,
                                 QVector<OneFreqImpedance> e2);
@@ -207,7 +207,6 @@ private:
     void initStateMachine();
     void connectLink();
     void connectProjectTree();
-    void setWorkState(int state);
 
     // Connection
     void startStatusPoll();
@@ -232,7 +231,6 @@ private:
     void finishGroupTransfer(char flag);
     void dropCutShortGroup();
     void onPendingCalculationsChanged(int count);
-    void returnToSaveChoice();
 
     // Projects
     enum class MissingProjectFile { Refuse, Create };
@@ -282,7 +280,6 @@ private:
     FramelessHelper *framelessHelper = nullptr;
 
     uint32_t stickyErrorBits = 0;
-    int workState = 0; // WorkState once construction has finished
     int watchMachineType = 0;
     ChannelInputsConfig channelInputsConfig;
     StationNumAutoConfig stationNumAutoConfig;
@@ -297,8 +294,7 @@ private:
     bool projectOpened = false;
     bool projectConfigured = false;
     int realSample = 1;
-    bool sampleOnLine = true;
-    int pendingRequest = 0;
+    bool sampleOnLine = true; // the stored online choice; a run keeps its own (runOnLine)
     QTimer *statusPollTimer = nullptr;
     QTimer *dataComTimer = nullptr;
     int pollIntervalMs = 0;
@@ -307,7 +303,6 @@ private:
     MachineStatus lastMachineStatus;
     bool connecting = false;
     bool handlingErrorWord = false;
-    bool groupsRequested = false;
     StationSampleInfo stationSampleInfo;
     SampleInfo currentSampleInfo;
     int taskIndex = 0;
@@ -352,6 +347,23 @@ private:
     void completeReadBackGroup(const SampleDataControlParam &param);
     ReadBackGroups readBackGroups; // the groups of the station being read back
     QStringList cutGroups;         // groups of the read-back that came cut, for its closing box
+
+    // The run's phase: every change goes through enterPhase, every refusal through refuseIn.
+    void enterPhase(RunPhase::Phase phase);
+    void enterRestingPhase();
+    bool refuseIn(RunPhase::Action action);
+    bool expectsReply(RunPhase::Reply reply, const char *what) const;
+    void endRunOnIdleReport();
+    void endTrialRun();
+    void repeatOverWaterStation();
+    void dropWaitingStart();
+    void leaveMaintenanceWhenClosed(QProgressDialog *busy);
+    void updateSaveEnabled();
+    void showGroupButtons();
+    RunPhase runPhase;
+    bool runOnLine = true; // the run's own online choice, fixed when it starts
+    bool closeConfirmed = false;
+    bool closeQuestionQueued = false;
 };
 
 #endif // MAINWINDOW_H

@@ -38,7 +38,7 @@ void MainWindow::connnectNetwork()
 
 void MainWindow::disconnectNetwork()
 {
-    if (const auto refusal = disconnectRefusal(workState)) {
+    if (const auto refusal = disconnectRefusal(runPhase.workState())) {
         OperatorPrompt::information(nullptr, tr("提醒"), *refusal);
         return;
     }
@@ -52,18 +52,21 @@ void MainWindow::onSlotNetWorkConnected()
     libCom->sendGetSystemInfo();
     setNetworkUiState(true);
     userDisconnect = false;
-    if (workState == WORK_IDLE)
+    if (runPhase.workState() == WORK_IDLE)
         libCom->sendAdjustTime();
     else
         libCom->sendGetMachineStatus();
     startStatusPoll();
 }
 
-// The run, the timers and the work state stay as they are.
+// The run, the timers and the work state stay as they are; the answer to a deletion or a format
+// cannot come any more.
 void MainWindow::onSlotNetWorkDisconnected()
 {
     connecting = false;
     setNetworkUiState(false);
+    if (runPhase.phase() == RunPhase::Maintenance)
+        enterRestingPhase();
     if (userDisconnect)
         return;
     libCom->forceDisconnectCom(COM_SELECT_ALL);
@@ -144,6 +147,7 @@ void MainWindow::checkHardwareVersion(float reported)
     dialogSampleTask->clearTaskList();
     saveSystemConfig();
     OperatorPrompt::critical(nullptr, tr("软件即将关闭"), outcome.closeText);
+    closeConfirmed = true;
     close();
 }
 
@@ -159,9 +163,9 @@ void MainWindow::onSlotMachineStatus(void *status)
     stickyErrorBits = bits.stickyBits;
     ui->tbtnStartSample->setEnabled(bits.startEnabled);
     formStatusBar->setMachineStatus(lastMachineStatus);
-    switch (statusReportAction(lastMachineStatus.workStatus, pendingRequest)) {
+    switch (statusReportAction(lastMachineStatus.workStatus, runPhase.startWaits())) {
     case StatusReportAction::DropStart:
-        pendingRequest = 0;
+        dropWaitingStart();
         OperatorPrompt::critical(nullptr, tr("仪器状态提醒"), busyStartText());
         return;
     case StatusReportAction::FetchErrorWord:
@@ -173,23 +177,38 @@ void MainWindow::onSlotMachineStatus(void *status)
         break;
     }
     // The poll stops for a read-back; a report to a request sent before it does not end it.
-    if (workState == WORK_EXPORTING)
+    if (runPhase.phase() == RunPhase::ReadBack)
         return;
-    if (workState == WORK_OFFLINE_SAMPLING)
-        endOfflineRun();
-    setWorkState(WORK_IDLE);
+    endRunOnIdleReport();
     handleIdleReport();
+}
+
+// An idle instrument makes no run: a run phase ends as its own end or the stop answer would.
+// The over-water repetition is idle between its stations and goes on.
+void MainWindow::endRunOnIdleReport()
+{
+    switch (runPhase.phase()) {
+    case RunPhase::Offline:
+        endOfflineRun();
+        return;
+    case RunPhase::TrialRun:
+        endTrialRun();
+        return;
+    case RunPhase::Sampling:
+        onSlotSampleStopped();
+        return;
+    default:
+        return;
+    }
 }
 
 void MainWindow::handleIdleReport()
 {
-    const IdleReportAction action = idleReportAction(projectConfigured, projectOpened, pendingRequest);
-    if (projectConfigured)
-        pendingRequest = 0;
+    const IdleReportAction action = idleReportAction(projectConfigured, projectOpened, runPhase.startWaits());
     if (action == IdleReportAction::SendGroupsRequest) {
         QByteArray request =
             groupsRequestText(stationSampleInfo.ProjectId, stationSampleInfo.LineNum, stationSampleInfo.StationNum);
-        groupsRequested = true;
+        runPhase.setGroupStep(RunPhase::GroupsAsked);
         libCom->sendGetSampleGroupsNum(&request);
     } else if (action == IdleReportAction::SendProjectConfig) {
         libCom->sendProjectConfigFile(dataModelIndex->getProjectConfigFilePath());

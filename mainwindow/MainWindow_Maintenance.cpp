@@ -7,7 +7,6 @@
 #include "mainwindow/BusyDialog.h"
 #include "mainwindow/DeveloperPassword.h"
 #include "mainwindow/Form_SystemInfo.h"
-#include "mainwindow/WorkState.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 #include "ui_MainWindow.h"
@@ -52,7 +51,7 @@ bool writeWholeFile(const QString &path, const char *data, int size)
 
 void MainWindow::onSlotMachineSettingAction()
 {
-    if (refuseUnconnected(connected))
+    if (refuseUnconnected(connected) || refuseIn(RunPhase::StorageManagement))
         return;
     if (askYesNo(tr("温馨提示"), tr("请确认是否进入仪器内存管理操作?")) != QMessageBox::Yes)
         return;
@@ -67,10 +66,21 @@ void MainWindow::onSlotInstrumentDiskSpaceDelete(QByteArray *request)
     if (!libCom || !request || request->isEmpty())
         return;
     libCom->sendDataDelete(request);
+    enterPhase(RunPhase::Maintenance);
     dialogDiskSpaceDelete->clearProjectTree();
     dialogDiskSpaceDelete->mayClose = true;
     dialogDiskSpaceDelete->close();
     deleteProgress = showBusyDialog(tr("内存删除过程正在进行中..."), BusyDialogFrame::OwnFlagsWithClose);
+    leaveMaintenanceWhenClosed(deleteProgress.get());
+}
+
+// The operator who closes a busy dialog no longer waits for the instrument's answer.
+void MainWindow::leaveMaintenanceWhenClosed(QProgressDialog *busy)
+{
+    connect(busy, &QProgressDialog::canceled, this, [this] {
+        if (runPhase.phase() == RunPhase::Maintenance)
+            enterRestingPhase();
+    });
 }
 
 void MainWindow::onSlotInstrumentDiskSpaceDeleteCancel()
@@ -85,7 +95,7 @@ void MainWindow::onSlotSystemUpdateAction()
 
 void MainWindow::onSlotSDCardFormatAction()
 {
-    if (refuseUnconnected(connected))
+    if (refuseUnconnected(connected) || refuseIn(RunPhase::Format))
         return;
     bool ok = false;
     const QString typed =
@@ -96,6 +106,7 @@ void MainWindow::onSlotSDCardFormatAction()
         ui->tbtnCloseProject->click();
     statusPollTimer->stop();
     libCom->sendSDCardFormat();
+    enterPhase(RunPhase::Maintenance);
 }
 
 void MainWindow::onSlotExportLogFileAction()
@@ -110,11 +121,8 @@ void MainWindow::onSlotExportLogFileAction()
 
 void MainWindow::onSlotPowerOffAction()
 {
-    if (workState != WORK_IDLE) {
-        OperatorPrompt::warning(nullptr, tr("提醒"),
-                                tr("<p>请在仪器空闲时进行关机！</p><p>或者当前数据<strong>未保存</strong></p>"));
+    if (refuseIn(RunPhase::PowerOff))
         return;
-    }
     statusPollTimer->stop();
     libCom->sendPowerOff();
 }
@@ -122,6 +130,7 @@ void MainWindow::onSlotPowerOffAction()
 void MainWindow::onSlotDeviceSpaceDeleteOver()
 {
     deleteProgress.reset();
+    enterRestingPhase();
     resetSampleRun();
     libCom->sendGetDiskSpaceFile();
     listingPurpose = listingForStorage;
@@ -130,11 +139,13 @@ void MainWindow::onSlotDeviceSpaceDeleteOver()
 void MainWindow::onSlotPrepareForSDCardFormat()
 {
     formatProgress = showBusyDialog(tr("仪器内存正在格式化中..."), BusyDialogFrame::CloseAndCustomizeOnly);
+    leaveMaintenanceWhenClosed(formatProgress.get());
 }
 
 void MainWindow::onSlotSDCardFormatSucceed()
 {
     formatProgress.reset();
+    enterRestingPhase();
     snackbar->addMessage(tr("仪器正在进行恢复出厂设置！"));
     startStatusPoll();
 }

@@ -8,8 +8,6 @@
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/RecentProjects.h"
 #include "mainwindow/TempFolder.h"
-#include "mainwindow/ToolBarStateMachine.h"
-#include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
@@ -47,6 +45,7 @@ void MainWindow::openProjectFile(const QString &path, MissingProjectFile missing
     formStatusBar->setProjectOpened(true);
     snackbar->addMessage(tr("%1\n工程已经打开！").arg(path));
     refreshNetworkState();
+    enterPhase(RunPhase::Idle);
     emit projOpened();
 }
 
@@ -108,10 +107,10 @@ void MainWindow::onRecentProjectsListClicked(QListWidgetItem *item)
     updateRecentProjectList(recentProjects);
 }
 
-// Refused while a run or an export goes on; the tool bar refuses the click then as well.
+// Only the idle project closes: not while a run, a read-back or a run's save choice is on.
 void MainWindow::onSlotCloseProjectAction()
 {
-    if (workState != WORK_IDLE)
+    if (refuseIn(RunPhase::CloseProject))
         return;
     if (projectOpened)
         snackbar->addMessage(tr("%1\n工程已经关闭！").arg(projectFilePath));
@@ -128,6 +127,7 @@ void MainWindow::onSlotCloseProjectAction()
     projectFilePath.clear();
     projectDir.clear();
     refreshNetworkState();
+    enterPhase(RunPhase::NoProject);
 }
 
 void MainWindow::updateRecentProjectList(QStringList paths)
@@ -173,8 +173,7 @@ void MainWindow::onSlotSelectStation(int machineID, int lineNum, double stationN
 
 bool MainWindow::hasUnsavedRun() const
 {
-    return toolBarStates->currentStateName() == QLatin1String("stateSaveChoice")
-           || (realSample == 1 && !dataModelIndex->getTempSamples().isEmpty());
+    return runPhase.phase() == RunPhase::SaveChoice || (realSample == 1 && !dataModelIndex->getTempSamples().isEmpty());
 }
 
 // The settings are saved and "TempFile" is emptied; an open project goes with the window.
@@ -187,5 +186,6 @@ void MainWindow::onClickBtnClose()
         return;
     saveSystemConfig();
     emptyTempFolder(appDirPath + QStringLiteral("/TempFile"));
+    closeConfirmed = true;
     close();
 }

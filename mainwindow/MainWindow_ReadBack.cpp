@@ -20,6 +20,7 @@
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QTimer>
@@ -28,6 +29,7 @@
 
 namespace {
 
+constexpr int noListing = 0;
 constexpr int listingForStorage = 3;
 constexpr int listingForReadBack = 4;
 constexpr int everyLine = std::numeric_limits<int>::max();
@@ -82,10 +84,8 @@ QString stationText(int line, double station)
 
 void MainWindow::onSlotExportDataAction()
 {
-    if (workState != WORK_IDLE) {
-        OperatorPrompt::warning(nullptr, tr("提醒"), tr("请在仪器空闲时操作导出数据！"));
+    if (refuseIn(RunPhase::ReadBackData))
         return;
-    }
     if (!projectOpened) {
         OperatorPrompt::critical(nullptr, tr("出错"),
                                  tr("请确认工程是否处于打开状态！请打开工程/新建工程后再进行操作！"));
@@ -107,14 +107,19 @@ void MainWindow::onSlotDeviceProjectListReceived(QByteArray *text)
         dialogExportData->parseProjectNameList(text);
 }
 
+// The storage listing answers the request; a repeated or unasked one opens no dialog.
 void MainWindow::onSlotDeviceDiskSpaceReceived(QByteArray *text)
 {
     if (!text || text->isEmpty())
         return;
-    if (listingPurpose == listingForStorage) {
+    const int purpose = listingPurpose;
+    listingPurpose = noListing;
+    if (purpose == noListing)
+        qWarning() << "ignored a storage listing nobody asked for";
+    if (purpose == listingForStorage) {
         dialogDiskSpaceDelete->parseDeviceFileList(text);
         dialogDiskSpaceDelete->diskSpaceDeleteDialogShow();
-    } else if (listingPurpose == listingForReadBack) {
+    } else if (purpose == listingForReadBack) {
         dialogExportData->parseDeviceFileList(text);
         dialogExportData->exportDataDialogShow(projectConfig.ProjectName, projectConfig.ProjectId);
     }
@@ -169,7 +174,7 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     readBackGroups.clear();
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
-    setWorkState(WORK_EXPORTING);
+    enterPhase(RunPhase::ReadBack);
 }
 
 void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
@@ -184,7 +189,7 @@ void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
 // A text that comes when no read-back waits for it (one the operator has left) starts nothing.
 void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
-    if (!text || text->isEmpty() || workState != WORK_EXPORTING)
+    if (!text || text->isEmpty() || runPhase.phase() != RunPhase::ReadBack)
         return;
     const QString stationDir = ProjectFolder::stationFolderPath(projectDir + QStringLiteral("/data"),
                                                                 readBackStation.LineNum, readBackStation.StationNum);
@@ -295,7 +300,7 @@ void MainWindow::onSlotExportChannelDataEnd(int channel, SampleDataControlParam 
 
 bool MainWindow::ofReadBackStation(const SampleDataControlParam &param) const
 {
-    return workState == WORK_EXPORTING && param.machineID == readBackStation.MachineID
+    return runPhase.phase() == RunPhase::ReadBack && param.machineID == readBackStation.MachineID
            && param.lineNum == readBackStation.LineNum && double(param.stationNum) == readBackStation.StationNum;
 }
 
@@ -367,7 +372,7 @@ void MainWindow::saveReadBackStation()
 
 void MainWindow::onSlotNewLineStationExportData()
 {
-    if (workState != WORK_EXPORTING)
+    if (runPhase.phase() != RunPhase::ReadBack)
         return;
     if (exportMode == OneStation)
         finishReadBack();
@@ -424,7 +429,7 @@ void MainWindow::endReadBack()
     readBackGroups.clear();
     dialogExportData->clearExportSelection();
     startStatusPoll();
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
 }
 
 void MainWindow::finishReadBack()

@@ -38,9 +38,11 @@ void MainWindow::onSlotStartSampleAction()
 // A click while a run, a read-back or an unsaved run is on would overwrite its record.
 bool MainWindow::refuseUnlessIdle()
 {
-    if (workState == WORK_IDLE && !hasUnsavedRun())
+    if (refuseIn(RunPhase::Start))
+        return true;
+    if (!hasUnsavedRun())
         return false;
-    OperatorPrompt::warning(nullptr, tr("提醒"), tr("请在仪器空闲时开始采集！"));
+    OperatorPrompt::warning(nullptr, tr("提醒"), RunPhase::refusalText(RunPhase::Start));
     return true;
 }
 
@@ -52,10 +54,10 @@ void MainWindow::startSampleRun(bool preSample)
     if (realSample == 0)
         dataModelIndex->clearTempSampleData();
     buildStationRecord(preSample, entry.line, entry.station);
-    sampleOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
+    runOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
     transferDoneFlags = QByteArray(stationSampleInfo.sampleInfoList.size(), 0);
     taskIndex = 0;
-    pendingRequest = 1;
+    runPhase.setGroupStep(RunPhase::StartAsked);
     libCom->sendGetMachineStatus();
     clearDataViews();
     realSample = preSample ? 0 : 1;
@@ -119,29 +121,42 @@ void MainWindow::buildStationRecord(bool preSample, int lineNum, double stationN
 // Only the answer to a groups request of a waiting start is taken.
 void MainWindow::onSlotStationSampleGroupsNum(int count)
 {
-    if (!groupsRequested)
+    if (!expectsReply(RunPhase::GroupsCount, "groups answer"))
         return;
-    groupsRequested = false;
     existSampleDataNum = count;
-    QByteArray text = dataModelIndex->getStationConfigText(stationSampleInfo, sampleOnLine, count);
-    if (!text.isEmpty())
-        libCom->sendSampleStart(&text);
+    QByteArray text = dataModelIndex->getStationConfigText(stationSampleInfo, runOnLine, count);
+    if (text.isEmpty()) {
+        dropWaitingStart();
+        return;
+    }
+    runPhase.setGroupStep(RunPhase::StartSent);
+    libCom->sendSampleStart(&text);
 }
 
+// A start the instrument will not make: an over-water repetition ends with it.
+void MainWindow::dropWaitingStart()
+{
+    runPhase.setGroupStep(RunPhase::NoGroup);
+    if (runPhase.phase() == RunPhase::OverWater)
+        enterRestingPhase();
+}
+
+// Only the start of a group asked for is taken; a repeated notification changes nothing.
 void MainWindow::onSlotSampleStarted()
 {
-    if (!taskIndexInRun())
+    if (!taskIndexInRun() || !expectsReply(RunPhase::SampleStarted, "start notification"))
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
-    if (sampleOnLine)
+    if (runOnLine)
         showOnlineRunStart();
     else
         showOfflineRunStart();
+    runPhase.setGroupStep(RunPhase::GroupSampling);
 }
 
 void MainWindow::showOnlineRunStart()
 {
-    setWorkState(WORK_ONLINE_SAMPLING);
+    enterPhase(realSample == 1 ? RunPhase::Sampling : RunPhase::TrialRun);
     ChannelsUseInfo channels = taskChannels(currentSampleInfo.ctrlParam);
     formTimeSeriesViewSet->setChannelsUseInfo(&channels);
     formTimeSeriesGraph->setSelectedChannelsDisplay(channels);
@@ -153,14 +168,13 @@ void MainWindow::showOnlineRunStart()
         emit preSampleStart();
 }
 
-// An over-water run starts without a signal of the tool bar; its stop button is shown here.
+// An over-water run starts without a signal and without a notice.
 void MainWindow::showOfflineRunStart()
 {
-    const int state = startedWorkState(false, watchMachineType);
-    setWorkState(state);
-    if (state == WORK_OVERWATER_SAMPLING) {
-        ui->tbtnStopSample->setVisible(true);
+    if (startedWorkState(false, watchMachineType) == WORK_OVERWATER_SAMPLING) {
+        enterPhase(RunPhase::OverWater);
     } else {
+        enterPhase(RunPhase::Offline);
         emit offlineSampleStart();
         snackbar->addMessage(offlineStartNotice(stationSampleInfo.LineNum, stationSampleInfo.StationNum));
     }
@@ -169,20 +183,29 @@ void MainWindow::showOfflineRunStart()
     formStatusBar->startSampleProgress(0, false, 0);
 }
 
+// The answer applies only to a run still going: a run that ended under the question keeps its
+// save choice.
 void MainWindow::onSlotStopSampleAction()
 {
+    if (refuseIn(RunPhase::Stop))
+        return;
     if (askYesNo(tr("温馨提示"), tr("请确认是否停止采集?")) != QMessageBox::Yes)
         return;
-    pendingRequest = 2;
+    if (refuseIn(RunPhase::Stop))
+        return;
     // A groups answer still on its way must not start the next over-water station.
-    groupsRequested = false;
+    if (runPhase.startRequested())
+        runPhase.setGroupStep(RunPhase::NoGroup);
     libCom->sendSampleStop();
 }
 
-// The run ends and the state is idle before the box; the views go before the recordings.
+// The run ends and the state is idle before the box; the views go before the recordings. A stop
+// answer for no run (a finished run waiting for its save included) changes nothing.
 void MainWindow::onSlotSampleStopped()
 {
-    const int stoppedState = workState;
+    if (!expectsReply(RunPhase::SampleStopped, "stop answer"))
+        return;
+    const int stoppedState = runPhase.workState();
     if (stoppedState == WORK_EXPORTING)
         endReadBackWithoutRawData();
     if (stoppedState == WORK_ONLINE_SAMPLING) {
@@ -190,12 +213,8 @@ void MainWindow::onSlotSampleStopped()
         dataComTimer->stop();
         formStatusBar->startSampleProgress(0, false, 0);
     }
-    // Also between two over-water stations, when an idle report has set the state idle.
-    if (startedWorkState(sampleOnLine, watchMachineType) == WORK_OVERWATER_SAMPLING)
-        ui->tbtnStopSample->setVisible(false);
-    setWorkState(WORK_IDLE);
     // A start the over-water repetition requested just before the stop is dropped with the run.
-    pendingRequest = 0;
+    enterRestingPhase();
     switchDisplayView(0);
     clearDataViews();
     dataModelIndex->clearTempSampleData();
@@ -211,7 +230,7 @@ void MainWindow::endOfflineRun()
 {
     stepStationNum();
     resetSampleRun();
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
     emit offlineSampleOver();
     OperatorPrompt::information(nullptr, tr("提醒"), tr("仪器离线采集结束！"));
 }
@@ -241,7 +260,7 @@ void MainWindow::resetSampleRun()
     taskIndex = 0;
     existSampleDataNum = 0;
     shownGroup = 0;
-    groupsRequested = false;
+    runPhase.setGroupStep(RunPhase::NoGroup);
     dataComRetry.start();
     currentSampleInfo = SampleInfo();
 }

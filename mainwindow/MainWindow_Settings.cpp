@@ -215,8 +215,11 @@ void MainWindow::onSlotSetStationNumAutoConfig(StationNumAutoConfig config)
 }
 
 // Another mode needs other tasks: the custom list goes.
+// A run keeps the mode it started in; the tool bar disables the chooser meanwhile.
 void MainWindow::onSlotSetWatchMachineType(int machineType)
 {
+    if (machineType != watchMachineType && refuseIn(RunPhase::ObservationMode))
+        return;
     watchMachineType = machineType;
     formStationInfo->showWatchMachineType(machineType);
     dialogSampleTask->setWatchMachineType(machineType);

@@ -2,13 +2,12 @@
 #include "mainwindow/MainWindow.h"
 
 #include "common/Global_Constants.h"
+#include "dialogs/Dialog_SampleTask.h"
 #include "link/LibCom.h"
 #include "mainwindow/Form_StationInfo.h"
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
-#include "mainwindow/ToolBarStateMachine.h"
-#include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
@@ -25,29 +24,39 @@ bool MainWindow::taskIndexInRun() const
     return taskIndex >= 0 && taskIndex < stationSampleInfo.sampleInfoList.size();
 }
 
-// A group end after a stop belongs to no run: it neither transfers nor repeats an over-water run.
+// A group end after a stop belongs to no run, and a repeated one to a group already asked for:
+// neither transfers nor repeats an over-water run.
 void MainWindow::onSlotRequestTransormData()
 {
-    if (!taskIndexInRun())
+    if (!taskIndexInRun() || !expectsReply(RunPhase::GroupSampled, "group end"))
         return;
-    if (sampleOnLine) {
+    if (runOnLine) {
+        runPhase.setGroupStep(RunPhase::TransferRequested);
         statusPollTimer->stop();
         const QByteArray request = transferRequestBytes(stationSampleInfo.LineNum, stationSampleInfo.StationNum);
         libCom->sendRequestTransformData(request.constData());
         return;
     }
-    if (startedWorkState(false, watchMachineType) == WORK_OVERWATER_SAMPLING) {
-        stepStationNum();
-        resetSampleRun();
-        startSampleRun(false);
-    }
-    if (workState == WORK_OFFLINE_SAMPLING)
+    if (runPhase.phase() == RunPhase::OverWater)
+        repeatOverWaterStation();
+    if (runPhase.phase() == RunPhase::Offline)
         endOfflineRun();
+}
+
+// The next station starts with every start check; a refused one ends the repetition.
+void MainWindow::repeatOverWaterStation()
+{
+    stepStationNum();
+    resetSampleRun();
+    startSampleRun(false);
+    if (!runPhase.startWaits())
+        enterRestingPhase();
 }
 
 void MainWindow::onSlotRequestDataComConnecting()
 {
-    connectDataCom(1);
+    if (expectsReply(RunPhase::DataComsWanted, "data connection request"))
+        connectDataCom(1);
 }
 
 void MainWindow::connectDataCom(int mode)
@@ -77,7 +86,7 @@ void MainWindow::onDataComConnectTimeOut()
     case DataComRetry::Step::GiveUp:
         dataComTimer->stop();
         libCom->notifyPendingEnd();
-        if (workState == WORK_EXPORTING)
+        if (runPhase.phase() == RunPhase::ReadBack)
             dropReadBack();
         else
             startStatusPoll();
@@ -116,9 +125,11 @@ bool MainWindow::markedCutShort(int channel, qint64 dataLength)
     return transferDoneFlags.at(taskIndex) == TransferCut;
 }
 
+// A repeated transfer end of a group already over changes nothing.
 void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
 {
-    if (!taskIndexInRun())
+    if (!taskIndexInRun() || !expectsReply(RunPhase::TransferOver, "transfer end")
+        || (transferDoneFlags.at(taskIndex) != TransferAwaited && transferDoneFlags.at(taskIndex) != TransferCut))
         return;
     finishGroupTransfer(transferDoneFlags.at(taskIndex) == TransferCut ? TransferGivenUp : TransferReceived);
     libCom->disconnectCom(COM_SELECT_DATA);
@@ -131,10 +142,11 @@ void MainWindow::finishGroupTransfer(char flag)
     transferDoneFlags[taskIndex] = flag;
     if (!allTransferred(transferDoneFlags))
         return;
-    if (realSample == 1)
+    if (realSample == 1) {
+        enterPhase(RunPhase::SaveChoice);
+        showGroupButtons();
         emit sampleOver();
-    else
-        emit preSampleOver();
+    }
     startStatusPoll();
 }
 
@@ -158,7 +170,7 @@ void MainWindow::onSlotDataComDisconnected()
 
 void MainWindow::onSlotTransformDataFreqGroupOver()
 {
-    if (!taskIndexInRun())
+    if (!taskIndexInRun() || !expectsReply(RunPhase::TransferOver, "transfer over"))
         return;
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
     if (transferDoneFlags.at(taskIndex) == TransferReceived)
@@ -166,24 +178,39 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     else
         dropCutShortGroup();
     ++taskIndex;
-    ui->tbtnSwitchView->setVisible(realSample == 1);
-    if (taskIndex > 1) {
-        ui->tbtnLastSampleGroup->setVisible(true);
-        // The newest temporary recording; a dropped group has none.
+    showGroupButtons();
+    // The newest temporary recording; a dropped group has none.
+    if (taskIndex > 1)
         shownGroup = transferDoneFlags.left(taskIndex).count(TransferReceived) - 1;
-    }
+    runPhase.setGroupStep(RunPhase::NoGroup);
     if (taskIndexInRun()) {
         QByteArray none;
+        runPhase.setGroupStep(RunPhase::StartSent);
         libCom->sendSampleStart(&none);
         return;
     }
     snackbar->addMessage(tr("采样完成"));
     if (realSample == 1) {
-        onPendingCalculationsChanged(dataModelIndex->pendingCalculationCount());
+        updateSaveEnabled();
         return;
     }
+    endTrialRun();
+}
+
+// The instrument drops a trial run's groups by itself; the temporary recordings stay until the
+// next run.
+void MainWindow::endTrialRun()
+{
     libCom->sendUnsaveData();
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
+    emit preSampleOver();
+}
+
+// The view switch for a real run's groups, the step back from the second group on.
+void MainWindow::showGroupButtons()
+{
+    ui->tbtnSwitchView->setVisible(realSample == 1 && taskIndex > 0);
+    ui->tbtnLastSampleGroup->setVisible(taskIndex > 1);
 }
 
 void MainWindow::onSlotSwitchDisplayAction()
@@ -211,11 +238,12 @@ void MainWindow::onSlotLastSampleGroupAction()
 // saved record lists only the groups received whole, in step with the temporary recordings.
 void MainWindow::onSlotSaveDataAction()
 {
+    if (refuseIn(RunPhase::Save))
+        return;
     StationSampleInfo received = stationSampleInfo;
     received.sampleInfoList = receivedRecords(stationSampleInfo.sampleInfoList, transferDoneFlags);
     QString reason;
     if (!dataModelIndex->saveStationTempSampleData(received, stationNumAutoConfig, 0, &reason)) {
-        returnToSaveChoice();
         OperatorPrompt::critical(nullptr, tr("出错"),
                                  tr("本站数据保存失败：%1\n请重新保存或放弃保存。").arg(reason));
         return;
@@ -224,40 +252,46 @@ void MainWindow::onSlotSaveDataAction()
     stepStationNum();
     resetSampleRun();
     clearDataViews();
-    setWorkState(WORK_IDLE);
-}
-
-// The click has taken the tool bar out of the save choice; the queued signal brings it back.
-void MainWindow::returnToSaveChoice()
-{
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            emit saveRefused();
-            onPendingCalculationsChanged(dataModelIndex->pendingCalculationCount());
-        },
-        Qt::QueuedConnection);
+    enterRestingPhase();
 }
 
 void MainWindow::onSlotUnsaveDataAction()
 {
+    if (refuseIn(RunPhase::Discard))
+        return;
     libCom->sendUnsaveData();
     clearDataViews();
     dataModelIndex->clearTempSampleData();
     resetSampleRun();
-    setWorkState(WORK_IDLE);
+    enterRestingPhase();
 }
 
-// Save is offered once every group of the run has been handed over and no curve is still computed.
-void MainWindow::onPendingCalculationsChanged(int count)
+void MainWindow::onPendingCalculationsChanged(int)
 {
-    if (toolBarStates->currentStateName() != QLatin1String("stateSaveChoice") || taskIndexInRun())
-        return;
-    ui->tbtnSave->setEnabled(count == 0);
+    updateSaveEnabled();
+}
+
+// The one rule that offers Save: the run's last group is over and no curve is still computed.
+void MainWindow::updateSaveEnabled()
+{
+    ui->tbtnSave->setEnabled(runPhase.phase() == RunPhase::SaveChoice && !taskIndexInRun()
+                             && dataModelIndex->pendingCalculationCount() == 0);
+}
+
+// The task dialog opens, and its tasks are taken, only while no run or read-back is on; a run
+// keeps the tasks it started with.
+void MainWindow::onSlotSampleTaskConfigAction()
+{
+    if (!refuseIn(RunPhase::TaskDialog))
+        dialogSampleTask->sampleTaskDialogShow();
 }
 
 void MainWindow::onSlotTasksSettingSureClicked(QList<CtrlParam> list)
 {
+    if (refuseIn(RunPhase::TaskDialog)) {
+        dialogSampleTask->setTaskList(taskList);
+        return;
+    }
     saveSystemConfig();
     taskList = list;
     clearDataViews();
@@ -304,7 +338,7 @@ void MainWindow::showStationProcessData(QVector<OneFreqImpedance> e0, QVector<On
         if (!groups[channel]->isEmpty())
             curves.append({channel, *groups[channel]});
     }
-    ui->tbtnSave->setEnabled(dataModelIndex->pendingCalculationCount() == 0);
+    updateSaveEnabled();
     if (curves.isEmpty())
         return;
     formProcessDataGraph->setProcessData(curves, apparentMax, apparentMin, trueMax, trueMin, depth);

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int overWaterMode = 5;
-constexpr int startPending = 1;
 
 QString stationNotice(const char *text, int lineNum, double stationNum)
 {
@@ -31,13 +30,13 @@ std::optional<QString> disconnectRefusal(int workState)
     }
 }
 
-StatusReportAction statusReportAction(int workStatus, int pendingRequest)
+StatusReportAction statusReportAction(int workStatus, bool startWaits)
 {
     switch (workStatus) {
     case 0:
         return StatusReportAction::Idle;
     case 1:
-        return pendingRequest == startPending ? StatusReportAction::DropStart : StatusReportAction::Nothing;
+        return startWaits ? StatusReportAction::DropStart : StatusReportAction::Nothing;
     case 2:
         return StatusReportAction::FetchErrorWord;
     default:
@@ -51,10 +50,10 @@ const QString &busyStartText()
     return text;
 }
 
-IdleReportAction idleReportAction(bool projectConfigured, bool projectOpen, int pendingRequest)
+IdleReportAction idleReportAction(bool projectConfigured, bool projectOpen, bool startWaits)
 {
     if (projectConfigured)
-        return pendingRequest == startPending ? IdleReportAction::SendGroupsRequest : IdleReportAction::Nothing;
+        return startWaits ? IdleReportAction::SendGroupsRequest : IdleReportAction::Nothing;
     return projectOpen ? IdleReportAction::SendProjectConfig : IdleReportAction::Nothing;
 }
 

@@ -18,21 +18,21 @@ constexpr int statusPollIntervalMs = 8000;
 // The information box (title "提醒") that refuses a disconnect; none when it may go on.
 std::optional<QString> disconnectRefusal(int workState);
 
-// What a status report leads to, by the instrument's work status and the pending request
-// (1 a start waits for an idle report).
+// What a status report leads to, by the instrument's work status and whether a start waits for
+// an idle report.
 enum class StatusReportAction {
     DropStart,      // busy while a start waited: the start is dropped with "仪器正在忙碌中，请稍后再开始采集！"
     FetchErrorWord, // error state
     Idle,           // go on with the idle handling
     Nothing,        // busy, or a state the program does not know
 };
-StatusReportAction statusReportAction(int workStatus, int pendingRequest);
+StatusReportAction statusReportAction(int workStatus, bool startWaits);
 const QString &busyStartText();
 
 // What an idle report sends: the groups request when a start waits on a configured project,
 // the project configuration while an open project is not configured yet.
 enum class IdleReportAction { SendGroupsRequest, SendProjectConfig, Nothing };
-IdleReportAction idleReportAction(bool projectConfigured, bool projectOpen, int pendingRequest);
+IdleReportAction idleReportAction(bool projectConfigured, bool projectOpen, bool startWaits);
 
 // The work state of a run the instrument reports started.
 int startedWorkState(bool online, int observationMode);

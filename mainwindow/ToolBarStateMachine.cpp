@@ -1,135 +1,97 @@
 #include "mainwindow/ToolBarStateMachine.h"
 
-#include "mainwindow/GuardedSignalTransition.h"
-#include "mainwindow/WorkState.h"
-
 #include <QDebug>
-#include <QState>
-#include <QStateMachine>
+#include <QTabBar>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
-
-constexpr int keep = -1; // the phase leaves the property as it is
 
 struct Assignment
 {
     const char *widget;
     const char *property;
-    int values[6]; // per phase, in the order of ToolBarStateMachine::Phase
+    bool values[RunPhase::PhaseCount]; // per phase, in the order of RunPhase::Phase
 };
 
-// In each phase the rows are assigned top to bottom. The close-project button is not here: its
-// enabled state also depends on the work state.
+// Columns: no project, idle, trial run, sampling, offline, over-water, save choice, read-back,
+// maintenance. In each state the rows are assigned top to bottom. Save is enabled by the window
+// once the run's last group is over and no curve is pending.
 const Assignment assignments[] = {
-    {"tbtnSystemUpdate", "visible", {0, keep, keep, keep, keep, keep}},
-    {"tbtnStartSample", "visible", {0, 1, 0, 0, 0, 0}},
-    {"tbtnPreSampleData", "visible", {0, 1, 0, 0, 0, 0}},
-    {"tbtnStopSample", "visible", {0, 0, 1, 1, 0, 0}},
-    {"tbtnSave", "visible", {0, 0, 0, 0, 0, 1}},
-    {"tbtnSave", "enabled", {keep, keep, keep, keep, keep, 0}},
-    {"tbtnCancelSave", "visible", {0, 0, 0, 0, 0, 1}},
-    {"tbtnNewProject", "enabled", {1, 0, keep, keep, keep, keep}},
-    {"tbtnOpenProject", "enabled", {1, 0, keep, keep, keep, keep}},
-    {"recentProjectList", "enabled", {1, 0, keep, keep, keep, keep}},
-    {"lineEdit_LineNum", "enabled", {0, 1, 0, keep, keep, keep}},
-    {"lineEdit_StationNum", "enabled", {0, 1, 0, keep, keep, keep}},
-    {"tbtnExportData", "visible", {0, 1, 0, 0, 0, keep}},
-    {"tbtnMemoryManage", "visible", {1, 1, 0, 0, 0, keep}},
-    {"tbtnSDCardFormat", "visible", {1, 1, 0, 0, 0, keep}},
-    {"tabBar", "currentIndex", {keep, 2, keep, keep, keep, keep}}, // the sampling page
-    {"tbtnSwitchView", "visible", {0, 0, 0, keep, keep, keep}},
-    {"tbtnLastSampleGroup", "visible", {0, 0, 0, keep, keep, keep}},
+    {"tbtnSystemUpdate", "visible", {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnStartSample", "visible", {0, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnPreSampleData", "visible", {0, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnStopSample", "visible", {0, 0, 0, 1, 1, 1, 0, 0, 0}},
+    {"tbtnSave", "visible", {0, 0, 0, 0, 0, 0, 1, 0, 0}},
+    {"tbtnSave", "enabled", {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnCancelSave", "visible", {0, 0, 0, 0, 0, 0, 1, 0, 0}},
+    {"tbtnNewProject", "enabled", {1, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnOpenProject", "enabled", {1, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnCloseProject", "enabled", {0, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"recentProjectList", "enabled", {1, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"lineEdit_LineNum", "enabled", {0, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"lineEdit_StationNum", "enabled", {0, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnExportData", "visible", {0, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnMemoryManage", "visible", {1, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnSDCardFormat", "visible", {1, 1, 0, 0, 0, 0, 0, 0, 0}},
+    {"comboBox_SampleMode", "enabled", {1, 1, 0, 0, 0, 0, 0, 0, 0}}, // the observation mode
+    // The window shows the view switch and the step back once a run has groups to show.
+    {"tbtnSwitchView", "visible", {0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {"tbtnLastSampleGroup", "visible", {0, 0, 0, 0, 0, 0, 0, 0, 0}},
 };
 
-// Whether a phase allows closing the project; the other phases keep what the last one allowed.
-const int closeProjectByPhaseValues[] = {0, 1, 0, keep, keep, keep};
+const char *const stateNames[RunPhase::PhaseCount] = {
+    "stateNoProject",         "stateProjectIdle", "statePreSampling", "stateSampling",   "stateOfflineSampling",
+    "stateOverWaterSampling", "stateSaveChoice",  "stateReadBack",    "stateMaintenance"};
 
-const char *const phaseNames[] = {"stateNoProject",       "stateProjectIdle", "stateSampling",
-                                  "stateOfflineSampling", "statePreSampling", "stateSaveChoice"};
+constexpr int samplingPage = 2;
 
 } // namespace
 
-ToolBarStateMachine::ToolBarStateMachine(QWidget *window)
-    : QObject(window), window(window), machine(new QStateMachine(this)), workState(WORK_IDLE)
-{
-    addStates();
-    addTransitions();
-    machine->setInitialState(states[NoProject]);
-}
+ToolBarStateMachine::ToolBarStateMachine(QWidget *window) : QObject(window), window(window) {}
 
 void ToolBarStateMachine::start()
 {
-    machine->start();
+    QTimer::singleShot(0, this, [this] {
+        running = true;
+        assign(phase);
+    });
+}
+
+void ToolBarStateMachine::show(RunPhase::Phase next)
+{
+    phase = next;
+    if (running)
+        assign(phase);
 }
 
 QString ToolBarStateMachine::currentStateName() const
 {
-    const auto configuration = machine->configuration();
-    return configuration.isEmpty() ? QString() : (*configuration.begin())->objectName();
+    return running ? stateName(phase) : QString();
 }
 
-void ToolBarStateMachine::setWorkState(int state)
+QString ToolBarStateMachine::stateName(RunPhase::Phase phase)
 {
-    workState = state;
-    applyCloseProjectEnabled();
+    return QLatin1String(stateNames[phase]);
 }
 
-void ToolBarStateMachine::addStates()
+// The idle project state also brings the sampling page forward; no other state moves the tabs.
+void ToolBarStateMachine::assign(RunPhase::Phase shown)
 {
-    for (int phase = 0; phase < PhaseCount; ++phase) {
-        auto *state = new QState(machine);
-        state->setObjectName(QLatin1String(phaseNames[phase]));
-        for (const Assignment &row : assignments) {
-            if (row.values[phase] == keep)
-                continue;
-            if (QWidget *target = widget(row.widget))
-                state->assignProperty(target, row.property, row.values[phase]);
-        }
-        const int closeProject = closeProjectByPhaseValues[phase];
-        if (closeProject != keep) {
-            connect(state, &QState::entered, this, [this, closeProject] {
-                closeProjectByPhase = closeProject != 0;
-                applyCloseProjectEnabled();
-            });
-        }
-        states[phase] = state;
+    for (const Assignment &row : assignments) {
+        if (QWidget *target = widget(row.widget))
+            target->setProperty(row.property, row.values[shown]);
     }
-}
-
-void ToolBarStateMachine::addTransitions()
-{
-    states[NoProject]->addTransition(window, SIGNAL(projOpened()), states[ProjectIdle]);
-    states[ProjectIdle]->addTransition(window, SIGNAL(sampleStart()), states[Sampling]);
-    states[ProjectIdle]->addTransition(window, SIGNAL(offlineSampleStart()), states[OfflineSampling]);
-    states[ProjectIdle]->addTransition(window, SIGNAL(preSampleStart()), states[PreSampling]);
-    states[Sampling]->addTransition(window, SIGNAL(sampleOver()), states[SaveChoice]);
-    states[Sampling]->addTransition(window, SIGNAL(samplStoped()), states[ProjectIdle]);
-    states[OfflineSampling]->addTransition(window, SIGNAL(samplStoped()), states[ProjectIdle]);
-    states[OfflineSampling]->addTransition(window, SIGNAL(offlineSampleOver()), states[ProjectIdle]);
-    states[PreSampling]->addTransition(window, SIGNAL(preSampleOver()), states[ProjectIdle]);
-    // A trial run the instrument stops is over as well.
-    states[PreSampling]->addTransition(window, SIGNAL(samplStoped()), states[ProjectIdle]);
-    states[SaveChoice]->addTransition(widget("tbtnSave"), SIGNAL(clicked()), states[ProjectIdle]);
-    states[SaveChoice]->addTransition(widget("tbtnCancelSave"), SIGNAL(clicked()), states[ProjectIdle]);
-    // A refused save brings the choice back.
-    states[ProjectIdle]->addTransition(window, SIGNAL(saveRefused()), states[SaveChoice]);
-    // The click must not close the project in the tool bar while a run or an export goes on.
-    auto *close = new GuardedSignalTransition(widget("tbtnCloseProject"), SIGNAL(clicked()),
-                                              [this] { return workState == WORK_IDLE; }, states[ProjectIdle]);
-    close->setTargetState(states[NoProject]);
-}
-
-void ToolBarStateMachine::applyCloseProjectEnabled()
-{
-    if (QWidget *button = widget("tbtnCloseProject"))
-        button->setEnabled(closeProjectByPhase && workState == WORK_IDLE);
+    if (shown != RunPhase::Idle)
+        return;
+    if (auto *tabs = qobject_cast<QTabBar *>(widget("tabBar")))
+        tabs->setCurrentIndex(samplingPage);
 }
 
 QWidget *ToolBarStateMachine::widget(const char *objectName) const
 {
     auto *found = window->findChild<QWidget *>(QLatin1String(objectName));
     if (!found)
-        qWarning() << "tool-bar state machine: no widget" << objectName;
+        qWarning() << "tool bar: no widget" << objectName;
     return found;
 }

@@ -1,8 +1,10 @@
 #include "E2eSteps.h"
 
 #include "ConnectedWindow.h"
+#include "E2eFixture.h"
 #include "ProjectBuilder.h"
 
+#include "common/AMTMessageIds.h"
 #include "dialogs/Dialog_ExportData.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
@@ -74,6 +76,19 @@ bool connectWithProject(MainWindow &window, const QString &projectPath, int poll
     QSignalSpy configured(window.findChild<LibCom *>(), &LibCom::AMTMachineProjectConfigSuccess);
     button(window, "tbtnConnectNetwork")->click();
     return configured.wait(10000);
+}
+
+bool clickUntilStarted(E2eFixture &fixture, QToolButton *button)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const int boxes = fixture.prompt().count();
+        button->click();
+        if (fixture.prompt().count() == boxes)
+            return true;
+        if (!fixture.waitForCommand(AMT_CMD_MACHINE_STATUS))
+            return false;
+    }
+    return false;
 }
 
 QList<QByteArray> filesUnder(const QString &folder, const QString &pattern)

@@ -2,11 +2,14 @@
 #define E2ESTEPS_H
 
 #include "common/CtrlParam.h"
+#include "projectdata/ImpedanceCalculator.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QSemaphore>
 #include <QString>
 
+class E2eFixture;
 class MainWindow;
 class QToolButton;
 
@@ -29,8 +32,26 @@ void readBack(MainWindow &window, const QString &line, const QString &station);
 // Opens the project, connects through the window's button and waits until the instrument has
 // confirmed the project's configuration. The status poll is shortened to pollMs.
 bool connectWithProject(MainWindow &window, const QString &projectPath, int pollMs = 300);
+// Clicks the start or trial button until the start is taken: until the instrument has the
+// project's configuration, a start is refused with a box. False when it never is.
+bool clickUntilStarted(E2eFixture &fixture, QToolButton *button);
 // Contents of the files matching the pattern anywhere under the folder.
 QList<QByteArray> filesUnder(const QString &folder, const QString &pattern);
+
+// The real calculation, each one held until released (or for at most 30 s).
+class HeldCalculator : public ImpedanceCalculator
+{
+public:
+    Result calculate(const Input &input) const override
+    {
+        gate.tryAcquire(1, 30000);
+        return ImpedanceCalculator::calculate(input);
+    }
+    void release(int n) { gate.release(n); }
+
+private:
+    mutable QSemaphore gate;
+};
 
 } // namespace e2e
 

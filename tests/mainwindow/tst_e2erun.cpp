@@ -7,14 +7,12 @@
 #include "mainwindow/MainWindow.h"
 #include "projectdata/DataModel_Index.h"
 #include "projectdata/Data_Project.h"
-#include "projectdata/ImpedanceCalculator.h"
 #include "projectdata/ProjectFolder.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QSemaphore>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -93,21 +91,6 @@ QDateTime rowStartTime(const QByteArray &row)
         return QDateTime();
     return QDateTime::fromString(words.at(date) + ' ' + words.at(date + 1), "yyyy-MM-dd hh:mm:ss.zzz");
 }
-
-// The real calculation, each one held until released (or for at most 30 s).
-class HeldCalculator : public ImpedanceCalculator
-{
-public:
-    Result calculate(const Input &input) const override
-    {
-        gate.tryAcquire(1, 30000);
-        return ImpedanceCalculator::calculate(input);
-    }
-    void release(int n) { gate.release(n); }
-
-private:
-    mutable QSemaphore gate;
-};
 
 // The ids of the frames the simulator received, in order.
 QList<uint32_t> receivedIds(AMTSimulator &sim)
@@ -204,15 +187,8 @@ void TestE2eRun::startStation(MainWindow &window, int line, double station)
 {
     window.findChild<QLineEdit *>("lineEdit_LineNum")->setText(QString::number(line));
     window.findChild<QLineEdit *>("lineEdit_StationNum")->setText(QString::number(station));
-    bool started = false;
-    for (int attempt = 0; attempt < 10 && !started; ++attempt) {
-        const int boxes = fixture->prompt().count();
-        button(window, "tbtnStartSample")->click();
-        started = fixture->prompt().count() == boxes;
-        if (!started)
-            QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS));
-    }
-    QVERIFY2(started, qPrintable(fixture->promptTexts().join(" | ")));
+    QVERIFY2(clickUntilStarted(*fixture, button(window, "tbtnStartSample")),
+             qPrintable(fixture->promptTexts().join(" | ")));
     boxesAtStart = fixture->prompt().count();
 }
 

@@ -51,13 +51,19 @@ void checkStation(Dialog_DiskSpaceDelete *dialog, const QString &station)
     }
 }
 
-bool progressShown()
+template <class Widget>
+bool visibleTopLevel()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
+        if (qobject_cast<Widget *>(widget) && widget->isVisible())
             return true;
     }
     return false;
+}
+
+bool progressShown()
+{
+    return visibleTopLevel<QProgressDialog>();
 }
 
 } // namespace
@@ -238,6 +244,63 @@ private slots:
         QCOMPARE(relisted, QStringList({"DEL  --  AMT_DEL", "3", "10"}));
         QCOMPARE(storage.count({"AMT_DEL", 3, 20}), 0);
         QVERIFY(!progressShown());
+    }
+
+    // The instrument answers the storage listing twice: the storage dialog opens once.
+    void repeatedListingOpensNoSecondDialog()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        SimFault twice;
+        QString error;
+        QVERIFY2(SimFault::parse("msg=DISK_SPACE_FILE on=control nth=1 fault=duplicate", &twice, &error),
+                 qPrintable(error));
+        w.fixture.simulator().faults().add(twice);
+        SimStoredGroup group;
+        group.key = {"AMT_TWO", 1, 10};
+        w.fixture.simulator().storage().add(group);
+        int shown = 0;
+        std::function<void(Dialog_DiskSpaceDelete *)> cancel = [&](Dialog_DiskSpaceDelete *dialog) {
+            ++shown;
+            actWhenShown<Dialog_DiskSpaceDelete>(w.window.get(), cancel);
+            dialog->onDeleteCancel();
+        };
+        actWhenShown<Dialog_DiskSpaceDelete>(w.window.get(), cancel);
+        w.fixture.prompt().expectYes();
+        w.window->onSlotMachineSettingAction();
+        QVERIFY(E2eFixture::waitUntil([&] { return shown > 0; }));
+        // The repeated answer was sent right behind the first, before the status answer.
+        QSignalSpy reports(w.com, &LibCom::AMTMachineStatus);
+        w.com->sendGetMachineStatus();
+        QVERIFY(E2eFixture::waitUntil([&] {
+            return !reports.isEmpty() && !visibleTopLevel<Dialog_DiskSpaceDelete>();
+        }));
+        QCOMPARE(shown, 1);
+    }
+
+    // While the instrument deletes, power off waits; once the operator has closed the busy dialog
+    // of a deletion the instrument never confirms, it is offered again.
+    void closedDeletionWaitEndsTheMaintenance()
+    {
+        ConnectedWindow w;
+        QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        SimFault drop;
+        QString error;
+        QVERIFY2(SimFault::parse("msg=DATA_DELETE on=control nth=1 fault=drop", &drop, &error), qPrintable(error));
+        w.fixture.simulator().faults().add(drop);
+        QByteArray request("ProjectID=AMT_DEL\r\nLineNum=3\r\nStationNum=20\r\n");
+        w.window->onSlotInstrumentDiskSpaceDelete(&request);
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_DATA_DELETE));
+        w.window->onSlotPowerOffAction();
+        QCOMPARE(w.fixture.prompt().last().text,
+                 QString("<p>请在仪器空闲时进行关机！</p><p>或者当前数据<strong>未保存</strong></p>"));
+
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
+                widget->close();
+        }
+        w.window->onSlotPowerOffAction();
+        QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
     }
 
     // The instrument is ready to send its log, but the log connection cannot be started (the

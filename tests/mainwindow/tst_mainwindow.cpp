@@ -51,7 +51,7 @@ private slots:
     void lineAndStationEdits_data();
     void lineAndStationEdits();
     void maximizeButtonFollowsTheWindow();
-    void workSignalsDriveTheToolBar();
+    void workSignalsAreDeclaredInOrder();
 
 private:
     std::unique_ptr<AppFolder> folder;
@@ -291,7 +291,7 @@ void TestMainWindow::maximizeButtonFollowsTheWindow()
     QCOMPARE(button->icon().pixmap(20, 20).toImage(), maximizeIcon);
 }
 
-void TestMainWindow::workSignalsDriveTheToolBar()
+void TestMainWindow::workSignalsAreDeclaredInOrder()
 {
     MainWindow window;
     const QStringList expected{"projOpened()",     "sampleOver()",    "sampleStart()",        "samplStoped()",
@@ -303,16 +303,11 @@ void TestMainWindow::workSignalsDriveTheToolBar()
         previous = index;
     }
 
+    // The run's phase moves the tool bar; the signals only tell observers.
     auto *startSample = child<QToolButton>(window, "tbtnStartSample");
     QTRY_VERIFY(startSample->isHidden());
     emit window.projOpened();
-    QVERIFY(!startSample->isHidden());
-    QCOMPARE(child<QStackedWidget>(window, "stackedWidget")->currentIndex(), 2);
-    QVERIFY(child<QToolButton>(window, "tbtnCloseProject")->isEnabled());
-    emit window.preSampleStart();
     QVERIFY(startSample->isHidden());
-    emit window.samplStoped();
-    QVERIFY(!startSample->isHidden());
 }
 
 QTEST_MAIN(TestMainWindow)

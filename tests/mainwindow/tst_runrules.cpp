@@ -311,38 +311,38 @@ void TestRunRules::workStateTexts()
 void TestRunRules::statusActions_data()
 {
     QTest::addColumn<int>("workStatus");
-    QTest::addColumn<int>("pending");
+    QTest::addColumn<bool>("startWaits");
     QTest::addColumn<bool>("configured");
     QTest::addColumn<bool>("open");
     QTest::addColumn<StatusReportAction>("action");
     QTest::addColumn<IdleReportAction>("idle");
-    QTest::newRow("idle, start waits") << 0 << 1 << true << true << StatusReportAction::Idle
+    QTest::newRow("idle, start waits") << 0 << true << true << true << StatusReportAction::Idle
                                        << IdleReportAction::SendGroupsRequest;
-    QTest::newRow("idle after a stop") << 0 << 2 << true << true << StatusReportAction::Idle
+    QTest::newRow("idle after a stop") << 0 << false << true << true << StatusReportAction::Idle
                                        << IdleReportAction::Nothing;
-    QTest::newRow("idle, not configured") << 0 << 1 << false << true << StatusReportAction::Idle
+    QTest::newRow("idle, not configured") << 0 << true << false << true << StatusReportAction::Idle
                                           << IdleReportAction::SendProjectConfig;
-    QTest::newRow("idle, no project") << 0 << 0 << false << false << StatusReportAction::Idle
+    QTest::newRow("idle, no project") << 0 << false << false << false << StatusReportAction::Idle
                                       << IdleReportAction::Nothing;
-    QTest::newRow("busy, start waits") << 1 << 1 << true << true << StatusReportAction::DropStart
+    QTest::newRow("busy, start waits") << 1 << true << true << true << StatusReportAction::DropStart
                                        << IdleReportAction::SendGroupsRequest;
-    QTest::newRow("busy") << 1 << 0 << true << true << StatusReportAction::Nothing << IdleReportAction::Nothing;
-    QTest::newRow("error") << 2 << 1 << true << true << StatusReportAction::FetchErrorWord
+    QTest::newRow("busy") << 1 << false << true << true << StatusReportAction::Nothing << IdleReportAction::Nothing;
+    QTest::newRow("error") << 2 << true << true << true << StatusReportAction::FetchErrorWord
                            << IdleReportAction::SendGroupsRequest;
-    QTest::newRow("unknown") << 7 << 1 << true << true << StatusReportAction::Nothing
+    QTest::newRow("unknown") << 7 << true << true << true << StatusReportAction::Nothing
                              << IdleReportAction::SendGroupsRequest;
 }
 
 void TestRunRules::statusActions()
 {
     QFETCH(int, workStatus);
-    QFETCH(int, pending);
+    QFETCH(bool, startWaits);
     QFETCH(bool, configured);
     QFETCH(bool, open);
     QFETCH(StatusReportAction, action);
     QFETCH(IdleReportAction, idle);
-    QCOMPARE(statusReportAction(workStatus, pending), action);
-    QCOMPARE(idleReportAction(configured, open, pending), idle);
+    QCOMPARE(statusReportAction(workStatus, startWaits), action);
+    QCOMPARE(idleReportAction(configured, open, startWaits), idle);
 }
 
 void TestRunRules::runNotices()
