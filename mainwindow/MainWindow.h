@@ -47,6 +47,7 @@ class QTimer;
 class QToolButton;
 class QtMaterialSnackbar;
 class ToolBarStateMachine;
+class TransferWatchdog;
 class Ui_MainWindow;
 
 // The program's frameless main window and driver. Its sources are split by concern:
@@ -68,6 +69,8 @@ public:
 
     // Tests shorten the status poll and the data-connection wait.
     void setTimerIntervals(int statusPollMs, int dataComMs);
+    // Tests shorten the time a transfer may go without progress before its group is cut.
+    void setTransferStallInterval(int ms);
 
     // "systemConfig.ini" in the application folder: read once at construction, written on
     // closing, on a new hardware version and on confirmed tasks.
@@ -345,6 +348,12 @@ private:
     int readBackTask = 0;
     QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
+
+    // Watch of a transfer: from its request to its end, but for the data-connection wait
+    void onTransferStalled(int times);
+    void cutStalledRunGroup();
+    TransferWatchdog *transferWatchdog = nullptr;
+    bool dataComsUp = false;
 };
 
 #endif // MAINWINDOW_H

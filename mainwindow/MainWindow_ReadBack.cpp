@@ -13,6 +13,7 @@
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/StationConfigText.h"
 #include "mainwindow/StationTextCopy.h"
+#include "mainwindow/TransferWatchdog.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
@@ -181,6 +182,7 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
     setWorkState(WORK_EXPORTING);
+    transferWatchdog->start();
 }
 
 void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
@@ -197,6 +199,7 @@ void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
     if (!text || text->isEmpty() || workState != WORK_EXPORTING)
         return;
+    transferWatchdog->feed();
     const QString stationDir = projectDir + QStringLiteral("/data/Line %1/Station %2")
                                                 .arg(readBackStation.LineNum)
                                                 .arg(QString::number(readBackStation.StationNum, 'g', 6));
@@ -273,6 +276,7 @@ void MainWindow::showReadBackMismatch()
     exportProgress->setRange(0, readBackStation.sampleInfoList.size());
     exportProgress->setValue(readBackTask);
     exportProgress->setCancelButtonText(tr("退出"));
+    transferWatchdog->stop();
     disconnect(exportProgress.get(), &QProgressDialog::canceled, this, nullptr);
     connect(exportProgress.get(), &QProgressDialog::canceled, this, [this, notice] { abortReadBack(notice); });
 }
@@ -300,6 +304,7 @@ void MainWindow::onSlotExportChannelDataEnd(int channel, SampleDataControlParam 
     block.StationNum = double(param->stationNum);
     dataModelIndex->saveTempChannelData(block, param->dataIndexNum, channelNameList.at(channel), data,
                                         unsigned(param->dataLength));
+    transferWatchdog->feed();
 }
 
 void MainWindow::onSlotExportDataFreqGroupEnd(SampleDataControlParam *param)
@@ -344,6 +349,8 @@ void MainWindow::saveReadBackStation()
     resetSampleRun();
     readBackTask = 0;
     groupOffset = 0;
+    // The save took its time; the watch goes on for the instrument's reply.
+    transferWatchdog->feed();
 }
 
 void MainWindow::onSlotNewLineStationExportData()
@@ -397,6 +404,7 @@ void MainWindow::closeExportProgress()
 
 void MainWindow::endReadBack()
 {
+    transferWatchdog->stop();
     closeExportProgress();
     removeStationTextCopy();
     exportLineNum = 0;
@@ -442,6 +450,7 @@ void MainWindow::abortReadBack(const QString &reason)
 void MainWindow::dropReadBack()
 {
     libCom->disconnectCom(COM_SELECT_DATA);
+    dataModelIndex->discardCurrentTempSample();
     dataModelIndex->clearTempSampleData();
     clearDataViews();
     unsavedStations.clear();

@@ -8,6 +8,7 @@
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
 #include "mainwindow/ToolBarStateMachine.h"
+#include "mainwindow/TransferWatchdog.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
@@ -34,6 +35,7 @@ void MainWindow::onSlotRequestTransormData()
         statusPollTimer->stop();
         const QByteArray request = transferRequestBytes(stationSampleInfo.LineNum, stationSampleInfo.StationNum);
         libCom->sendRequestTransformData(request.constData());
+        transferWatchdog->start();
         return;
     }
     if (startedWorkState(false, watchMachineType) == WORK_OVERWATER_SAMPLING) {
@@ -50,8 +52,10 @@ void MainWindow::onSlotRequestDataComConnecting()
     connectDataCom(1);
 }
 
+// The data-connection timer watches the connecting; the transfer's watch resumes once connected.
 void MainWindow::connectDataCom(int mode)
 {
+    transferWatchdog->stop();
     dataComRetry.start();
     if (mode == DATA_MODE_USED_CHANNELS)
         libCom->openDataComs(machineAddress, dataComMask(currentSampleInfo.ctrlParam).data(), mode);
@@ -64,6 +68,9 @@ void MainWindow::connectDataCom(int mode)
 void MainWindow::onSlotDataComConnected()
 {
     setExportProgressLabel(tr("数据传输端口连接成功"));
+    dataComsUp = true;
+    if (dataComTimer->isActive())
+        transferWatchdog->start();
     dataComTimer->stop();
 }
 
@@ -103,6 +110,7 @@ void MainWindow::onSlotTransformChannelData(int channel, SampleDataControlParam 
     stationSampleInfo.MachineID = controlParam->machineID;
     dataModelIndex->saveTempChannelData(currentSampleInfo, controlParam->dataIndexNum, channelNameList.at(channel),
                                         data, unsigned(controlParam->dataLength));
+    transferWatchdog->feed();
 }
 
 void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
@@ -140,13 +148,45 @@ void MainWindow::dropCutShortGroup()
 // group, for a read-back the station just saved, whose reply then asks for the next station.
 void MainWindow::onSlotDataComDisconnected()
 {
+    dataComsUp = false;
     libCom->notifyPendingEnd();
+}
+
+// Nothing has moved for the watchdog's interval. A read-back ends; a run's group is cut.
+void MainWindow::onTransferStalled(int times)
+{
+    if (workState == WORK_EXPORTING) {
+        abortReadBack(tr("数据传输超时，数据导出已中止！"));
+        return;
+    }
+    if (!taskIndexInRun()) {
+        transferWatchdog->stop();
+        return;
+    }
+    if (times == 1) {
+        cutStalledRunGroup();
+        return;
+    }
+    // The instrument has not answered the end of the transfer either: the group ends here.
+    onSlotTransformDataFreqGroupOver();
+}
+
+// The instrument is told that the transfer is over (closing the data connections does that);
+// its answer ends the group, as cut unless every block had arrived. The poll goes on meanwhile.
+void MainWindow::cutStalledRunGroup()
+{
+    startStatusPoll();
+    if (dataComsUp)
+        libCom->disconnectCom(COM_SELECT_DATA);
+    else
+        libCom->notifyTransformDataEnd();
 }
 
 void MainWindow::onSlotTransformDataFreqGroupOver()
 {
     if (!taskIndexInRun())
         return;
+    transferWatchdog->stop();
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
     if (transferDoneFlags.at(taskIndex) == TransferReceived)
         dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);

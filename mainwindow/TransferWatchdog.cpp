@@ -1,0 +1,43 @@
+#include "mainwindow/TransferWatchdog.h"
+
+#include <utility>
+
+TransferWatchdog::TransferWatchdog(std::function<qint64()> progress, QObject *parent)
+    : QObject(parent), progress(std::move(progress))
+{
+    connect(&timer, &QTimer::timeout, this, &TransferWatchdog::check);
+}
+
+void TransferWatchdog::setInterval(int ms)
+{
+    intervalMs_ = ms;
+}
+
+void TransferWatchdog::start()
+{
+    stalls = 0;
+    feed();
+}
+
+void TransferWatchdog::feed()
+{
+    lastSeen = progress();
+    sinceCheck.start();
+    timer.start(intervalMs_);
+}
+
+void TransferWatchdog::stop()
+{
+    timer.stop();
+}
+
+void TransferWatchdog::check()
+{
+    const qint64 now = progress();
+    const bool late = sinceCheck.restart() > intervalMs_ * 3 / 2;
+    if (now != lastSeen || late) {
+        lastSeen = now;
+        return;
+    }
+    emit stalled(++stalls);
+}
