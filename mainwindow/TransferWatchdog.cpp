@@ -10,20 +10,26 @@ TransferWatchdog::TransferWatchdog(std::function<qint64()> progress, QObject *pa
 
 void TransferWatchdog::setInterval(int ms)
 {
-    intervalMs_ = ms;
+    stallIntervalMs = ms;
 }
 
 void TransferWatchdog::start()
 {
     stalls = 0;
-    feed();
+    arm();
 }
 
 void TransferWatchdog::feed()
 {
+    if (timer.isActive())
+        arm();
+}
+
+void TransferWatchdog::arm()
+{
     lastSeen = progress();
     sinceCheck.start();
-    timer.start(intervalMs_);
+    timer.start(stallIntervalMs);
 }
 
 void TransferWatchdog::stop()
@@ -34,7 +40,7 @@ void TransferWatchdog::stop()
 void TransferWatchdog::check()
 {
     const qint64 now = progress();
-    const bool late = sinceCheck.restart() > intervalMs_ * 3 / 2;
+    const bool late = sinceCheck.restart() > stallIntervalMs * 3 / 2;
     if (now != lastSeen || late) {
         lastSeen = now;
         return;

@@ -21,10 +21,11 @@ public:
 
     // Takes effect at the next start() or feed().
     void setInterval(int ms);
-    int interval() const { return intervalMs_; }
+    int interval() const { return stallIntervalMs; }
     // A new watch: the interval counts from now and the stalls from zero.
     void start();
-    // Progress the count does not see (a reply, a text): the interval counts from now.
+    // Progress the count does not see (a reply, a text): the interval counts from now. A watch
+    // that is not running stays so.
     void feed();
     void stop();
     bool isActive() const { return timer.isActive(); }
@@ -33,12 +34,13 @@ signals:
     void stalled(int times);
 
 private:
+    void arm();
     void check();
 
     std::function<qint64()> progress;
     QTimer timer;
     QElapsedTimer sinceCheck;
-    int intervalMs_ = intervalMs;
+    int stallIntervalMs = intervalMs;
     qint64 lastSeen = 0;
     int stalls = 0;
 };
