@@ -59,7 +59,8 @@ void MainWindow::onSlotNetWorkConnected()
     startStatusPoll();
 }
 
-// The run, the timers and the work state stay as they are.
+// The run, the timers and the work state stay as they are; a read-back, which cannot go on
+// without the instrument, ends with the connection's box.
 void MainWindow::onSlotNetWorkDisconnected()
 {
     connecting = false;
@@ -67,6 +68,8 @@ void MainWindow::onSlotNetWorkDisconnected()
     if (userDisconnect)
         return;
     libCom->forceDisconnectCom(COM_SELECT_ALL);
+    if (workState == WORK_EXPORTING)
+        dropReadBack();
     OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));
 }
 

@@ -154,4 +154,16 @@ void FaultBench::readBackLine(int line)
     e2e::button(*window, "tbtnExportData")->click();
 }
 
+bool FaultBench::settle(const std::function<bool()> &done, int timeoutMs)
+{
+    QToolButton *connect = e2e::button(*window, "tbtnConnectNetwork");
+    const auto connectOffered = [connect] { return !connect->isHidden() && connect->isEnabled(); };
+    if (!E2eFixture::waitUntil([&] { return done() || connectOffered(); }, timeoutMs))
+        return false;
+    if (done())
+        return true;
+    connect->click();
+    return E2eFixture::waitUntil(done, timeoutMs);
+}
+
 } // namespace faults

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class AMTSimulator;
@@ -66,6 +67,9 @@ struct FaultBench
     bool clickStart(int line, double station);
     // Clicks 数据导出 and chooses every station of the line in the dialog.
     void readBackLine(int line);
+    // Waits until the condition holds. When the window offers to connect again meanwhile, the
+    // operator does so once, as in the field.
+    bool settle(const std::function<bool()> &done, int timeoutMs);
 };
 
 } // namespace faults
