@@ -349,7 +349,8 @@ private:
     QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
 
-    // Watch of a transfer: from its request to its end, but for the data-connection wait
+    // Watch of a transfer until its end: a run's from its data connections, a read-back's from
+    // its request, but for the data-connection wait
     void onTransferStalled(int times);
     void cutStalledRunGroup();
     TransferWatchdog *transferWatchdog = nullptr;

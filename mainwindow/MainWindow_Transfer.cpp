@@ -35,7 +35,6 @@ void MainWindow::onSlotRequestTransormData()
         statusPollTimer->stop();
         const QByteArray request = transferRequestBytes(stationSampleInfo.LineNum, stationSampleInfo.StationNum);
         libCom->sendRequestTransformData(request.constData());
-        transferWatchdog->start();
         return;
     }
     if (startedWorkState(false, watchMachineType) == WORK_OVERWATER_SAMPLING) {
@@ -52,7 +51,8 @@ void MainWindow::onSlotRequestDataComConnecting()
     connectDataCom(1);
 }
 
-// The data-connection timer watches the connecting; the transfer's watch resumes once connected.
+// The data-connection timer watches the connecting; the transfer's watch starts once connected.
+// (Until the instrument asks for the connections, the link sends the request again.)
 void MainWindow::connectDataCom(int mode)
 {
     transferWatchdog->stop();

@@ -94,9 +94,14 @@ void addRows(const Message (&messages)[N])
 
 QString windowState(FaultBench &bench)
 {
-    return QString("boxes %1; notices %2; busy dialog %3")
+    const auto shown = [&bench](const char *name) {
+        QToolButton *button = e2e::button(*bench.window, name);
+        return QString(button->isHidden() ? "hidden" : button->isEnabled() ? "offered" : "disabled");
+    };
+    return QString("boxes %1; notices %2; busy dialog %3; start %4, save %5")
         .arg(bench.fixture.promptTexts().join(" | "), bench.notices().join(" | "))
-        .arg(busyDialogShown());
+        .arg(busyDialogShown())
+        .arg(shown("tbtnStartSample"), shown("tbtnSave"));
 }
 
 } // namespace
@@ -159,7 +164,7 @@ void TestE2eFaults::runUnderFault(FaultBench &bench)
     // and starts again unless the start goes on by itself.
     if (started.count() == 0 && !started.wait(5000)) {
         QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable(windowState(bench)));
-        if (!started.wait(3000))
+        if (!started.wait(8000))
             QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
         QVERIFY2(started.count() > 0 || started.wait(5000), qPrintable(windowState(bench)));
     }
