@@ -154,6 +154,7 @@ void ComDevice::receiveStep()
 void ComDevice::receiveFrom(QIODevice* source)
 {
     ComSafeDelete::Scope scope;
+    m_bytesArrived += source->bytesAvailable();
     if (m_config.useRecvThread || !m_status.tryAcquire(COM_STATUS_RECEIVING)) {
         m_recvBuffer.appendFrom(source, source->bytesAvailable());
         return;
@@ -229,6 +230,7 @@ void ComDevice::ComReceived(QByteArray& Data)
     ComSafeDelete::Scope scope;
     if (Data.isEmpty() && !m_config.useRecvThread)
         return;
+    m_bytesArrived += Data.size();
     m_recvBuffer.append(Data);
     if (!m_config.useRecvThread)
         receiveStep();

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+
 class ComSendThread;
 class QIODevice;
 class ComRecvThread;
@@ -64,6 +66,8 @@ public:
     ComBuffer_List* sendQueue();
     ComBuffer_Array* receiveBuffer();
     const ComConfig& config() const;
+    // Bytes received since the device was made, whoever reads them; a transfer's progress.
+    qint64 bytesArrived() const { return m_bytesArrived; }
 
 signals:
     void logMsg(QString msg);
@@ -107,6 +111,7 @@ private:
     ReceivedCallback m_receivedCallback = nullptr;
     ReceiveDoneCallback m_receiveDoneCallback = nullptr;
     ReceiveIntoCallback m_receiveIntoCallback = nullptr;
+    std::atomic<qint64> m_bytesArrived{0};
 };
 
 #endif // COMDEVICE_H

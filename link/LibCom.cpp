@@ -3,6 +3,7 @@
 #include "common/AMTMessageIds.h"
 #include "common/Clock.h"
 #include "link/Com.h"
+#include "link/ComDevice_ETH.h"
 
 #include <QFile>
 #include <QHash>
@@ -193,6 +194,15 @@ int LibCom::dataComIndex(const Com* com) const
         if (com && m_dataComs[size_t(i)].com == com)
             return i;
     return -1;
+}
+
+qint64 LibCom::dataBytesArrived() const
+{
+    qint64 bytes = 0;
+    for (const DataComEntry& entry : m_dataComs)
+        if (entry.com && entry.com->device())
+            bytes += entry.com->device()->bytesArrived();
+    return bytes;
 }
 
 bool LibCom::isNeeded(int index) const

@@ -51,6 +51,8 @@ public:
     void disconnectCom(int select);
     void forceDisconnectCom(int select);
     bool isNetWorkConnected() const;
+    // Bytes received on the data connections so far; moves while a transfer makes progress.
+    qint64 dataBytesArrived() const;
 
     // Commands, sent on the control connection while it is up.
     void sendProjectConfigFile(QString filePath);

@@ -15,6 +15,7 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/ToolBarStateMachine.h"
+#include "mainwindow/TransferWatchdog.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/FramelessHelper.h"
@@ -106,6 +107,8 @@ MainWindow::MainWindow(QWidget *parent)
     createProjectTree();
     snackbar = new QtMaterialSnackbar(this);
     libCom = new LibCom(this);
+    transferWatchdog = new TransferWatchdog([this] { return libCom->dataBytesArrived(); }, this);
+    connect(transferWatchdog, &TransferWatchdog::stalled, this, &MainWindow::onTransferStalled);
     connectLink();
     resetSampleRun();
     // The instrument's address on a first start; the settings file may name another.
@@ -455,6 +458,11 @@ void MainWindow::setTimerIntervals(int statusPollMs, int dataComMs)
 {
     pollIntervalMs = statusPollMs;
     dataComIntervalMs = dataComMs;
+}
+
+void MainWindow::setTransferStallInterval(int ms)
+{
+    transferWatchdog->setInterval(ms);
 }
 
 // The work state and the tool bar follow the phase; the tool bar's rows are assigned only when

@@ -49,6 +49,7 @@ class QTimer;
 class QToolButton;
 class QtMaterialSnackbar;
 class ToolBarStateMachine;
+class TransferWatchdog;
 class Ui_MainWindow;
 
 // The program's frameless main window and driver. Its sources are split by concern:
@@ -70,6 +71,8 @@ public:
 
     // Tests shorten the status poll and the data-connection wait.
     void setTimerIntervals(int statusPollMs, int dataComMs);
+    // Tests shorten the time a transfer may go without progress before its group is cut.
+    void setTransferStallInterval(int ms);
 
     // "systemConfig.ini" in the application folder: read once at construction, written on
     // closing, on a new hardware version and on confirmed tasks.
@@ -364,6 +367,13 @@ private:
     bool runOnLine = true; // the run's own online choice, fixed when it starts
     bool closeConfirmed = false;
     bool closeQuestionQueued = false;
+
+    // Watch of a transfer until its end: a run's from its data connections, a read-back's from
+    // its request, but for the data-connection wait
+    void onTransferStalled(int times);
+    void cutStalledRunGroup();
+    TransferWatchdog *transferWatchdog = nullptr;
+    bool dataComsUp = false;
 };
 
 #endif // MAINWINDOW_H

@@ -60,7 +60,8 @@ void MainWindow::onSlotNetWorkConnected()
 }
 
 // The run, the timers and the work state stay as they are; the answer to a deletion or a format
-// cannot come any more.
+// cannot come any more, and a read-back, which cannot go on without the instrument, ends with the
+// connection's box.
 void MainWindow::onSlotNetWorkDisconnected()
 {
     connecting = false;
@@ -70,6 +71,8 @@ void MainWindow::onSlotNetWorkDisconnected()
     if (userDisconnect)
         return;
     libCom->forceDisconnectCom(COM_SELECT_ALL);
+    if (runPhase.phase() == RunPhase::ReadBack)
+        dropReadBack();
     OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));
 }
 

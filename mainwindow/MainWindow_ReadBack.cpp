@@ -14,6 +14,7 @@
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/StationConfigText.h"
 #include "mainwindow/StationTextCopy.h"
+#include "mainwindow/TransferWatchdog.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "projectdata/ProjectFolder.h"
@@ -175,6 +176,7 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
     enterPhase(RunPhase::ReadBack);
+    transferWatchdog->start();
 }
 
 void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
@@ -191,6 +193,7 @@ void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
     if (!text || text->isEmpty() || runPhase.phase() != RunPhase::ReadBack)
         return;
+    transferWatchdog->feed();
     const QString stationDir = ProjectFolder::stationFolderPath(projectDir + QStringLiteral("/data"),
                                                                 readBackStation.LineNum, readBackStation.StationNum);
     const QString tempFolder = appDirPath + QStringLiteral("/TempFile");
@@ -265,6 +268,7 @@ void MainWindow::showReadBackMismatch()
     exportProgress->setRange(0, readBackStation.sampleInfoList.size());
     exportProgress->setValue(readBackGroups.position());
     exportProgress->setCancelButtonText(tr("退出"));
+    transferWatchdog->stop();
     disconnect(exportProgress.get(), &QProgressDialog::canceled, this, nullptr);
     connect(exportProgress.get(), &QProgressDialog::canceled, this, [this, notice] { abortReadBack(notice); });
 }
@@ -312,6 +316,7 @@ void MainWindow::keepReadBackBlock(int channel, const SampleDataControlParam &pa
     block.StationNum = double(param.stationNum);
     dataModelIndex->saveTempChannelData(block, param.dataIndexNum, channelNameList.at(channel), data,
                                         unsigned(param.dataLength));
+    transferWatchdog->feed();
 }
 
 void MainWindow::onSlotExportDataFreqGroupEnd(SampleDataControlParam *param)
@@ -368,6 +373,8 @@ void MainWindow::saveReadBackStation()
     libCom->disconnectCom(COM_SELECT_DATA);
     resetSampleRun();
     readBackGroups.clear();
+    // The save took its time; the watch goes on for the instrument's reply.
+    transferWatchdog->feed();
 }
 
 void MainWindow::onSlotNewLineStationExportData()
@@ -421,6 +428,7 @@ void MainWindow::closeExportProgress()
 
 void MainWindow::endReadBack()
 {
+    transferWatchdog->stop();
     closeExportProgress();
     removeStationTextCopy();
     exportLineNum = 0;
@@ -465,6 +473,7 @@ void MainWindow::abortReadBack(const QString &reason)
 void MainWindow::dropReadBack()
 {
     libCom->disconnectCom(COM_SELECT_DATA);
+    dataModelIndex->discardCurrentTempSample();
     dataModelIndex->clearTempSampleData();
     clearDataViews();
     unsavedStations.clear();

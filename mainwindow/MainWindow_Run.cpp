@@ -13,6 +13,7 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStartRules.h"
 #include "mainwindow/RunStateRules.h"
+#include "mainwindow/TransferWatchdog.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
@@ -211,6 +212,7 @@ void MainWindow::onSlotSampleStopped()
     if (stoppedState == WORK_ONLINE_SAMPLING) {
         libCom->disconnectCom(COM_SELECT_DATA);
         dataComTimer->stop();
+        transferWatchdog->stop();
         formStatusBar->startSampleProgress(0, false, 0);
     }
     // A start the over-water repetition requested just before the stop is dropped with the run.

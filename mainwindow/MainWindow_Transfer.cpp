@@ -8,6 +8,7 @@
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
+#include "mainwindow/TransferWatchdog.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
@@ -59,8 +60,11 @@ void MainWindow::onSlotRequestDataComConnecting()
         connectDataCom(1);
 }
 
+// The data-connection timer watches the connecting; the transfer's watch starts once connected.
+// (Until the instrument asks for the connections, the link sends the request again.)
 void MainWindow::connectDataCom(int mode)
 {
+    transferWatchdog->stop();
     dataComRetry.start();
     if (mode == DATA_MODE_USED_CHANNELS)
         libCom->openDataComs(machineAddress, dataComMask(currentSampleInfo.ctrlParam).data(), mode);
@@ -73,6 +77,9 @@ void MainWindow::connectDataCom(int mode)
 void MainWindow::onSlotDataComConnected()
 {
     setExportProgressLabel(tr("数据传输端口连接成功"));
+    dataComsUp = true;
+    if (dataComTimer->isActive())
+        transferWatchdog->start();
     dataComTimer->stop();
 }
 
@@ -112,6 +119,7 @@ void MainWindow::onSlotTransformChannelData(int channel, SampleDataControlParam 
     stationSampleInfo.MachineID = controlParam->machineID;
     dataModelIndex->saveTempChannelData(currentSampleInfo, controlParam->dataIndexNum, channelNameList.at(channel),
                                         data, unsigned(controlParam->dataLength));
+    transferWatchdog->feed();
 }
 
 // A block shorter than its group needs cuts the group; the group's other blocks are not kept.
@@ -165,13 +173,45 @@ void MainWindow::dropCutShortGroup()
 // group, for a read-back the station just saved, whose reply then asks for the next station.
 void MainWindow::onSlotDataComDisconnected()
 {
+    dataComsUp = false;
     libCom->notifyPendingEnd();
+}
+
+// Nothing has moved for the watchdog's interval. A read-back ends; a run's group is cut.
+void MainWindow::onTransferStalled(int times)
+{
+    if (runPhase.phase() == RunPhase::ReadBack) {
+        abortReadBack(tr("数据传输超时，数据导出已中止！"));
+        return;
+    }
+    if (!taskIndexInRun()) {
+        transferWatchdog->stop();
+        return;
+    }
+    if (times == 1) {
+        cutStalledRunGroup();
+        return;
+    }
+    // The instrument has not answered the end of the transfer either: the group ends here.
+    onSlotTransformDataFreqGroupOver();
+}
+
+// The instrument is told that the transfer is over (closing the data connections does that);
+// its answer ends the group, as cut unless every block had arrived. The poll goes on meanwhile.
+void MainWindow::cutStalledRunGroup()
+{
+    startStatusPoll();
+    if (dataComsUp)
+        libCom->disconnectCom(COM_SELECT_DATA);
+    else
+        libCom->notifyTransformDataEnd();
 }
 
 void MainWindow::onSlotTransformDataFreqGroupOver()
 {
     if (!taskIndexInRun() || !expectsReply(RunPhase::TransferOver, "transfer over"))
         return;
+    transferWatchdog->stop();
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
     if (transferDoneFlags.at(taskIndex) == TransferReceived)
         dataModelIndex->showTempSampleData(currentSampleInfo.LineNum, currentSampleInfo.StationNum, realSample != 0);

@@ -21,7 +21,9 @@
 
 namespace e2e {
 
-QString makeProject(const QString &root, int line, double station)
+namespace {
+
+QString makeSurvey(const QString &root, int line, double station, const QString &projectId, const QString &name)
 {
     const QString folder = root + "/survey";
     QDir().mkpath(folder);
@@ -30,12 +32,24 @@ QString makeProject(const QString &root, int line, double station)
     store.openSqlite(path);
     ProjectBuilder builder(store);
     builder.project()->setProjectId(projectId);
-    builder.project()->setProjectName("survey");
+    builder.project()->setProjectName(name);
     builder.project()->updateRow();
     if (line > 0)
         builder.addStation(builder.addLine(line), station);
     ProjectFolder::writeProjectConfigFile(folder + "/projectConfig.ini", builder.project()->getProjectConfig());
     return path;
+}
+
+} // namespace
+
+QString makeProject(const QString &root, int line, double station)
+{
+    return makeSurvey(root, line, station, projectId, QStringLiteral("survey"));
+}
+
+QString makeProjectWithId(const QString &root, const QString &projectId)
+{
+    return makeSurvey(root, 0, 0, projectId, projectId);
 }
 
 CtrlParam task(int rate, int seconds, int gain)
@@ -101,6 +115,37 @@ QList<QByteArray> filesUnder(const QString &folder, const QString &pattern)
         files << file.readAll();
     }
     return files;
+}
+
+SimStoredGroup storedGroup(const SimStationKey &key, int startTime, int mode, const GroupSize &size)
+{
+    SimStoredGroup group;
+    group.key = key;
+    group.task.sampleRate = size.rate;
+    group.task.sampleTime = size.seconds;
+    group.blockBytes = size.blockBytes;
+    group.startTime = startTime;
+    const char *const lines[] = {
+        "CH1ChannelIsUse=1", "CH2ChannelIsUse=1", "CH3ChannelIsUse=1", "CH4ChannelIsUse=1", "CH5ChannelIsUse=1",
+        "CH1InputNum=Demo-IMFS-Coil", "CH2InputNum=Demo-IMFS-Coil", "CH3InputNum=Demo-Electrode",
+        "CH4InputNum=Demo-Electrode", "CH5InputNum=Demo-Electrode", "CH1Gain=257", "CH2Gain=257", "CH3Gain=1025",
+        "CH4Gain=1025", "CH5Gain=1025", "PoleDistance1=50", "PoleDistance2=50", "PoleDistance3=50"};
+    for (const char *text : lines)
+        group.task.lines.append(text);
+    group.task.lines << "SampleRate=" + QByteArray::number(size.rate) << "SampleTime=" + QByteArray::number(size.seconds)
+                     << "SampleStartTime=0" << "ElectrodeType=0" << "Chopper=0"
+                     << "WatchMachineMode=" + QByteArray::number(mode);
+    return group;
+}
+
+void chooseInExportDialog(QObject *owner, const QString &lineEntry)
+{
+    actWhenShown<Dialog_ExportData>(owner, [lineEntry](Dialog_ExportData *dialog) {
+        auto *lines = dialog->findChild<QComboBox *>("comboBox_SelectLine");
+        lines->setCurrentIndex(lines->findText(lineEntry));
+        dialog->findChild<QComboBox *>("comboBox_SelectStation")->setCurrentIndex(0);
+        dialog->findChild<QPushButton *>("pushButton_ExportDara")->click();
+    });
 }
 
 } // namespace e2e

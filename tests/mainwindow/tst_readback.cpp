@@ -1,4 +1,5 @@
 #include "ConnectedWindow.h"
+#include "E2eSteps.h"
 #include "ProjectBuilder.h"
 
 #include "common/AMTMessageIds.h"
@@ -24,29 +25,12 @@ const QString instrumentProject("AMT_RB");
 constexpr int groupSeconds = 4;
 constexpr qint64 blockBytes = 4000 * groupSeconds * 4;
 
-// A group in the layout the program sends, with the demo sensors, of the rate (4000 Hz by
-// default), in the observation mode given (scalar by default, which saves a group's electric
-// channels over three stations).
+// A group held by the instrument, of the rate (4000 Hz by default), in the observation mode given
+// (scalar by default, which saves a group's electric channels over three stations).
 SimStoredGroup storedGroup(int line, int station, int startTime, int mode = 0, int rate = 4000)
 {
-    SimStoredGroup group;
-    group.key = {instrumentProject, line, station};
-    group.task.sampleRate = rate;
-    group.task.sampleTime = groupSeconds;
-    group.blockBytes = qint64(rate) * groupSeconds * 4;
-    group.startTime = startTime;
-    const char *const lines[] = {
-        "CH1ChannelIsUse=1", "CH2ChannelIsUse=1", "CH3ChannelIsUse=1", "CH4ChannelIsUse=1", "CH5ChannelIsUse=1",
-        "CH1InputNum=Demo-IMFS-Coil", "CH2InputNum=Demo-IMFS-Coil", "CH3InputNum=Demo-Electrode",
-        "CH4InputNum=Demo-Electrode", "CH5InputNum=Demo-Electrode", "CH1Gain=257", "CH2Gain=257", "CH3Gain=1025",
-        "CH4Gain=1025", "CH5Gain=1025", "PoleDistance1=50", "PoleDistance2=50", "PoleDistance3=50",
-        "SampleStartTime=0", "ElectrodeType=0", "Chopper=0"};
-    for (const char *text : lines)
-        group.task.lines.append(text);
-    group.task.lines.append("SampleRate=" + QByteArray::number(rate));
-    group.task.lines.append("SampleTime=" + QByteArray::number(groupSeconds));
-    group.task.lines.append("WatchMachineMode=" + QByteArray::number(mode));
-    return group;
+    return e2e::storedGroup({instrumentProject, line, station}, startTime, mode,
+                            {rate, groupSeconds, qint64(rate) * groupSeconds * 4});
 }
 
 QString makeProject(const QString &root, const QString &projectId = instrumentProject)
@@ -157,17 +141,6 @@ void storeHeldStations(SimStorage &storage)
             storage.add(storedGroup(held.line, held.station, startTime += 100, vectorMode));
     }
     nameInstrumentProject(storage);
-}
-
-// Once the read-back dialog is shown: the line box's entry, every station, export.
-void chooseInExportDialog(QObject *owner, const QString &lineEntry)
-{
-    actWhenShown<Dialog_ExportData>(owner, [lineEntry](Dialog_ExportData *dialog) {
-        auto *lines = dialog->findChild<QComboBox *>("comboBox_SelectLine");
-        lines->setCurrentIndex(lines->findText(lineEntry));
-        dialog->findChild<QComboBox *>("comboBox_SelectStation")->setCurrentIndex(0);
-        dialog->findChild<QPushButton *>("pushButton_ExportDara")->click();
-    });
 }
 
 // Recordings per station in the project database, as "line/station:count", ordered.
@@ -380,7 +353,7 @@ private slots:
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
         w.window->setTimerIntervals(200, 20000);
         storeHeldStations(w.fixture.simulator().storage());
-        chooseInExportDialog(w.window.get(), lineEntry);
+        e2e::chooseInExportDialog(w.window.get(), lineEntry);
         w.window->onSlotExportDataAction();
         QVERIFY2(E2eFixture::waitUntil([&] { return w.notices().contains("数据导出成功！"); }, 60000),
                  qPrintable(w.fixture.promptTexts().join("|") + " / " + w.notices().join("|")));

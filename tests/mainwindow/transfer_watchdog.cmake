@@ -1,0 +1,1 @@
+amt_add_test(mainwindow_transfer_watchdog SOURCES tst_transferwatchdog.cpp LIBS mainwindow)
