@@ -14,6 +14,7 @@
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStateRules.h"
+#include "mainwindow/RunTransferRules.h"
 #include "mainwindow/ToolBarStateMachine.h"
 #include "mainwindow/TransferWatchdog.h"
 #include "projectdata/DataModel_Index.h"
@@ -109,6 +110,10 @@ MainWindow::MainWindow(QWidget *parent)
     libCom = new LibCom(this);
     transferWatchdog = new TransferWatchdog([this] { return libCom->dataBytesArrived(); }, this);
     connect(transferWatchdog, &TransferWatchdog::stalled, this, &MainWindow::onTransferStalled);
+    samplingWatch = new QTimer(this);
+    samplingWatch->setSingleShot(true);
+    samplingMarginMs = SamplingWatchMarginMs;
+    connect(samplingWatch, &QTimer::timeout, this, &MainWindow::onSamplingOverdue);
     connectLink();
     resetSampleRun();
     // The instrument's address on a first start; the settings file may name another.
@@ -463,6 +468,11 @@ void MainWindow::setTimerIntervals(int statusPollMs, int dataComMs)
 void MainWindow::setTransferStallInterval(int ms)
 {
     transferWatchdog->setInterval(ms);
+}
+
+void MainWindow::setSamplingWatchMargin(int ms)
+{
+    samplingMarginMs = ms;
 }
 
 // The work state and the tool bar follow the phase; the tool bar's rows are assigned only when

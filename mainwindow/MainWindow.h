@@ -73,6 +73,8 @@ public:
     void setTimerIntervals(int statusPollMs, int dataComMs);
     // Tests shorten the time a transfer may go without progress before its group is cut.
     void setTransferStallInterval(int ms);
+    // Tests shorten the time a group's end is awaited beyond its duration.
+    void setSamplingWatchMargin(int ms);
 
     // "systemConfig.ini" in the application folder: read once at construction, written on
     // closing, on a new hardware version and on confirmed tasks.
@@ -374,6 +376,14 @@ private:
     void cutStalledRunGroup();
     TransferWatchdog *transferWatchdog = nullptr;
     bool dataComsUp = false;
+
+    // Watch of an online group's sampling: its end is awaited for its duration and a margin, then
+    // the group is cut and the run goes on
+    void armSamplingWatch();
+    void onSamplingOverdue();
+    void endGroup();
+    QTimer *samplingWatch = nullptr;
+    int samplingMarginMs = 0;
 };
 
 #endif // MAINWINDOW_H

@@ -153,6 +153,7 @@ void MainWindow::onSlotSampleStarted()
     else
         showOfflineRunStart();
     runPhase.setGroupStep(RunPhase::GroupSampling);
+    armSamplingWatch();
 }
 
 void MainWindow::showOnlineRunStart()
@@ -263,6 +264,7 @@ void MainWindow::resetSampleRun()
     existSampleDataNum = 0;
     shownGroup = 0;
     runPhase.setGroupStep(RunPhase::NoGroup);
+    samplingWatch->stop();
     dataComRetry.start();
     currentSampleInfo = SampleInfo();
 }

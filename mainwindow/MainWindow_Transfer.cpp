@@ -1,7 +1,9 @@
 // Data transfer of a run, the views of its groups, and saving or discarding it.
 #include "mainwindow/MainWindow.h"
 
+#include "common/Clock.h"
 #include "common/Global_Constants.h"
+#include "common/Global_Variables.h"
 #include "dialogs/Dialog_SampleTask.h"
 #include "link/LibCom.h"
 #include "mainwindow/Form_StationInfo.h"
@@ -18,6 +20,7 @@
 #include "views/Form_TimeSeriesGraph.h"
 #include "views/Form_TimeSeriesViewSet.h"
 
+#include <QDebug>
 #include <QTimer>
 
 bool MainWindow::taskIndexInRun() const
@@ -31,6 +34,7 @@ void MainWindow::onSlotRequestTransormData()
 {
     if (!taskIndexInRun() || !expectsReply(RunPhase::GroupSampled, "group end"))
         return;
+    samplingWatch->stop();
     if (runOnLine) {
         runPhase.setGroupStep(RunPhase::TransferRequested);
         statusPollTimer->stop();
@@ -211,6 +215,13 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
 {
     if (!taskIndexInRun() || !expectsReply(RunPhase::TransferOver, "transfer over"))
         return;
+    endGroup();
+}
+
+// The group is shown when it came whole, else dropped with the notice; then the next group
+// starts or the run ends.
+void MainWindow::endGroup()
+{
     transferWatchdog->stop();
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
     if (transferDoneFlags.at(taskIndex) == TransferReceived)
@@ -235,6 +246,27 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
         return;
     }
     endTrialRun();
+}
+
+// An online group's end is awaited for its duration, the wait until its planned start and a
+// margin. (An offline run needs no watch: the status poll's idle report ends it.)
+void MainWindow::armSamplingWatch()
+{
+    if (runOnLine)
+        samplingWatch->start(samplingWatchMs(currentSampleInfo.ctrlParam, Clock::currentSecsSinceEpoch(),
+                                             machineTimeOffset, samplingMarginMs));
+}
+
+// The instrument's word that the group has been sampled never came: the group is cut (it stays
+// on the instrument for a read-back) and the run goes on. The link sends no start of the group
+// again meanwhile: the start notification has answered it. A word that comes later finds the
+// group no longer awaited.
+void MainWindow::onSamplingOverdue()
+{
+    if (!taskIndexInRun() || !runOnLine || !runPhase.expects(RunPhase::GroupSampled))
+        return;
+    qWarning().noquote() << "no end of group" << taskIndex + 1 << "in time: the group is cut";
+    endGroup();
 }
 
 // The instrument drops a trial run's groups by itself; the temporary recordings stay until the

@@ -2,6 +2,7 @@
 
 #include "common/Global_Constants.h"
 #include "mainwindow/RunStartRules.h"
+#include "mainwindow/RunStateRules.h"
 
 #include <QCoreApplication>
 #include <QtEndian>
@@ -91,6 +92,14 @@ qint64 groupBlockBytes(const CtrlParam &task)
 bool blockCutShort(const CtrlParam &task, qint64 dataLength)
 {
     return dataLength < groupBlockBytes(task);
+}
+
+int samplingWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int marginMs)
+{
+    const qint64 duration = qMax(0, taskDurationSeconds(task));
+    const qint64 untilStart = qMax<qint64>(0, qint64(task.SampleStartTime) - nowSeconds - machineTimeOffset);
+    const qint64 ms = (duration + duration / 20 + untilStart) * 1000 + qMax(0, marginMs);
+    return int(qMin<qint64>(ms, std::numeric_limits<int>::max()));
 }
 
 bool taskUsesChannel(const CtrlParam &task, int channel)

@@ -43,6 +43,11 @@ QList<SampleInfo> receivedRecords(const QList<SampleInfo> &records, const QByteA
 qint64 groupBlockBytes(const CtrlParam &task);
 // A block with fewer sample bytes than its group needs cuts the group: it is never saved short.
 bool blockCutShort(const CtrlParam &task, qint64 dataLength);
+// How long the end of a started group is awaited, in ms: its duration with a twentieth more, the
+// wait until its planned start (the instrument's clock is the PC's plus the offset) and the
+// margin; at most the longest a timer takes.
+constexpr int SamplingWatchMarginMs = 120000;
+int samplingWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int marginMs);
 // Whether the task records the channel of a data connection (0 Hx, 1 Hy, 2 E2, 3 E1, 4 E0).
 bool taskUsesChannel(const CtrlParam &task, int channel);
 

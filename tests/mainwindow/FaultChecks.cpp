@@ -119,6 +119,7 @@ bool FaultBench::setUp(const QString &projectId)
         return false;
     window->setTimerIntervals(300, 300);
     window->setTransferStallInterval(stallMs);
+    window->setSamplingWatchMargin(stallMs);
     // A request left unanswered is sent again soon, not after 100 s.
     window->findChild<LibCom *>()->setRequestTimeout(3000);
     return true;

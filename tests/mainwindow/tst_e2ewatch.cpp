@@ -2,6 +2,7 @@
 #include "FaultChecks.h"
 
 #include "common/AMTMessageIds.h"
+#include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
 #include "tools/simulator/AMTSimulator.h"
 
@@ -38,12 +39,15 @@ bool receivedBetween(AMTSimulator &sim, uint32_t id, int from, int until)
 
 } // namespace
 
-// A transfer that stops making progress once its data connections are up.
+// A transfer that stops making progress once its data connections are up, and a group whose end
+// never comes in time.
 class TestE2eWatch : public QObject
 {
     Q_OBJECT
 private slots:
     void stalledRunGroupIsCut();
+    void overdueGroupIsCut_data();
+    void overdueGroupIsCut();
     void stalledReadBackEnds();
 };
 
@@ -73,6 +77,47 @@ void TestE2eWatch::stalledRunGroupIsCut()
                                           {4000, 1000, 500}, {0, 1, 3, 4});
     QCOMPARE(saved.faults, QStringList());
     QCOMPARE(saved.wholeGroups, QSet<int>({1, 3}));
+}
+
+void TestE2eWatch::overdueGroupIsCut_data()
+{
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<int>("endsArriving"); // the instrument's group ends that reach the window
+    QTest::addColumn<QSet<int>>("whole");
+    QTest::newRow("last group's end lost") << "msg=SAMPLE_START on=control nth=3 fault=drop" << 2 << QSet<int>{1, 2};
+    QTest::newRow("second group's end late") << "msg=SAMPLE_START on=control nth=2 fault=delay arg=3000" << 3
+                                             << QSet<int>{1, 3};
+}
+
+// The group is cut with the notice once its duration and the margin have passed; the run goes
+// on or ends with its save choice, and an end that comes later starts no transfer.
+void TestE2eWatch::overdueGroupIsCut()
+{
+    QFETCH(QString, rule);
+    QFETCH(int, endsArriving);
+    QFETCH(QSet<int>, whole);
+    FaultBench bench;
+    QVERIFY2(bench.setUp(projectId), qPrintable(bench.fixture.error()));
+    AMTSimulator &sim = bench.fixture.simulator();
+    QString error;
+    QVERIFY2(addFault(sim, rule, &error), qPrintable(error));
+    QSignalSpy ends(bench.window->findChild<LibCom *>(), &LibCom::AMTMachineFreqGroupSampleOver);
+    const int boxes = bench.fixture.prompt().count();
+    QVERIFY(bench.clickStart(4, 10));
+    QTRY_VERIFY_WITH_TIMEOUT(saveOffered(*bench.window), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(ends.count(), endsArriving, 10000);
+    QCOMPARE(sim.journal().received(AMT_CMD_TRANSFORM_DATA).size(), 2);
+    const int cut = (QSet<int>{1, 2, 3} - whole).values().first();
+    QCOMPARE(bench.notices().count(QString("第%1组数据传输不完整，已丢弃").arg(cut)), 1);
+    QVERIFY(saveOffered(*bench.window));
+    QCOMPARE(bench.boxesSince(boxes), QStringList());
+
+    e2e::button(*bench.window, "tbtnSave")->click();
+    QTRY_VERIFY(canGoOn(*bench.window) && !saveOffered(*bench.window));
+    const SavedStation saved = checkSaved(bench.stationDir(4, 10), sentBlocks(sim, AMT_CMD_TRANSFORM_DATA),
+                                          {4000, 1000, 500}, {0, 1, 3, 4});
+    QCOMPARE(saved.faults, QStringList());
+    QCOMPARE(saved.wholeGroups, whole);
 }
 
 // The Hy connection closes inside the second group's block and the other connections stay up:

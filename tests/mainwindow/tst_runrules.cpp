@@ -120,6 +120,8 @@ private slots:
     void transferDone();
     void blockCutShort_data();
     void blockCutShort();
+    void samplingWatch_data();
+    void samplingWatch();
     void displayLength_data();
     void displayLength();
     void dataComRetry();
@@ -646,6 +648,35 @@ void TestRunRules::blockCutShort()
     task.SampleTimeHour = hours;
     task.SampleTimeSecond = seconds;
     QCOMPARE(::blockCutShort(task, length), cut);
+}
+
+void TestRunRules::samplingWatch_data()
+{
+    QTest::addColumn<int>("hours");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<qint32>("plannedStart"); // seconds after now on the instrument's clock
+    QTest::addColumn<int>("expectedMs");
+    QTest::newRow("at once") << 0 << 40 << 0 << (42 + 120) * 1000;
+    QTest::newRow("planned start ahead") << 0 << 1 << 30 << (1 + 30 + 120) * 1000;
+    QTest::newRow("planned start passed") << 0 << 1 << -30 << (1 + 120) * 1000;
+    QTest::newRow("one hour") << 1 << 0 << 0 << (3780 + 120) * 1000;
+    QTest::newRow("beyond a timer") << 1000 << 0 << 0 << std::numeric_limits<int>::max();
+}
+
+void TestRunRules::samplingWatch()
+{
+    QFETCH(int, hours);
+    QFETCH(int, seconds);
+    QFETCH(qint32, plannedStart);
+    QFETCH(int, expectedMs);
+    const qint64 now = 1700000000;
+    const qint64 offset = -5;
+    CtrlParam task;
+    task.SampleRate = 4000;
+    task.SampleTimeHour = hours;
+    task.SampleTimeSecond = seconds;
+    task.SampleStartTime = plannedStart == 0 ? 0 : qint32(now + offset + plannedStart);
+    QCOMPARE(samplingWatchMs(task, now, offset, SamplingWatchMarginMs), expectedMs);
 }
 
 void TestRunRules::displayLength_data()
