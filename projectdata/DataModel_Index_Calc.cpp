@@ -81,9 +81,9 @@ void DataModel_Index::showTempSampleData(int line, double station, bool calculat
     const ImpedanceCalculator *calc = &calculator();
     taskPool.start([this, calc, input, generation, id, line, station]() {
         const ImpedanceCalculator::Result result = calc->calculate(input);
-        QMetaObject::invokeMethod(
-            this, [this, generation, id, line, station, result]() { onTempImpedanceDone(generation, id, line, station, result); },
-            Qt::QueuedConnection);
+        taskPool.post([this, generation, id, line, station, result]() {
+            onTempImpedanceDone(generation, id, line, station, result);
+        });
     });
 }
 
@@ -231,16 +231,13 @@ void DataModel_Index::startStationRecalculation(int line, double station)
         const ImpedanceCalculator::Input input = calculationInput(recordings.at(e));
         taskPool.start([=]() {
             const ImpedanceCalculator::Result result = calc->calculate(input);
-            QMetaObject::invokeMethod(
-                this,
-                [=]() {
-                    state->results[e] = result;
-                    if (--state->remaining > 0)
-                        return;
-                    operations.end(operation);
-                    applyStationRecalculation(generation, line, station, rowIds, recordings, state->results);
-                },
-                Qt::QueuedConnection);
+            taskPool.post([=]() {
+                state->results[e] = result;
+                if (--state->remaining > 0)
+                    return;
+                operations.end(operation);
+                applyStationRecalculation(generation, line, station, rowIds, recordings, state->results);
+            });
         });
     }
 }

@@ -91,7 +91,7 @@ bool FloatDataExporter::start(const QList<Task> &tasks)
     for (const Task &t : tasks) {
         pool.start([this, t]() {
             const bool ok = exportChannel(t) >= 0;
-            QMetaObject::invokeMethod(this, [this, t, ok]() { taskDone(t.channelFile, ok); }, Qt::QueuedConnection);
+            pool.post([this, t, ok]() { taskDone(t.channelFile, ok); });
         });
     }
     return true;

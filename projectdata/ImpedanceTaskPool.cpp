@@ -1,7 +1,12 @@
 #include "projectdata/ImpedanceTaskPool.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
 #include <QRunnable>
 #include <QThreadPool>
+
+#include <deque>
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
@@ -36,9 +41,53 @@ private:
 
 } // namespace
 
+// Calls that tasks hand back to the pool's thread. The event that wakes that thread carries
+// nothing: the calls wait here under a standard mutex, which a thread checker sees, where the
+// toolkit's event queue would pass them through locks it does not see.
+class ImpedanceTaskPool::Replies : public QObject
+{
+public:
+    void post(std::function<void()> call)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            calls.push_back(std::move(call));
+        }
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+    }
+
+protected:
+    void customEvent(QEvent *) override
+    {
+        std::function<void()> call;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (calls.empty())
+                return;
+            call = std::move(calls.front());
+            calls.pop_front();
+        }
+        call();
+    }
+
+private:
+    std::mutex mutex;
+    std::deque<std::function<void()>> calls;
+};
+
+ImpedanceTaskPool::ImpedanceTaskPool()
+    : replies(std::make_unique<Replies>())
+{
+}
+
 ImpedanceTaskPool::~ImpedanceTaskPool()
 {
     waitForAll();
+}
+
+void ImpedanceTaskPool::post(std::function<void()> call)
+{
+    replies->post(std::move(call));
 }
 
 void ImpedanceTaskPool::setThreadPool(QThreadPool *pool)

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 class QThreadPool;
@@ -12,18 +13,22 @@ class QThreadPool;
 class ImpedanceTaskPool
 {
 public:
-    ImpedanceTaskPool() = default;
+    ImpedanceTaskPool();
     ~ImpedanceTaskPool();
     ImpedanceTaskPool(const ImpedanceTaskPool &) = delete;
     ImpedanceTaskPool &operator=(const ImpedanceTaskPool &) = delete;
 
     void setThreadPool(QThreadPool *pool);
     void start(std::function<void()> task);
+    // From a task: runs the call on the thread that made the pool, in turn with its other events.
+    void post(std::function<void()> call);
     // Blocks until every task started here has returned.
     void waitForAll();
     int running() const;
 
 private:
+    class Replies;
+
     void finished();
 
     QThreadPool *threadPool = nullptr;
@@ -31,6 +36,7 @@ private:
     mutable std::mutex mutex;
     std::condition_variable idle;
     int runningTasks = 0;
+    std::unique_ptr<Replies> replies;
 };
 
 #endif // IMPEDANCETASKPOOL_H
