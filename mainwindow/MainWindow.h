@@ -374,6 +374,12 @@ private:
     void cutStalledRunGroup();
     TransferWatchdog *transferWatchdog = nullptr;
     bool dataComsUp = false;
+
+    // The end of a run whose groups did not all come: the instrument keeps those for a read-back
+    void closeGroup();
+    void finishRun();
+    void endRunOnLostConnection();
+    bool dataComFailureShown = false; // the run's one box for data connections that never came up
 };
 
 #endif // MAINWINDOW_H

@@ -59,18 +59,21 @@ void MainWindow::onSlotNetWorkConnected()
     startStatusPoll();
 }
 
-// The run, the timers and the work state stay as they are; the answer to a deletion or a format
-// cannot come any more, and a read-back, which cannot go on without the instrument, ends with the
-// connection's box.
+// Nothing the instrument would send can come any more: the answer to a deletion or a format, an
+// online run's groups and a read-back's. An online run ends with what it has received, and a
+// read-back ends; both with the connection's box alone.
 void MainWindow::onSlotNetWorkDisconnected()
 {
     connecting = false;
     setNetworkUiState(false);
     if (runPhase.phase() == RunPhase::Maintenance)
         enterRestingPhase();
-    if (userDisconnect)
+    if (userDisconnect) {
+        endRunOnLostConnection();
         return;
+    }
     libCom->forceDisconnectCom(COM_SELECT_ALL);
+    endRunOnLostConnection();
     if (runPhase.phase() == RunPhase::ReadBack)
         dropReadBack();
     OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));

@@ -58,6 +58,7 @@ void MainWindow::startSampleRun(bool preSample)
     runOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
     transferDoneFlags = QByteArray(stationSampleInfo.sampleInfoList.size(), 0);
     taskIndex = 0;
+    dataComFailureShown = false;
     runPhase.setGroupStep(RunPhase::StartAsked);
     libCom->sendGetMachineStatus();
     clearDataViews();
