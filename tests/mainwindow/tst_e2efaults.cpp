@@ -117,7 +117,7 @@ private slots:
 
 private:
     void runUnderFault(FaultBench &bench);
-    void recoverCutGroups(FaultBench &bench, QSet<int> expected);
+    void recoverCutGroups(FaultBench &bench, const QSet<int> &savedByRun);
     void readBackUnderFault(FaultBench &bench);
     // Waits until the window is idle again after a read-back: no busy dialog, start offered.
     bool readBackSettled(FaultBench &bench);
@@ -194,7 +194,7 @@ void TestE2eFaults::runUnderFault(FaultBench &bench)
 
 // A read-back of the run's station stores exactly the groups the run lacks, of those the
 // instrument holds (a run cut off from it may end before its last groups were sampled).
-void TestE2eFaults::recoverCutGroups(FaultBench &bench, QSet<int> expected)
+void TestE2eFaults::recoverCutGroups(FaultBench &bench, const QSet<int> &savedByRun)
 {
     AMTSimulator &sim = bench.fixture.simulator();
     sim.faults().clear();
@@ -202,9 +202,16 @@ void TestE2eFaults::recoverCutGroups(FaultBench &bench, QSet<int> expected)
     bench.readBackLine(runLine);
     QVERIFY2(readBackSettled(bench), qPrintable("read-back stuck: " + windowState(bench)));
     QCOMPARE(bench.boxesSince(boxes), QStringList());
-    const SavedStation recovered = checkSaved(bench.stationDir(runLine, runStation),
-                                              sentBlocks(sim, AMT_CMD_EXPORT_DATA), rates, runChannels);
+    // The files the run saved are its blocks; those the read-back adds, the read-back's.
+    QMap<BlockKey, QByteArray> sent = sentBlocks(sim, AMT_CMD_TRANSFORM_DATA);
+    const QMap<BlockKey, QByteArray> readBack = sentBlocks(sim, AMT_CMD_EXPORT_DATA);
+    for (auto block = readBack.cbegin(); block != readBack.cend(); ++block) {
+        if (!savedByRun.contains(block.key().first))
+            sent.insert(block.key(), block.value());
+    }
+    const SavedStation recovered = checkSaved(bench.stationDir(runLine, runStation), sent, rates, runChannels);
     QVERIFY2(recovered.faults.isEmpty(), qPrintable("after the read-back: " + recovered.faults.join("; ")));
+    QSet<int> expected = savedByRun;
     const int held = sim.storage().count({projectId, runLine, runStation});
     for (int group = 1; group <= held; ++group)
         expected.insert(group);
