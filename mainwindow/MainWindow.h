@@ -379,7 +379,9 @@ private:
     void closeGroup();
     void finishRun();
     void endRunOnLostConnection();
+    bool stopRunLeftOnInstrument(int workStatus);
     bool dataComFailureShown = false; // the run's one box for data connections that never came up
+    bool runLeftOnInstrument = false; // ended here without the instrument; stopped once reached
 };
 
 #endif // MAINWINDOW_H

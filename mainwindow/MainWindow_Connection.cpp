@@ -169,6 +169,8 @@ void MainWindow::onSlotMachineStatus(void *status)
     stickyErrorBits = bits.stickyBits;
     ui->tbtnStartSample->setEnabled(bits.startEnabled);
     formStatusBar->setMachineStatus(lastMachineStatus);
+    if (stopRunLeftOnInstrument(lastMachineStatus.workStatus))
+        return;
     switch (statusReportAction(lastMachineStatus.workStatus, runPhase.startWaits())) {
     case StatusReportAction::DropStart:
         dropWaitingStart();
@@ -187,6 +189,20 @@ void MainWindow::onSlotMachineStatus(void *status)
         return;
     endRunOnIdleReport();
     handleIdleReport();
+}
+
+// A run ended here when the connection was lost; the instrument, reached again, may still be
+// running it and would refuse every start. It is stopped and keeps the groups it holds; a start
+// clicked meanwhile waits for the next report.
+bool MainWindow::stopRunLeftOnInstrument(int workStatus)
+{
+    if (!runLeftOnInstrument || runPhase.isRun())
+        return false;
+    runLeftOnInstrument = false;
+    if (workStatus != 1)
+        return false;
+    libCom->sendSampleStop();
+    return true;
 }
 
 // An idle instrument makes no run: a run phase ends as its own end or the stop answer would.

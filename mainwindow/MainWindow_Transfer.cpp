@@ -279,6 +279,7 @@ void MainWindow::endRunOnLostConnection()
     while (taskIndexInRun())
         closeGroup();
     statusPollTimer->stop();
+    runLeftOnInstrument = true;
     finishRun();
 }
 

@@ -17,6 +17,7 @@ const QString projectId("AMT_RC");
 constexpr int line = 4;
 constexpr int station = 10;
 const QString leftOnInstrument("未传回的采样数据仍保存在仪器中，可通过数据导出读回");
+const QString networkBox("网络断开！请确认网线接好后重新连接！");
 
 QString toolBarState(MainWindow &window)
 {
@@ -32,6 +33,9 @@ class TestE2eRunCut : public QObject
 private slots:
     void endsWithWhatItReceived_data();
     void endsWithWhatItReceived();
+
+private:
+    void startsAgainAfterReconnecting(FaultBench &bench);
 };
 
 void TestE2eRunCut::endsWithWhatItReceived_data()
@@ -40,7 +44,6 @@ void TestE2eRunCut::endsWithWhatItReceived_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QSet<int>>("saved"); // the groups saved; none: no save choice
     const QString dataBox("数据端口未成功连接！");
-    const QString networkBox("网络断开！请确认网线接好后重新连接！");
     QTest::newRow("data port refused for the run") << "on=data1 fault=refuse" << dataBox << QSet<int>();
     QTest::newRow("connection lost as the first group is sampled")
         << "msg=SAMPLE_START on=control nth=1 fault=disconnect" << networkBox << QSet<int>();
@@ -83,6 +86,29 @@ void TestE2eRunCut::endsWithWhatItReceived()
     QVERIFY(sim.journal().received(AMT_CMD_UNSAVE_DATA).isEmpty());
     QVERIFY(sim.storage().count({projectId, line, ::station}) > 0);
     QCOMPARE(bench.boxesSince(boxes).size(), 1);
+    if (box == networkBox)
+        startsAgainAfterReconnecting(bench);
+}
+
+// The instrument, still busy with the run the window ended, is stopped once reached again (not
+// told to drop it), so that the next station starts.
+void TestE2eRunCut::startsAgainAfterReconnecting(FaultBench &bench)
+{
+    AMTSimulator &sim = bench.fixture.simulator();
+    const int groupsHeld = sim.storage().count({projectId, line, station});
+    const int statusAnswers = sim.journal().sent(AMT_CMD_MACHINE_STATUS).size();
+    e2e::button(*bench.window, "tbtnConnectNetwork")->click();
+    // The operator sees the instrument's first status, and any stop it brought is over.
+    QVERIFY(E2eFixture::waitUntil([&] {
+        return sim.journal().sent(AMT_CMD_MACHINE_STATUS).size() > statusAnswers
+               && sim.journal().sent(AMT_CMD_SAMPLE_STOP).size() == sim.journal().received(AMT_CMD_SAMPLE_STOP).size();
+    }));
+    QVERIFY(bench.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
+    QSignalSpy started(bench.window.get(), &MainWindow::sampleStart);
+    QVERIFY(bench.clickStart(line, station + 1));
+    QVERIFY2(started.wait(10000), qPrintable(bench.fixture.promptTexts().join(" | ")));
+    QVERIFY(sim.journal().received(AMT_CMD_SAMPLE_STOP).size() <= 1);
+    QCOMPARE(sim.storage().count({projectId, line, station}), groupsHeld);
 }
 
 QTEST_MAIN(TestE2eRunCut)
