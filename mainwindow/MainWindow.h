@@ -382,6 +382,7 @@ private:
     bool stopRunLeftOnInstrument(int workStatus);
     bool dataComFailureShown = false; // the run's one box for data connections that never came up
     bool runLeftOnInstrument = false; // ended here without the instrument; stopped once reached
+    bool leftRunStopping = false;     // its stop is sent and not yet answered
 };
 
 #endif // MAINWINDOW_H

@@ -65,6 +65,7 @@ void MainWindow::onSlotNetWorkConnected()
 void MainWindow::onSlotNetWorkDisconnected()
 {
     connecting = false;
+    leftRunStopping = false;
     setNetworkUiState(false);
     if (runPhase.phase() == RunPhase::Maintenance)
         enterRestingPhase();
@@ -192,15 +193,20 @@ void MainWindow::onSlotMachineStatus(void *status)
 }
 
 // A run ended here when the connection was lost; the instrument, reached again, may still be
-// running it and would refuse every start. It is stopped and keeps the groups it holds; a start
-// clicked meanwhile waits for the next report.
+// running it and would refuse every start. It is stopped and keeps the groups it holds. Until the
+// stop is answered, busy reports (to requests sent before it) do not drop a start clicked meanwhile.
 bool MainWindow::stopRunLeftOnInstrument(int workStatus)
 {
+    if (leftRunStopping) {
+        leftRunStopping = workStatus == 1;
+        return leftRunStopping;
+    }
     if (!runLeftOnInstrument || runPhase.isRun())
         return false;
     runLeftOnInstrument = false;
     if (workStatus != 1)
         return false;
+    leftRunStopping = true;
     libCom->sendSampleStop();
     return true;
 }
