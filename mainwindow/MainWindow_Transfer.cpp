@@ -247,7 +247,7 @@ void MainWindow::closeGroup()
 }
 
 // After the last group: a trial run ends by itself, a real run waits for its save when a group
-// came whole. The groups that did not stay on the instrument, for a read-back.
+// came whole. Groups that did not come stay on the instrument, for a read-back.
 void MainWindow::finishRun()
 {
     if (realSample != 1) {
@@ -266,12 +266,13 @@ void MainWindow::finishRun()
 }
 
 // Nothing more of an online run can come without the control connection: it ends here as after
-// its last group, without touching the instrument. A finished run whose last group was not
-// confirmed ends that group so that it can be saved.
+// its last group, and the instrument is stopped once reached again. A finished run whose last
+// group was not confirmed ends that group so that it can be saved.
 void MainWindow::endRunOnLostConnection()
 {
     const RunPhase::Phase phase = runPhase.phase();
-    if (!taskIndexInRun() || (phase != RunPhase::Sampling && phase != RunPhase::TrialRun && phase != RunPhase::SaveChoice))
+    const bool online = phase == RunPhase::Sampling || phase == RunPhase::TrialRun || phase == RunPhase::SaveChoice;
+    if (!online || !taskIndexInRun())
         return;
     dataComTimer->stop();
     dataComsUp = false;
