@@ -384,6 +384,15 @@ private:
     void endGroup();
     QTimer *samplingWatch = nullptr;
     int samplingMarginMs = 0;
+
+    // The end of a run whose groups did not all come: the instrument keeps those for a read-back
+    void closeGroup();
+    void finishRun();
+    void endRunOnLostConnection();
+    bool stopRunLeftOnInstrument(int workStatus);
+    bool dataComFailureShown = false; // the run's one box for data connections that never came up
+    bool runLeftOnInstrument = false; // ended here without the instrument; stopped once reached
+    bool leftRunStopping = false;     // its stop is sent and not yet answered
 };
 
 #endif // MAINWINDOW_H

@@ -59,18 +59,22 @@ void MainWindow::onSlotNetWorkConnected()
     startStatusPoll();
 }
 
-// The run, the timers and the work state stay as they are; the answer to a deletion or a format
-// cannot come any more, and a read-back, which cannot go on without the instrument, ends with the
-// connection's box.
+// Nothing the instrument would send can come any more: the answer to a deletion or a format, an
+// online run's groups and a read-back's. An online run ends with what it has received, and a
+// read-back ends; both with the connection's box alone.
 void MainWindow::onSlotNetWorkDisconnected()
 {
     connecting = false;
+    leftRunStopping = false;
     setNetworkUiState(false);
     if (runPhase.phase() == RunPhase::Maintenance)
         enterRestingPhase();
-    if (userDisconnect)
+    if (userDisconnect) {
+        endRunOnLostConnection();
         return;
+    }
     libCom->forceDisconnectCom(COM_SELECT_ALL);
+    endRunOnLostConnection();
     if (runPhase.phase() == RunPhase::ReadBack)
         dropReadBack();
     OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));
@@ -166,6 +170,8 @@ void MainWindow::onSlotMachineStatus(void *status)
     stickyErrorBits = bits.stickyBits;
     ui->tbtnStartSample->setEnabled(bits.startEnabled);
     formStatusBar->setMachineStatus(lastMachineStatus);
+    if (stopRunLeftOnInstrument(lastMachineStatus.workStatus))
+        return;
     switch (statusReportAction(lastMachineStatus.workStatus, runPhase.startWaits())) {
     case StatusReportAction::DropStart:
         dropWaitingStart();
@@ -184,6 +190,25 @@ void MainWindow::onSlotMachineStatus(void *status)
         return;
     endRunOnIdleReport();
     handleIdleReport();
+}
+
+// A run ended here when the connection was lost; the instrument, reached again, may still be
+// running it and would refuse every start. It is stopped and keeps the groups it holds. Until the
+// stop is answered, busy reports (to requests sent before it) do not drop a start clicked meanwhile.
+bool MainWindow::stopRunLeftOnInstrument(int workStatus)
+{
+    if (leftRunStopping) {
+        leftRunStopping = workStatus == 1;
+        return leftRunStopping;
+    }
+    if (!runLeftOnInstrument || runPhase.isRun())
+        return false;
+    runLeftOnInstrument = false;
+    if (workStatus != 1)
+        return false;
+    leftRunStopping = true;
+    libCom->sendSampleStop();
+    return true;
 }
 
 // An idle instrument makes no run: a run phase ends as its own end or the stop answer would.

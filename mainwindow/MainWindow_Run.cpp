@@ -24,6 +24,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 void MainWindow::onSlotPreSampleDataAction()
 {
     if (!refuseUnlessIdle())
@@ -58,6 +60,7 @@ void MainWindow::startSampleRun(bool preSample)
     runOnLine = preSample || dialogSampleTask->getSampleOnLineSelect();
     transferDoneFlags = QByteArray(stationSampleInfo.sampleInfoList.size(), 0);
     taskIndex = 0;
+    dataComFailureShown = false;
     runPhase.setGroupStep(RunPhase::StartAsked);
     libCom->sendGetMachineStatus();
     clearDataViews();
@@ -205,6 +208,8 @@ void MainWindow::onSlotStopSampleAction()
 // answer for no run (a finished run waiting for its save included) changes nothing.
 void MainWindow::onSlotSampleStopped()
 {
+    if (std::exchange(leftRunStopping, false))
+        return; // the answer for a run already ended here
     if (!expectsReply(RunPhase::SampleStopped, "stop answer"))
         return;
     const int stoppedState = runPhase.workState();

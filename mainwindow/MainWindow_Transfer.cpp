@@ -23,6 +23,8 @@
 #include <QDebug>
 #include <QTimer>
 
+#include <utility>
+
 bool MainWindow::taskIndexInRun() const
 {
     return taskIndex >= 0 && taskIndex < stationSampleInfo.sampleInfoList.size();
@@ -94,15 +96,19 @@ void MainWindow::onDataComConnectTimeOut()
     case DataComRetry::Step::Retry:
         showDataComAttempt(libCom->connectCom(COM_SELECT_DATA));
         return;
-    case DataComRetry::Step::GiveUp:
+    case DataComRetry::Step::GiveUp: {
         dataComTimer->stop();
         libCom->notifyPendingEnd();
-        if (runPhase.phase() == RunPhase::ReadBack)
+        const bool readBack = runPhase.phase() == RunPhase::ReadBack;
+        if (readBack)
             dropReadBack();
         else
             startStatusPoll();
-        OperatorPrompt::critical(nullptr, tr("通讯出错"), dataComGiveUpText());
+        // A run says it once; its later groups that cannot connect get the cut-group notice only.
+        if (readBack || !std::exchange(dataComFailureShown, true))
+            OperatorPrompt::critical(nullptr, tr("通讯出错"), dataComGiveUpText());
         return;
+    }
     case DataComRetry::Step::Nothing:
         return;
     }
@@ -147,14 +153,15 @@ void MainWindow::onSlotTransformDataEnd(SampleDataControlParam *)
     libCom->disconnectCom(COM_SELECT_DATA);
 }
 
-// The group's transfer is over; after the last group the run's end is signalled and the poll resumes.
+// The group's transfer is over; after the last group the poll resumes, and a real run with a
+// group received waits for its save.
 void MainWindow::finishGroupTransfer(char flag)
 {
     formStatusBar->finishSampleProgress();
     transferDoneFlags[taskIndex] = flag;
     if (!allTransferred(transferDoneFlags))
         return;
-    if (realSample == 1) {
+    if (realSample == 1 && transferDoneFlags.contains(TransferReceived)) {
         enterPhase(RunPhase::SaveChoice);
         showGroupButtons();
         emit sampleOver();
@@ -218,9 +225,22 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     endGroup();
 }
 
-// The group is shown when it came whole, else dropped with the notice; then the next group
-// starts or the run ends.
+// The group is over; then the next group starts or the run ends.
 void MainWindow::endGroup()
+{
+    closeGroup();
+    if (taskIndexInRun()) {
+        QByteArray none;
+        runPhase.setGroupStep(RunPhase::StartSent);
+        libCom->sendSampleStart(&none);
+        return;
+    }
+    snackbar->addMessage(tr("采样完成"));
+    finishRun();
+}
+
+// The group being handled is over: shown when it came whole, dropped with the notice otherwise.
+void MainWindow::closeGroup()
 {
     transferWatchdog->stop();
     currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
@@ -234,18 +254,45 @@ void MainWindow::endGroup()
     if (taskIndex > 1)
         shownGroup = transferDoneFlags.left(taskIndex).count(TransferReceived) - 1;
     runPhase.setGroupStep(RunPhase::NoGroup);
-    if (taskIndexInRun()) {
-        QByteArray none;
-        runPhase.setGroupStep(RunPhase::StartSent);
-        libCom->sendSampleStart(&none);
+}
+
+// After the last group: a trial run ends by itself, a real run waits for its save when a group
+// came whole. Groups that did not come stay on the instrument, for a read-back.
+void MainWindow::finishRun()
+{
+    if (realSample != 1) {
+        endTrialRun();
         return;
     }
-    snackbar->addMessage(tr("采样完成"));
-    if (realSample == 1) {
+    if (transferDoneFlags.count(TransferReceived) < transferDoneFlags.size())
+        snackbar->addMessage(tr("未传回的采样数据仍保存在仪器中，可通过数据导出读回"));
+    if (runPhase.phase() == RunPhase::SaveChoice) {
         updateSaveEnabled();
         return;
     }
-    endTrialRun();
+    // Nothing to save: the instrument's copy is the only one, so it is not dropped there.
+    resetSampleRun();
+    enterRestingPhase();
+}
+
+// Nothing more of an online run can come without the control connection: it ends here as after
+// its last group, and the instrument is stopped once reached again. A finished run whose last
+// group was not confirmed ends that group so that it can be saved.
+void MainWindow::endRunOnLostConnection()
+{
+    const RunPhase::Phase phase = runPhase.phase();
+    const bool online = phase == RunPhase::Sampling || phase == RunPhase::TrialRun || phase == RunPhase::SaveChoice;
+    if (!online || !taskIndexInRun())
+        return;
+    dataComTimer->stop();
+    samplingWatch->stop();
+    dataComsUp = false;
+    formStatusBar->finishSampleProgress();
+    while (taskIndexInRun())
+        closeGroup();
+    statusPollTimer->stop();
+    runLeftOnInstrument = true;
+    finishRun();
 }
 
 // An online group's end is awaited for its duration, the wait until its planned start and a

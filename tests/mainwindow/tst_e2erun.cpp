@@ -485,6 +485,7 @@ void TestE2eRun::groupCutShortIsDropped()
 
 // A data port that refuses: two time-outs retry, the third gives up with one box, ends the
 // transfer towards the instrument, and the status poll, stopped for the transfer, runs again.
+// The run, with no group received, ends without a save choice.
 void TestE2eRun::dataConnectionTimesOutAndThePollResumes()
 {
     MainWindow window;
@@ -493,7 +494,10 @@ void TestE2eRun::dataConnectionTimesOutAndThePollResumes()
     window.setTimerIntervals(300, 400);
     refuseDataPort(1);
     QSignalSpy notices(&fixture->simulator(), &AMTSimulator::endNoticeReceived);
-    runStation(window, 2, 10);
+    startStation(window, 2, 10);
+    QTRY_VERIFY_WITH_TIMEOUT(fixture->prompt().count() > boxesAtStart && !button(window, "tbtnStartSample")->isHidden(),
+                             30000);
+    QVERIFY(button(window, "tbtnSave")->isHidden());
     QCOMPARE(fixture->promptTexts().mid(boxesAtStart), QStringList({"数据端口未成功连接！"}));
     QCOMPARE(fixture->prompt().last().title, QString("通讯出错"));
     QCOMPARE(notices.count(), 1);
