@@ -1,7 +1,7 @@
 #include "mainwindow/Form_StationInfo.h"
 
-#include "mainwindow/NumberText.h"
 #include "mainwindow/StationInfoTexts.h"
+#include "projectdata/StationNumberText.h"
 #include "ui_Form_StationInfo.h"
 
 Form_StationInfo::Form_StationInfo(QWidget *parent)
@@ -31,7 +31,7 @@ void Form_StationInfo::setStation(int machineID, int lineNum, double stationNum)
     if (machineID != 0)
         ui->label_MachineIDValue->setText(QString::number(machineID));
     ui->label_LineNumValue->setText(QString::number(lineNum));
-    ui->label_StationNumValue->setText(sixDigitText(stationNum));
+    ui->label_StationNumValue->setText(StationNumberText::text(stationNum));
     setSamplingRowsVisible(false);
     resetSamplingRows();
 }
@@ -40,7 +40,7 @@ void Form_StationInfo::setSampleInfo(const SampleInfo &info)
 {
     ui->label_MachineIDValue->setText(QString::number(info.MachineID));
     ui->label_LineNumValue->setText(QString::number(info.LineNum));
-    ui->label_StationNumValue->setText(sixDigitText(info.StationNum));
+    ui->label_StationNumValue->setText(StationNumberText::text(info.StationNum));
     showWatchMachineType(info.WatchMachineMode);
     setSamplingRowsVisible(true);
     const SamplingTexts texts = samplingTexts(info.ctrlParam);

@@ -9,6 +9,7 @@
 #include "mainwindow/RecentProjects.h"
 #include "mainwindow/TempFolder.h"
 #include "projectdata/DataModel_Index.h"
+#include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 #include "store/LibHORM.h"
@@ -161,7 +162,7 @@ void MainWindow::onSlotLoadLastLineStationNum(int lineNum, double stationNum)
         next += stationNumAutoConfig.StationNumAutoStepSize;
     if (qAbs(next) > 999999)
         next = std::trunc(next / 10);
-    ui->lineEdit_StationNum->setText(QString::number(next, 'g', 6));
+    ui->lineEdit_StationNum->setText(StationNumberText::text(next));
 }
 
 void MainWindow::onSlotSelectLine(int) {}
