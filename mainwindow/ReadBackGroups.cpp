@@ -1,14 +1,12 @@
 #include "mainwindow/ReadBackGroups.h"
 
 #include "mainwindow/RunTransferRules.h"
-#include "projectdata/StationConfigRow.h"
+#include "projectdata/StationConfigFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 namespace {
 
-constexpr int headLines = 3; // station header, station row, recording header
 constexpr int channelCount = 5;
 
 // A group and a stored recording are the same sampling when rate and start time agree; the
@@ -126,15 +124,11 @@ QStringList ReadBackGroups::cutGroupNames() const
 
 QList<SampleInfo> stationRecordings(const QString &configPath)
 {
-    QFile file(configPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QList<QStringList> rows;
+    if (!StationConfigFile::recordingRows(configPath, rows))
         return {};
     QList<SampleInfo> recordings;
-    for (int line = 0; !file.atEnd(); ++line) {
-        const QString text = QString::fromUtf8(file.readLine());
-        const QStringList cells = StationConfigRow::tokens(text);
-        if (line < headLines || cells.isEmpty())
-            continue;
+    for (const QStringList &cells : qAsConst(rows)) {
         SampleInfo recording;
         StationConfigRow::readRecordingRow(cells, recording);
         recordings.append(recording);

@@ -93,4 +93,18 @@ bool read(const QString &path, int number, QStringList &stationCells, QStringLis
     return true;
 }
 
+bool recordingRows(const QString &path, QList<QStringList> &rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QStringList lines = fileLines(file.readAll());
+    for (int i = firstRecordingLine; i < lines.size(); ++i) {
+        const QStringList cells = StationConfigRow::tokens(lines.at(i));
+        if (!cells.isEmpty())
+            rows.append(cells);
+    }
+    return true;
+}
+
 } // namespace StationConfigFile

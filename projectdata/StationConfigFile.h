@@ -21,6 +21,10 @@ bool append(const QString &path, const StationConfigRow::StationFields &station,
 // False when the file cannot be read.
 bool read(const QString &path, int number, QStringList &stationCells, QStringList &recordingCells);
 
+// The cells of every recording row, in file order (blank lines left out). False when the file
+// cannot be read.
+bool recordingRows(const QString &path, QList<QStringList> &rows);
+
 } // namespace StationConfigFile
 
 #endif // STATIONCONFIGFILE_H
