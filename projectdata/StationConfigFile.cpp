@@ -20,6 +20,16 @@ QStringList fileLines(const QByteArray &bytes)
     return lines;
 }
 
+// The file's lines without their ends; false when it cannot be read.
+bool readLines(const QString &path, QStringList &lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    lines = fileLines(file.readAll());
+    return true;
+}
+
 bool carriesNumber(const QStringList &cells, int number)
 {
     return !cells.isEmpty() && cells.first() == QString::number(number);
@@ -84,10 +94,9 @@ bool append(const QString &path, const StationConfigRow::StationFields &station,
 
 bool read(const QString &path, int number, QStringList &stationCells, QStringList &recordingRowCells)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QStringList lines;
+    if (!readLines(path, lines))
         return false;
-    const QStringList lines = fileLines(file.readAll());
     stationCells = lines.size() > stationLine ? StationConfigRow::tokens(lines.at(stationLine)) : QStringList();
     recordingRowCells = recordingCells(lines, number);
     return true;
@@ -95,10 +104,9 @@ bool read(const QString &path, int number, QStringList &stationCells, QStringLis
 
 bool recordingRows(const QString &path, QList<QStringList> &rows)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QStringList lines;
+    if (!readLines(path, lines))
         return false;
-    const QStringList lines = fileLines(file.readAll());
     for (int i = firstRecordingLine; i < lines.size(); ++i) {
         const QStringList cells = StationConfigRow::tokens(lines.at(i));
         if (!cells.isEmpty())
