@@ -3,12 +3,26 @@
 #include "common/AMTMessageIds.h"
 #include "tools/simulator/SimLink.h"
 
+#include <QFile>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
 constexpr int FreePortAttempts = 64;
+constexpr int LowestFreePort = 10000;
+
+// The first port of the system's range for the local ends of outgoing connections.
+int firstEphemeralPort()
+{
+    QFile range(QStringLiteral("/proc/sys/net/ipv4/ip_local_port_range"));
+    bool ok = false;
+    int first = 0;
+    if (range.open(QIODevice::ReadOnly))
+        first = QString::fromLatin1(range.readAll()).simplified().section(' ', 0, 0).toInt(&ok);
+    return ok ? first : 32768;
 }
+} // namespace
 
 SimServer::SimServer(QObject *parent) : QObject(parent)
 {
@@ -42,10 +56,12 @@ void SimServer::applyRefusals()
         const bool wanted = !plan.refuses(p);
         if (!servers[p] || servers[p]->isListening() == wanted)
             continue;
-        if (wanted)
-            servers[p]->listen(QHostAddress::LocalHost, quint16(base + p));
-        else
+        if (wanted) {
+            if (!servers[p]->listen(QHostAddress::LocalHost, quint16(base + p)))
+                qWarning("port %d cannot listen again: %s", base + p, qPrintable(servers[p]->errorString()));
+        } else {
             servers[p]->close();
+        }
     }
 }
 
@@ -54,13 +70,23 @@ bool SimServer::listen(quint16 wanted)
     close();
     if (wanted != 0)
         return listenAll(wanted);
-    // Let the system name a free port, then hope the six above it are free too.
+    // Seven free ports below the system's range of ports for outgoing connections: a port there
+    // that a refusal closes is never taken meanwhile by a client's end, the program's own
+    // connection to it included (a loopback connection to a closed port in that range may
+    // connect to itself), so it can listen again once the refusal is gone.
+    // Where that range leaves no room, the system names a free port and the six above it are
+    // hoped free too.
+    const int last = firstEphemeralPort() - SimPortCount;
     for (int attempt = 0; attempt < FreePortAttempts; ++attempt) {
-        QTcpServer probe;
-        if (!probe.listen(QHostAddress::LocalHost, 0))
-            return false;
-        const quint16 first = probe.serverPort();
-        probe.close();
+        quint16 first = 0;
+        if (last > LowestFreePort) {
+            first = quint16(QRandomGenerator::global()->bounded(LowestFreePort, last + 1));
+        } else {
+            QTcpServer probe;
+            if (!probe.listen(QHostAddress::LocalHost, 0))
+                return false;
+            first = probe.serverPort();
+        }
         if (listenAll(first))
             return true;
     }

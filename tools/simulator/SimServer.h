@@ -21,7 +21,8 @@ public:
     explicit SimServer(QObject *parent = nullptr);
     ~SimServer() override;
 
-    // Listens on base to base + 6; base 0 picks seven free consecutive ports.
+    // Listens on base to base + 6; base 0 picks seven free consecutive ports below the range
+    // the system takes the local ends of outgoing connections from.
     bool listen(quint16 base);
     void close();
     quint16 basePort() const { return base; }
