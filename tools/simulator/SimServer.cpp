@@ -22,6 +22,20 @@ int firstEphemeralPort()
         first = QString::fromLatin1(range.readAll()).simplified().section(' ', 0, 0).toInt(&ok);
     return ok ? first : 32768;
 }
+
+// A first port to try for the seven, below the system's range for outgoing connections: a port
+// there that a refusal closes is never taken meanwhile by a client's end (a loopback connection
+// to a closed port in that range may even connect to itself), so it can listen again once the
+// refusal is gone. Where that range leaves no room, the system names a free port and the six
+// above it are hoped free too. 0 when no port can be had.
+quint16 freeBaseCandidate()
+{
+    const int last = firstEphemeralPort() - SimPortCount;
+    if (last > LowestFreePort)
+        return quint16(QRandomGenerator::global()->bounded(LowestFreePort, last + 1));
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : quint16(0);
+}
 } // namespace
 
 SimServer::SimServer(QObject *parent) : QObject(parent)
@@ -70,23 +84,10 @@ bool SimServer::listen(quint16 wanted)
     close();
     if (wanted != 0)
         return listenAll(wanted);
-    // Seven free ports below the system's range of ports for outgoing connections: a port there
-    // that a refusal closes is never taken meanwhile by a client's end, the program's own
-    // connection to it included (a loopback connection to a closed port in that range may
-    // connect to itself), so it can listen again once the refusal is gone.
-    // Where that range leaves no room, the system names a free port and the six above it are
-    // hoped free too.
-    const int last = firstEphemeralPort() - SimPortCount;
     for (int attempt = 0; attempt < FreePortAttempts; ++attempt) {
-        quint16 first = 0;
-        if (last > LowestFreePort) {
-            first = quint16(QRandomGenerator::global()->bounded(LowestFreePort, last + 1));
-        } else {
-            QTcpServer probe;
-            if (!probe.listen(QHostAddress::LocalHost, 0))
-                return false;
-            first = probe.serverPort();
-        }
+        const quint16 first = freeBaseCandidate();
+        if (first == 0)
+            return false;
         if (listenAll(first))
             return true;
     }
