@@ -164,7 +164,7 @@ bool DataModel_Index::renameStation(Data_Line *line, int newNumber)
     const QString oldFolder = stationFolder(lineName, old);
     const QString newFolder = stationFolder(lineName, newNumber);
     StationFileRenamer renamer;
-    // A refused plan is reported by the apply in commitRename.
+    // A refused plan is reported by commitRename.
     if (renamer.planStationFiles(oldFolder, newFolder, lineName, newNumber))
         renamer.planFolder(oldFolder, newFolder);
     station->setStationNum(newNumber);

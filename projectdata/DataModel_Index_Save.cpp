@@ -88,8 +88,6 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
                                             QString *reason)
 {
     RunSaveJournal journal(projectDir);
-    if (!journal.begin(*store->database(), reason))
-        return false;
     if (!prepareRun(record, pieces, journal, reason)) {
         journal.undo();
         return false;
@@ -116,18 +114,24 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
 }
 
 // Everything that can be checked before the store is touched: the project, the folders, the files.
+// The journal begins here, with the station folders the save writes into.
 bool DataModel_Index::prepareRun(const StationSampleInfo &record, const QList<RunPiece> &pieces,
                                  RunSaveJournal &journal, QString *reason)
 {
     if (!projectWithId(record.ProjectId))
         return refuse(reason, tr("工程编号%1不是当前工程").arg(record.ProjectId));
-    const QString lineFolder = QFileInfo(stationFolder(record.LineNum, record.StationNum)).path();
-    QStringList folders{dataDir, lineFolder, stationFolder(record.LineNum, record.StationNum)};
-    for (const RunPiece &piece : pieces)
-        folders << stationFolder(record.LineNum, piece.info.StationNum);
-    for (const QString &folder : qAsConst(folders)) {
+    QStringList stations{stationFolder(record.LineNum, record.StationNum)};
+    for (const RunPiece &piece : pieces) {
+        if (!stations.contains(stationFolder(record.LineNum, piece.info.StationNum)))
+            stations << stationFolder(record.LineNum, piece.info.StationNum);
+    }
+    if (!journal.begin(*store->database(), stations, reason))
+        return false;
+    for (const QString &folder : QStringList{dataDir, QFileInfo(stations.first()).path()} + stations) {
         if (!journal.makeDir(folder))
             return refuse(reason, tr("无法创建文件夹%1").arg(folder));
+    }
+    for (const QString &folder : qAsConst(stations)) {
         if (!journal.noteAppended(configFileOf(folder)))
             return refuse(reason, tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir)));
     }

@@ -10,9 +10,12 @@
 namespace {
 
 bool enabledFlag = true;
+DiskSync::Observer observer;
 
 bool syncPath(const QString &path, bool dataOnly)
 {
+    if (observer)
+        observer(path, !dataOnly);
     if (!enabledFlag)
         return true;
 #ifdef Q_OS_UNIX
@@ -47,6 +50,11 @@ bool folder(const QString &path)
 void setEnabled(bool enabled)
 {
     enabledFlag = enabled;
+}
+
+void setObserver(Observer newObserver)
+{
+    observer = std::move(newObserver);
 }
 
 } // namespace DiskSync

@@ -1,24 +1,28 @@
 #include "projectdata/ProjectJournal.h"
 
 #include "projectdata/DiskSync.h"
+#include "projectdata/FlushQueue.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUrl>
 
 // The record is text, one entry a line, its fields separated by tabs and percent-encoded. The
-// first line is the commit check; paths are relative to the project folder:
+// first line is the commit check, the second the scope (the line or station folders the change is
+// about); paths are relative to the project folder and lie in the scope:
+//   scope <folder>...        the folders the entries may touch
 //   folder <path>            a folder about to be made
 //   file <path>              a file about to be made
 //   size <path> <bytes>      a file about to be appended to, its size before (-1: absent)
 //   move <from> <to>         a file or folder about to be renamed
 //   text <path> <base64>     a file about to be rewritten, its bytes before
-// A last line without its end was cut while being written: its change had not started.
+// A last line without its end was cut while being written: its change had not started. A line
+// end may be CR LF (a record copied through another system).
 
 namespace {
 
@@ -67,29 +71,112 @@ int fieldsOf(const QString &kind)
     return arity.value(kind, -1);
 }
 
-// A path that stays inside the project folder.
-bool isInside(const QString &relative)
+const QString dataFolder = QStringLiteral("data");
+const QString configName = QStringLiteral("config.ini");
+
+// A path below the data folder in its plain form: relative, no "." or ".." part, no doubled or
+// trailing slash. Never the database or the project's own files, which lie beside the data folder.
+bool isUnderData(const QString &path)
 {
-    const QString clean = QDir::cleanPath(relative);
-    return !clean.isEmpty() && QDir::isRelativePath(clean) && clean != QLatin1String("..")
-           && !clean.startsWith(QLatin1String("../"));
+    return path.startsWith(dataFolder + QLatin1Char('/')) && QDir::cleanPath(path) == path;
 }
 
-bool isValidEntry(const QStringList &entry)
+QString nameOf(const QString &path)
+{
+    return path.section(QLatin1Char('/'), -1);
+}
+
+QString parentOf(const QString &path)
+{
+    return path.section(QLatin1Char('/'), 0, -2);
+}
+
+// A line folder ("data/Line 5", depth 2) or a station folder ("data/Line 5/Station 100", depth 3).
+bool isScopeFolder(const QString &path, int depth)
+{
+    const QStringList parts = path.split(QLatin1Char('/'));
+    return isUnderData(path) && parts.size() == depth && parts.at(1).startsWith(QLatin1String("Line "))
+           && (depth == 2 || parts.at(2).startsWith(QLatin1String("Station ")));
+}
+
+// The scope fits the change the check names: a save writes station folders of one line, a station
+// rename moves one station folder within its line, a line rename moves one line folder.
+bool isValidScope(const QStringList &commit, const QStringList &scope)
+{
+    if (scope.isEmpty())
+        return false;
+    const bool line = commit.at(1) == QLatin1String("value") && commit.at(2) == QLatin1String("Data_Line");
+    const int depth = line ? 2 : 3;
+    for (const QString &folder : scope) {
+        if (!isScopeFolder(folder, depth) || parentOf(folder) != parentOf(scope.first()))
+            return false;
+    }
+    return commit.at(1) == QLatin1String("rows") || scope.size() == 2;
+}
+
+bool isInScope(const QString &path, const QStringList &scope)
+{
+    for (const QString &folder : scope) {
+        if (path == folder || path.startsWith(folder + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+// A folder a save may make: a scope folder, a folder inside one, or one holding one.
+bool isFolderOfScope(const QString &path, const QStringList &scope)
+{
+    if (path == dataFolder)
+        return true;
+    if (!isUnderData(path))
+        return false;
+    for (const QString &folder : scope) {
+        if (folder.startsWith(path + QLatin1Char('/')))
+            return true;
+    }
+    return isInScope(path, scope);
+}
+
+// A channel file inside a scope folder.
+bool isChannelFile(const QString &path, const QStringList &scope)
+{
+    return isUnderData(path) && isInScope(path, scope) && !scope.contains(path)
+           && nameOf(path).endsWith(QLatin1String(".ats"));
+}
+
+bool isConfigFile(const QString &path, const QStringList &scope)
+{
+    return isUnderData(path) && isInScope(path, scope) && nameOf(path) == configName;
+}
+
+// Only what a save or rename writes, inside the record's scope.
+bool isValidEntry(const QStringList &entry, const QStringList &scope)
 {
     if (entry.isEmpty() || fieldsOf(entry.first()) != entry.size() - 1)
         return false;
     const QString &kind = entry.first();
-    if (!isInside(entry.at(1)))
-        return false;
-    if (kind == QLatin1String("move"))
-        return isInside(entry.at(2));
+    const QString &path = entry.at(1);
+    if (kind == QLatin1String("folder"))
+        return isFolderOfScope(path, scope);
+    if (kind == QLatin1String("file"))
+        return isChannelFile(path, scope);
+    if (kind == QLatin1String("text"))
+        return isConfigFile(path, scope);
     if (kind == QLatin1String("size")) {
         bool ok = false;
-        entry.at(2).toLongLong(&ok);
-        return ok;
+        return isConfigFile(path, scope) && entry.at(2).toLongLong(&ok) >= -1 && ok;
     }
-    return true;
+    const QString &to = entry.at(2);
+    if (scope.contains(path) && scope.contains(to))
+        return path != to;
+    return isChannelFile(path, scope) && isChannelFile(to, scope) && parentOf(path) == parentOf(to);
+}
+
+// QSaveFile's temporary file beside the file it replaces: "<name>.XXXXXX".
+bool isLeftoverOf(const QString &name, const QString &candidate)
+{
+    static const QRegularExpression suffix(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
+    return candidate.startsWith(name) && suffix.match(candidate.mid(name.size())).hasMatch();
 }
 
 bool isValidCheck(const QStringList &check)
@@ -152,16 +239,26 @@ void ProjectJournal::step(const char *name)
         stepHook(name);
 }
 
-bool ProjectJournal::begin(const Commit &commit, QString *error)
+bool ProjectJournal::begin(const Commit &commit, const QStringList &scope, QString *error)
 {
     if (projectDir.isEmpty())
         return fail(error, text("没有打开的工程"));
-    if (QFileInfo::exists(record.fileName()))
+    if (QFileInfo::exists(record.fileName())) {
+        ProjectJournal kept(projectDir);
+        QStringList keptCommit;
+        QString why;
+        if (kept.readRecord(&keptCommit, &why) == Read::Damaged)
+            return fail(error, text("工程中有一次被中断的保存或改名无法恢复：%1\n请重新打开工程，按提示把它移开。").arg(why));
         return fail(error, text("工程中有一次被中断的保存或改名尚未恢复，请重新打开工程。"));
+    }
     if (!record.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return fail(error, text("无法写入%1：%2").arg(record.fileName(), record.errorString()));
-    const QByteArray line = encodeLine(commit.fields);
-    if (record.write(line) != line.size() || !record.flush() || !DiskSync::file(record.fileName())
+    const QDir dir(projectDir);
+    QStringList scopeLine{QStringLiteral("scope")};
+    for (const QString &folder : scope)
+        scopeLine << dir.relativeFilePath(folder);
+    const QByteArray lines = encodeLine(commit.fields) + encodeLine(scopeLine);
+    if (record.write(lines) != lines.size() || !record.flush() || !DiskSync::file(record.fileName())
         || !DiskSync::folder(projectDir)) {
         active = true;
         removeRecord();
@@ -225,24 +322,20 @@ bool ProjectJournal::noteRewrite(const QString &path, const QByteArray &before)
     return note({{QStringLiteral("text"), QDir(projectDir).relativeFilePath(path), QString::fromLatin1(before.toBase64())}});
 }
 
-// The files the entries name and the folders whose names they changed, as they are now.
+// The files the entries name and the folders whose entries they changed, as they are now, in the
+// order of the entries.
 bool ProjectJournal::syncTouched()
 {
-    QSet<QString> files;
-    QSet<QString> folders;
+    FlushQueue flushes;
     for (const QStringList &entry : qAsConst(entries)) {
-        for (int i = 1; i < entry.size() && (i == 1 || entry.first() == QLatin1String("move")); ++i) {
-            const QFileInfo info(absolute(entry.at(i)));
-            (info.isDir() ? folders : files).insert(info.filePath());
-            folders.insert(info.path());
+        const bool move = entry.first() == QLatin1String("move");
+        for (int i = 1; i < entry.size() && (i == 1 || move); ++i) {
+            if (!move)
+                flushes.addFile(absolute(entry.at(i)));
+            flushes.addEntryOf(absolute(entry.at(i)));
         }
     }
-    bool synced = true;
-    for (const QString &path : qAsConst(files))
-        synced = (!QFileInfo::exists(path) || DiskSync::file(path)) && synced;
-    for (const QString &path : qAsConst(folders))
-        synced = (!QFileInfo::exists(path) || DiskSync::folder(path)) && synced;
-    return synced;
+    return flushes.flush();
 }
 
 bool ProjectJournal::sync(QString *error)
@@ -267,37 +360,81 @@ void ProjectJournal::removeRecord()
 void ProjectJournal::finish()
 {
     step("committed");
+    // The database's commit is the removal of its own journal beside it in the project folder,
+    // which SQLite does not wait for: it is on the disk before this record goes, or a power cut
+    // could keep the removal of the record and roll the commit back.
+    DiskSync::folder(projectDir);
     removeRecord();
 }
 
-bool ProjectJournal::undoEntry(const QStringList &entry)
+// Where the file noted at relative is now: under that name, or under a moved folder's old name
+// when the folder's move did not reach the disk or was already undone.
+QStringList ProjectJournal::namesOf(const QString &relative) const
+{
+    QStringList names{absolute(relative)};
+    for (const QStringList &entry : entries) {
+        if (entry.first() == QLatin1String("move") && relative.startsWith(entry.at(2) + QLatin1Char('/')))
+            names << absolute(entry.at(1) + relative.mid(entry.at(2).size()));
+    }
+    return names;
+}
+
+// The temporary files a rewrite of path cut off by a crash left beside it.
+void ProjectJournal::removeLeftovers(const QString &path, FlushQueue &flushes) const
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    for (const QFileInfo &entry : QDir(info.path()).entryInfoList({name + QStringLiteral(".*")}, QDir::Files | QDir::Hidden)) {
+        if (isLeftoverOf(name, entry.fileName()) && QFile::remove(entry.filePath()))
+            flushes.addEntryOf(entry.filePath());
+    }
+}
+
+bool ProjectJournal::undoEntry(const QStringList &entry, FlushQueue &flushes)
 {
     const QString &kind = entry.first();
     const QString path = absolute(entry.at(1));
     const QFileInfo info(path);
     if (kind == QLatin1String("folder")) {
         // A folder that is not empty holds something the change did not make: it stays.
-        if (info.isDir())
-            QDir().rmdir(path);
+        if (info.isDir() && QDir().rmdir(path))
+            flushes.addEntryOf(path);
         return true;
     }
-    if (kind == QLatin1String("file"))
+    if (kind == QLatin1String("file")) {
+        flushes.addEntryOf(path);
         return !info.exists() || QFile::remove(path);
+    }
     if (kind == QLatin1String("size")) {
         const qint64 size = entry.at(2).toLongLong();
+        flushes.addFile(path);
+        flushes.addEntryOf(path);
         if (!info.exists())
             return true;
         return size < 0 ? QFile::remove(path) : (info.size() <= size || QFile::resize(path, size));
     }
     if (kind == QLatin1String("move")) {
         const QString to = absolute(entry.at(2));
-        if (!QFileInfo::exists(to) && !QFileInfo(to).isSymLink())
+        const QFileInfo moved(to);
+        if (!moved.exists() && !moved.isSymLink())
             return true;
+        // What was put back inside a folder is on the disk before the folder takes its old name.
+        if (moved.isDir() && !flushes.flush())
+            return false;
+        flushes.addEntryOf(to);
+        flushes.addEntryOf(path);
         return !QFileInfo::exists(path) && QDir().rename(to, path);
     }
-    if (!info.exists())
+    QString found;
+    for (const QString &name : namesOf(entry.at(1))) {
+        removeLeftovers(name, flushes);
+        if (found.isEmpty() && QFileInfo(name).isFile())
+            found = name;
+    }
+    if (found.isEmpty())
         return true;
-    QSaveFile file(path);
+    QSaveFile file(found);
+    flushes.addEntryOf(found);
     return file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromBase64(entry.at(2).toLatin1())) >= 0
            && file.commit();
 }
@@ -307,12 +444,13 @@ bool ProjectJournal::undo(QString *error)
     if (!active)
         return true;
     QStringList failed;
+    FlushQueue flushes;
     for (int i = entries.size() - 1; i >= 0; --i) {
-        if (!undoEntry(entries.at(i)))
+        if (!undoEntry(entries.at(i), flushes))
             failed << absolute(entries.at(i).at(1));
     }
     // The files as they were must be on the disk before the record goes.
-    if (!syncTouched() && failed.isEmpty())
+    if (!flushes.flush() && failed.isEmpty())
         failed << projectDir;
     if (!failed.isEmpty()) {
         record.close();
@@ -323,24 +461,40 @@ bool ProjectJournal::undo(QString *error)
     return true;
 }
 
-bool ProjectJournal::readRecord(QStringList *commit, QList<QStringList> *read, QString *error)
+ProjectJournal::Read ProjectJournal::readRecord(QStringList *commit, QString *error)
 {
     QFile file(record.fileName());
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, text("无法读取%1：%2").arg(file.fileName(), file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(error, text("无法读取%1：%2").arg(file.fileName(), file.errorString()));
+        return Read::Unreadable;
+    }
     QList<QByteArray> lines = file.readAll().split('\n');
     lines.removeLast(); // the text after the last line end: empty, or a line cut off
-    if (lines.isEmpty())
-        return true;
-    *commit = decodeLine(lines.takeFirst());
-    if (!isValidCheck(*commit))
-        return fail(error, text("%1已损坏").arg(file.fileName()));
-    for (const QByteArray &line : qAsConst(lines)) {
-        read->append(decodeLine(line));
-        if (!isValidEntry(read->last()))
-            return fail(error, text("%1已损坏").arg(file.fileName()));
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
     }
-    return true;
+    // Cut while the record was begun (nothing had changed yet) when it lacks its scope.
+    if (lines.size() < 2)
+        return Read::Ok;
+    *commit = decodeLine(lines.at(0));
+    const QStringList scope = decodeLine(lines.at(1)).mid(1);
+    if (!isValidCheck(*commit) || !decodeLine(lines.at(1)).startsWith(QStringLiteral("scope"))
+        || !isValidScope(*commit, scope)) {
+        fail(error, text("第1、2行不是一次保存或修改点线号的记录"));
+        return Read::Damaged;
+    }
+    for (int i = 2; i < lines.size(); ++i) {
+        entries.append(decodeLine(lines.at(i)));
+        if (!isValidEntry(entries.last(), scope)) {
+            fail(error, text("第%1行（%2）不是这次修改会写的文件或文件夹")
+                            .arg(i + 1)
+                            .arg(entries.last().mid(0, 3).join(QLatin1Char(' '))));
+            entries.clear();
+            return Read::Damaged;
+        }
+    }
+    return Read::Ok;
 }
 
 ProjectJournal::Recovery ProjectJournal::recover(const QString &projectDir, QSqlDatabase &db, QString *error)
@@ -349,8 +503,14 @@ ProjectJournal::Recovery ProjectJournal::recover(const QString &projectDir, QSql
     if (projectDir.isEmpty() || !QFileInfo::exists(journal.record.fileName()))
         return Recovery::Nothing;
     QStringList commit;
-    if (!journal.readRecord(&commit, &journal.entries, error))
+    switch (journal.readRecord(&commit, error)) {
+    case Read::Unreadable:
         return Recovery::Failed;
+    case Read::Damaged:
+        return Recovery::Damaged;
+    case Read::Ok:
+        break;
+    }
     journal.active = true;
     if (commit.isEmpty()) {
         // Cut while the record was begun: nothing had changed yet.
@@ -368,4 +528,18 @@ ProjectJournal::Recovery ProjectJournal::recover(const QString &projectDir, QSql
         return Recovery::Committed;
     }
     return journal.undo(error) ? Recovery::Undone : Recovery::Failed;
+}
+
+bool ProjectJournal::setAside(const QString &projectDir, QString *aside, QString *error)
+{
+    const QString path = pathIn(projectDir);
+    QString target = path + QStringLiteral(".bad");
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = path + QStringLiteral(".bad") + QString::number(n);
+    if (!QFile::rename(path, target))
+        return fail(error, text("无法把%1改名为%2").arg(path, target));
+    DiskSync::folder(projectDir);
+    if (aside)
+        *aside = target;
+    return true;
 }

@@ -8,13 +8,16 @@
 #include <QStringList>
 #include <QVariant>
 
+class FlushQueue;
 class QSqlDatabase;
 
 // The record, in the project folder, of what a save or a rename changes among the project's
 // files, written ahead of the changes: every entry is on the disk before its change starts. It
 // also says how the database shows that the change committed. The record is removed once the
 // database has committed; a project that still holds one was cut off (a crash, a power cut), and
-// opening it puts the files back as the database has them.
+// opening it puts the files back as the database has them. The record names the line or station
+// folders the change is about: an entry outside them, or not of a kind a save or rename writes,
+// makes the record damaged, and a damaged record changes nothing.
 class ProjectJournal
 {
 public:
@@ -27,14 +30,15 @@ public:
         static Commit value(const QString &table, int id, const QString &column, const QVariant &value);
         QStringList fields;
     };
-    enum class Recovery { Nothing, Committed, Undone, Failed };
+    enum class Recovery { Nothing, Committed, Undone, Failed, Damaged };
 
     explicit ProjectJournal(const QString &projectDir);
 
     static QString pathIn(const QString &projectDir);
 
-    // Starts the record; false when the project still holds an unfinished one or it cannot be written.
-    bool begin(const Commit &commit, QString *error);
+    // Starts the record of a change within the scope's folders (line or station folders under the
+    // data folder); false when the project still holds an unfinished one or it cannot be written.
+    bool begin(const Commit &commit, const QStringList &scope, QString *error);
     // Each note is on the disk when it returns true; the caller makes the change only then.
     bool noteFolder(const QString &path);
     bool noteFiles(const QStringList &paths);
@@ -50,8 +54,12 @@ public:
     // kept for the next opening of the project, when a step fails.
     bool undo(QString *error);
 
-    // Opening a project: finishes or undoes the change a kept record names.
+    // Opening a project: finishes or undoes the change a kept record names. A damaged record is
+    // kept untouched, error saying what is wrong with it.
     static Recovery recover(const QString &projectDir, QSqlDatabase &db, QString *error);
+    // Moves a kept record aside (to "project.journal.bad", numbered when that is taken); aside is
+    // where it went.
+    static bool setAside(const QString &projectDir, QString *aside, QString *error);
 
     // Crash tests name the steps of a change: called with each step's name, a no-op unless set.
     using StepHook = void (*)(const char *step);
@@ -59,9 +67,13 @@ public:
     static void step(const char *name);
 
 private:
+    enum class Read { Ok, Unreadable, Damaged };
+
     bool note(const QList<QStringList> &entries);
-    bool readRecord(QStringList *commit, QList<QStringList> *entries, QString *error);
-    bool undoEntry(const QStringList &entry);
+    Read readRecord(QStringList *commit, QString *error);
+    bool undoEntry(const QStringList &entry, FlushQueue &flushes);
+    QStringList namesOf(const QString &relative) const;
+    void removeLeftovers(const QString &path, FlushQueue &flushes) const;
     QString absolute(const QString &relative) const;
     bool syncTouched();
     void removeRecord();

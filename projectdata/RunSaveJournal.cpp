@@ -10,7 +10,7 @@ RunSaveJournal::RunSaveJournal(const QString &projectDir)
 {
 }
 
-bool RunSaveJournal::begin(QSqlDatabase &db, QString *error)
+bool RunSaveJournal::begin(QSqlDatabase &db, const QStringList &stationFolders, QString *error)
 {
     const QString table = QStringLiteral("Data_SampleData");
     QSqlQuery query(db);
@@ -19,7 +19,7 @@ bool RunSaveJournal::begin(QSqlDatabase &db, QString *error)
             *error = QObject::tr("工程数据库无法读取");
         return false;
     }
-    return journal.begin(ProjectJournal::Commit::rowsAfter(table, query.value(0).toInt()), error);
+    return journal.begin(ProjectJournal::Commit::rowsAfter(table, query.value(0).toInt()), stationFolders, error);
 }
 
 bool RunSaveJournal::makeDir(const QString &path)

@@ -16,8 +16,9 @@ class RunSaveJournal
 public:
     explicit RunSaveJournal(const QString &projectDir);
 
-    // Before the first change; the recordings stored so far tell a later opening whether the save committed.
-    bool begin(QSqlDatabase &db, QString *error);
+    // Before the first change into the station folders; the recordings stored so far tell a later
+    // opening whether the save committed.
+    bool begin(QSqlDatabase &db, const QStringList &stationFolders, QString *error);
     // True when the folder is there or was made now (its parent existing).
     bool makeDir(const QString &path);
     // Notes the file's size before the save (once per file); an absent file is removed by the undo.

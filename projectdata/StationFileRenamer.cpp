@@ -1,5 +1,6 @@
 #include "projectdata/StationFileRenamer.h"
 
+#include "projectdata/FlushQueue.h"
 #include "projectdata/ProjectJournal.h"
 #include "projectdata/StationNumberText.h"
 
@@ -143,17 +144,24 @@ bool StationFileRenamer::planFolder(const QString &from, const QString &to)
 {
     if (!QFileInfo(from).isDir())
         return refuse(QObject::tr("找不到文件夹 %1").arg(from));
+    folders << from << to;
     return planMove(from, to);
 }
 
 bool StationFileRenamer::runMoves()
 {
+    FlushQueue renamed;
     for (; moved < moves.size(); ++moved) {
         const Move &move = moves.at(moved);
         if (!moveFunction(move.from, move.to))
             return refuse(QObject::tr("无法把 %1 改名为 %2").arg(move.from, move.to));
+        renamed.addEntryOf(move.to);
         ProjectJournal::step("moved");
     }
+    // A moved folder's new name is on the disk before anything inside it is rewritten: a power
+    // cut must not leave a rewritten config.ini under the folder's old name.
+    if (!renamed.flush())
+        return refuse(QObject::tr("文件无法写入磁盘"));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -24,6 +25,8 @@ public:
     bool planStationFiles(const QString &folder, const QString &finalFolder, int line, double station);
     // Plans moving a folder; its destination must be absent.
     bool planFolder(const QString &from, const QString &to);
+    // The folders the planned folder moves take and give: all a rename may change.
+    QStringList scope() const { return folders; }
     // Notes the planned moves and rewrites in the journal before apply.
     bool record(ProjectJournal &journal) const;
     // Runs the plan; on false nothing is changed and error says why.
@@ -61,6 +64,7 @@ private:
 
     QList<Move> moves;
     QList<Rewrite> rewrites;
+    QStringList folders;
     QString failure;
     int moved = 0;
     int rewritten = 0;
