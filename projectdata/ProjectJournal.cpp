@@ -434,6 +434,7 @@ bool ProjectJournal::undoEntry(const QStringList &entry, FlushQueue &flushes)
     if (found.isEmpty())
         return true;
     QSaveFile file(found);
+    flushes.addFile(found);
     flushes.addEntryOf(found);
     return file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromBase64(entry.at(2).toLatin1())) >= 0
            && file.commit();
