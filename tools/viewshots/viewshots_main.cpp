@@ -2,8 +2,9 @@
 // Draws a synthetic five-channel recording in the time-series view and three synthetic
 // impedance curves in the impedance view, at each size given (by default 1050x650, the main
 // window's smallest, and 1200x680), and saves each view as "timeseries-WIDTHxHEIGHT.png" and
-// "impedance-WIDTHxHEIGHT.png". Fails when a picture has no curve or when two tick labels of an
-// axis stand closer than a blank, and names those labels.
+// "impedance-WIDTHxHEIGHT.png" (resistivity axes up to 1000, whose end labels are not padded).
+// Fails when a picture has no curve or when two tick labels, of one axis or of neighbouring
+// plots, stand closer than a blank, and names those labels.
 #include "views/Form_ProcessDataGraph.h"
 #include "views/Form_TimeSeriesGraph.h"
 #include "views/PlotMatrix.h"
@@ -141,7 +142,7 @@ int main(int argc, char **argv)
     Form_TimeSeriesGraph timeSeries;
     timeSeries.setTimeSeriesData(sampleRate, seconds, 0, channelFiles, 8192, false, 1, 2500, -2500);
     Form_ProcessDataGraph impedance;
-    impedance.setProcessData(syntheticCurves(), 10000, 1, 10000, 1, 1000);
+    impedance.setProcessData(syntheticCurves(), 1000, 1, 1000, 1, 1000);
     bool saved = true;
     for (const QSize size : sizes) {
         saved = save(timeSeries, "timeseries", size, out) && saved;
