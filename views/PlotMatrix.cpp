@@ -229,9 +229,13 @@ void PlotMatrix::relayoutAxes()
         alignScaleBorders(column, QwtPlot::xTop);
     }
     // Each cell keeps its end labels within its own area; a blank between the cells keeps them
-    // off the labels of the next cell.
-    gridLayout->setHorizontalSpacing(widestLabelBlank(QwtPlot::xBottom, QwtPlot::xTop));
-    gridLayout->setVerticalSpacing(widestLabelBlank(QwtPlot::yLeft, QwtPlot::yRight));
+    // off the labels of the next cell. Set only when it changes: setting it lays the grid out.
+    const int across = widestLabelBlank(QwtPlot::xBottom, QwtPlot::xTop);
+    const int down = widestLabelBlank(QwtPlot::yLeft, QwtPlot::yRight);
+    if (gridLayout->horizontalSpacing() != across)
+        gridLayout->setHorizontalSpacing(across);
+    if (gridLayout->verticalSpacing() != down)
+        gridLayout->setVerticalSpacing(down);
     // New extents and border distances reach the canvases only through a new layout.
     for (QwtPlot *plot : qAsConst(plots)) {
         if (!plot)
