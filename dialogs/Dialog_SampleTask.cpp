@@ -10,10 +10,9 @@
 #include "dialogs/DialogCloseGuard.h"
 #include "shell/OperatorPrompt.h"
 
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QtDebug>
@@ -22,9 +21,8 @@ namespace {
 
 const QList<int> secondChoices = {0, 1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 25, 30, 35, 40, 45, 50, 55};
 const int syncTimerInterval = 2000;
-const int tallScreenHeight = 1000;
-const QList<int> tallScreenColumnWidths = {80, 120, 80, 80, 120, 200, 80, 80};
-const QList<int> columnWidths = {64, 96, 64, 64, 96, 160, 64, 64};
+// The table shows this many tasks without scrolling: what a station usually has.
+const int shownTaskRows = 5;
 
 void fillNumberChoices(QComboBox *combo, const QList<int> &values)
 {
@@ -279,15 +277,6 @@ void Dialog_SampleTask::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void Dialog_SampleTask::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    QHeaderView *header = ui->table_SamplePara->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Stretch);
-    if (header->count() > 0)
-        header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-}
-
 void Dialog_SampleTask::closeEvent(QCloseEvent *event)
 {
     acceptCloseOnlyIfAllowed(mayClose, event);
@@ -530,15 +519,36 @@ void Dialog_SampleTask::fillTaskTable(const QList<CtrlParam> &list)
         turnOnRecordedChannelBoxes(task);
         taskModel->appendRow(taskRowItems(task, row + 1));
         clickedRow(taskModel->index(row, 0));
-        ui->table_SamplePara->setRowHeight(row, ui->table_SamplePara->height() / 5);
     }
-    if (list.isEmpty())
-        return;
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const bool tall = screen && screen->geometry().height() > tallScreenHeight;
-    const QList<int> &widths = tall ? tallScreenColumnWidths : columnWidths;
-    for (int column = 0; column < widths.size(); ++column)
-        ui->table_SamplePara->setColumnWidth(column, widths.at(column));
+    fitTableToTasks();
+}
+
+// Each column as wide as its widest text, header included, and room for the usual number of
+// tasks; the dialog grows to hold the table. Measured in the fonts the style sheet gives.
+void Dialog_SampleTask::fitTableToTasks()
+{
+    QTableView *table = ui->table_SamplePara;
+    table->ensurePolished();
+    QHeaderView *header = table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(true);
+    // A cell leaves the last pixel of its column to the grid line.
+    const int gridLine = table->showGrid() ? 1 : 0;
+    int width = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < taskModel->columnCount(); ++column) {
+        int columnWidth = header->sectionSizeHint(column);
+        for (int row = 0; row < taskModel->rowCount(); ++row) {
+            const int cellWidth = table->sizeHintForIndex(taskModel->index(row, column)).width() + gridLine;
+            columnWidth = qMax(columnWidth, cellWidth);
+        }
+        table->setColumnWidth(column, columnWidth);
+        width += columnWidth;
+    }
+    table->resizeRowsToContents();
+    int rowHeight = table->verticalHeader()->defaultSectionSize();
+    for (int row = 0; row < taskModel->rowCount(); ++row)
+        rowHeight = qMax(rowHeight, table->rowHeight(row));
+    table->setMinimumSize(width, 2 * table->frameWidth() + header->sizeHint().height() + shownTaskRows * rowHeight);
 }
 
 QList<QStandardItem *> Dialog_SampleTask::taskRowItems(const CtrlParam &task, int number)

@@ -42,7 +42,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 public slots:
@@ -62,6 +61,7 @@ public slots:
 private:
     bool validateCtrlParam(const CtrlParam &task);
     void fillTaskTable(const QList<CtrlParam> &list);
+    void fitTableToTasks();
     void clearTaskTable();
     void setPresetControlsEnabled(int index);
 

@@ -31,4 +31,12 @@ inline bool channelRowFlag(const ChannelsUseInfo &info, int row)
     return channelRowFlag(const_cast<ChannelsUseInfo &>(info), row);
 }
 
+inline ChannelsUseInfo allChannels()
+{
+    ChannelsUseInfo info;
+    for (int row = 0; row < ChannelRowCount; ++row)
+        channelRowFlag(info, row) = true;
+    return info;
+}
+
 #endif // CHANNELROWS_H

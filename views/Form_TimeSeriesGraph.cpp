@@ -149,7 +149,8 @@ void Form_TimeSeriesGraph::graphTimeSeriesBlock(int dataIndex)
     for (const QPointer<QFile> &file : qAsConst(channelFiles))
         showChannelData(file.data(), first, last, &found);
     updateScrollBar();
-    setSelectedChannelsDisplay(found);
+    recordedChannels = found;
+    showRows(selectedChannels);
 }
 
 void Form_TimeSeriesGraph::updateScrollBar()
@@ -235,6 +236,17 @@ void Form_TimeSeriesGraph::scaleYAxis(QwtPlot *plot, double lo, double hi)
 
 void Form_TimeSeriesGraph::setSelectedChannelsDisplay(ChannelsUseInfo channelsUseInfo)
 {
+    selectedChannels = channelsUseInfo;
+    showRows(channelsUseInfo);
+}
+
+// The selected rows, less those the recording on show does not have.
+void Form_TimeSeriesGraph::showRows(ChannelsUseInfo channelsUseInfo)
+{
+    for (int row = 0; row < ChannelRowCount && !channelFiles.isEmpty(); ++row) {
+        if (!channelRowFlag(recordedChannels, row))
+            channelRowFlag(channelsUseInfo, row) = false;
+    }
     int shown = 0;
     int lastShown = -1;
     for (int row = 0; row < ChannelRowCount; ++row) {

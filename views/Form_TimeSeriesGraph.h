@@ -18,7 +18,8 @@ class QwtPlotTextLabel;
 
 // One recording as time series: a plot per channel (Hx, Hy, E0, E1, E2 from the top), in
 // millivolts over seconds, paged by a scroll bar one display length at a time. The channel
-// files are read again for every page; no samples are kept.
+// files are read again for every page; no samples are kept. A channel is shown while it is
+// selected and, with a recording, while the recording has it.
 class Form_TimeSeriesGraph : public QWidget
 {
     Q_OBJECT
@@ -44,6 +45,7 @@ private:
     void drawWindow(int row, int min, QVector<double> samples);
     void scaleYAxis(QwtPlot *plot, double lo, double hi);
     void updateScrollBar();
+    void showRows(ChannelsUseInfo rows);
 
     QwtPlot *plots[ChannelRowCount] = {};
     EnvelopeCurve *curves[ChannelRowCount] = {};
@@ -52,6 +54,8 @@ private:
     int dataIndex = 0;
     // Only the paths are used: each read opens a file of its own.
     QList<QPointer<QFile>> channelFiles;
+    ChannelsUseInfo selectedChannels = allChannels();
+    ChannelsUseInfo recordedChannels;
     int fftSize = 2048;
     int yViewMode = 1;
     double YAxisMax = 2500;

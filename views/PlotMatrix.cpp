@@ -20,6 +20,21 @@ bool isValidAxis(int axis)
     return axis >= 0 && axis < QwtPlot::axisCnt;
 }
 
+// Free pixels between two rectangles along one direction; negative where they overlap.
+int gapAlong(Qt::Orientation orientation, const QRect &a, const QRect &b)
+{
+    if (orientation == Qt::Horizontal)
+        return qMax(b.left() - a.right(), a.left() - b.right()) - 1;
+    return qMax(b.top() - a.bottom(), a.top() - b.bottom()) - 1;
+}
+
+// Labels of another cell stand clear unless they come closer than a blank both across and along.
+bool crowdedPair(const ThinnedScaleDraw::DrawnLabel &a, const ThinnedScaleDraw::DrawnLabel &b)
+{
+    const int wanted = qMax(a.blank, b.blank);
+    return gapAlong(Qt::Horizontal, a.rect, b.rect) < wanted && gapAlong(Qt::Vertical, a.rect, b.rect) < wanted;
+}
+
 } // namespace
 
 PlotMatrix::PlotMatrix(int rows, int columns, QWidget *parent) : QFrame(parent), plots(rows * columns, nullptr)
@@ -58,7 +73,47 @@ QStringList PlotMatrix::crowdedTickLabels() const
         if (plot && plot->isVisible())
             crowded << ThinnedScaleDraw::crowdedLabels(plot);
     }
+    return crowded + crowdedAcrossCells();
+}
+
+// Labels of one cell against those of every other: an end label reaches beyond its canvas,
+// towards the neighbouring cell's labels.
+QStringList PlotMatrix::crowdedAcrossCells() const
+{
+    QVector<QList<ThinnedScaleDraw::DrawnLabel>> labels(plots.size());
+    for (int cell = 0; cell < plots.size(); ++cell)
+        labels[cell] = labelsInGrid(cell);
+    QStringList crowded;
+    for (int first = 0; first < plots.size(); ++first) {
+        for (int second = first + 1; second < plots.size(); ++second) {
+            for (const auto &a : qAsConst(labels.at(first))) {
+                for (const auto &b : qAsConst(labels.at(second))) {
+                    if (!crowdedPair(a, b))
+                        continue;
+                    const int gap = qMax(gapAlong(Qt::Horizontal, a.rect, b.rect),
+                                         gapAlong(Qt::Vertical, a.rect, b.rect));
+                    crowded << QString("cells %1 and %2: %3 | %4 (%5 px)")
+                                   .arg(first)
+                                   .arg(second)
+                                   .arg(a.text, b.text)
+                                   .arg(gap);
+                }
+            }
+        }
+    }
     return crowded;
+}
+
+// The drawn tick labels of a visible cell in the grid's coordinates; none for a hidden cell.
+QList<ThinnedScaleDraw::DrawnLabel> PlotMatrix::labelsInGrid(int cell) const
+{
+    const QwtPlot *plot = plots.at(cell);
+    if (!plot || !plot->isVisible())
+        return {};
+    QList<ThinnedScaleDraw::DrawnLabel> labels = ThinnedScaleDraw::drawnLabelsOf(plot);
+    for (auto &label : labels)
+        label.rect.translate(plot->pos());
+    return labels;
 }
 
 int PlotMatrix::rowCount() const
@@ -173,6 +228,14 @@ void PlotMatrix::relayoutAxes()
         alignScaleBorders(column, QwtPlot::xBottom);
         alignScaleBorders(column, QwtPlot::xTop);
     }
+    // Each cell keeps its end labels within its own area; a blank between the cells keeps them
+    // off the labels of the next cell. Set only when it changes: setting it lays the grid out.
+    const int across = widestLabelBlank(QwtPlot::xBottom, QwtPlot::xTop);
+    const int down = widestLabelBlank(QwtPlot::yLeft, QwtPlot::yRight);
+    if (gridLayout->horizontalSpacing() != across)
+        gridLayout->setHorizontalSpacing(across);
+    if (gridLayout->verticalSpacing() != down)
+        gridLayout->setVerticalSpacing(down);
     // New extents and border distances reach the canvases only through a new layout.
     for (QwtPlot *plot : qAsConst(plots)) {
         if (!plot)
@@ -180,6 +243,19 @@ void PlotMatrix::relayoutAxes()
         plot->updateLayout();
         plot->replot();
     }
+}
+
+// The widest blank of the labels on the two axes of any cell, or 0 when none is drawn.
+int PlotMatrix::widestLabelBlank(int axis, int otherAxis) const
+{
+    int widest = 0;
+    for (const QwtPlot *plot : plots) {
+        if (!plot)
+            continue;
+        widest = qMax(widest, ThinnedScaleDraw::labelBlank(plot, axis));
+        widest = qMax(widest, ThinnedScaleDraw::labelBlank(plot, otherAxis));
+    }
+    return widest;
 }
 
 // The present cells of a row (x axis) or of a column (y axis).

@@ -1,6 +1,8 @@
 #ifndef PLOTMATRIX_H
 #define PLOTMATRIX_H
 
+#include "views/ThinnedScaleDraw.h"
+
 #include <QFrame>
 #include <QStringList>
 #include <QVector>
@@ -35,8 +37,9 @@ public:
 
     void setCellAxisScale(int axis, int rowOrColumn, double min, double max, double step = 0);
 
-    // Neighbouring tick labels on the visible cells that stand closer than a blank, at the
-    // cells' current sizes; empty when every label stands clear.
+    // Neighbouring tick labels on the visible cells, within a cell and from one cell to another,
+    // that stand closer than a blank at the cells' current sizes; empty when every label stands
+    // clear.
     QStringList crowdedTickLabels() const;
 
 public slots:
@@ -47,6 +50,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    QStringList crowdedAcrossCells() const;
+    QList<ThinnedScaleDraw::DrawnLabel> labelsInGrid(int cell) const;
+    int widestLabelBlank(int axis, int otherAxis) const;
     int lastVisibleRow() const;
     bool axisDrawn(int axis, int row, int column, int lastVisible) const;
     void applyAxisRules(QwtPlot *plot, int row, int column, int lastVisible);

@@ -79,12 +79,23 @@ bool allClear(const QwtScaleDraw *draw, const QFont &font, const QList<double> &
     return true;
 }
 
+bool labelsDrawn(const QwtPlot *plot, int axis)
+{
+    return plot->axisEnabled(axis) && plot->axisScaleDraw(axis)->hasComponent(QwtAbstractScaleDraw::Labels);
+}
+
+QList<double> labelsOnAxis(const QwtPlot *plot, int axis)
+{
+    const QwtScaleDraw *draw = plot->axisScaleDraw(axis);
+    const auto *thinned = dynamic_cast<const ThinnedScaleDraw *>(draw);
+    return thinned ? thinned->drawnLabels(plot->axisWidget(axis)->font()) : majorTicks(draw);
+}
+
 QStringList crowdedOnAxis(const QwtPlot *plot, int axis)
 {
     const QwtScaleDraw *draw = plot->axisScaleDraw(axis);
     const QFont font = plot->axisWidget(axis)->font();
-    const auto *thinned = dynamic_cast<const ThinnedScaleDraw *>(draw);
-    const QList<double> labels = thinned ? thinned->drawnLabels(font) : majorTicks(draw);
+    const QList<double> labels = labelsOnAxis(plot, axis);
     QStringList crowded;
     for (int i = 1; i < labels.size(); ++i) {
         const double a = labels.at(i - 1);
@@ -117,10 +128,37 @@ QStringList ThinnedScaleDraw::crowdedLabels(const QwtPlot *plot)
 {
     QStringList crowded;
     for (int axis = 0; axis < QwtPlot::axisCnt; ++axis) {
-        if (plot->axisEnabled(axis) && plot->axisScaleDraw(axis)->hasComponent(QwtAbstractScaleDraw::Labels))
+        if (labelsDrawn(plot, axis))
             crowded << crowdedOnAxis(plot, axis);
     }
     return crowded;
+}
+
+QList<ThinnedScaleDraw::DrawnLabel> ThinnedScaleDraw::drawnLabelsOf(const QwtPlot *plot)
+{
+    QList<DrawnLabel> drawn;
+    for (int axis = 0; axis < QwtPlot::axisCnt; ++axis) {
+        if (!labelsDrawn(plot, axis))
+            continue;
+        const QwtScaleDraw *draw = plot->axisScaleDraw(axis);
+        const QwtScaleWidget *widget = plot->axisWidget(axis);
+        for (double value : labelsOnAxis(plot, axis)) {
+            const QRect rect = textRect(draw, widget->font(), value).translated(widget->pos());
+            drawn << DrawnLabel{draw->label(value).text().trimmed(), rect, blankWidth(draw, widget->font(), value)};
+        }
+    }
+    return drawn;
+}
+
+int ThinnedScaleDraw::labelBlank(const QwtPlot *plot, int axis)
+{
+    if (!labelsDrawn(plot, axis))
+        return 0;
+    const QwtScaleDraw *draw = plot->axisScaleDraw(axis);
+    int widest = 0;
+    for (double value : majorTicks(draw))
+        widest = qMax(widest, blankWidth(draw, plot->axisWidget(axis)->font(), value));
+    return widest;
 }
 
 void ThinnedScaleDraw::drawLabel(QPainter *painter, double value) const

@@ -2,6 +2,7 @@
 #define THINNEDSCALEDRAW_H
 
 #include <QList>
+#include <QRect>
 #include <QStringList>
 #include <qwt_scale_draw.h>
 
@@ -14,6 +15,15 @@ class QwtPlot;
 class ThinnedScaleDraw : public QwtScaleDraw
 {
 public:
+    // A tick label as drawn: its text, the rectangle of its text in the plot's coordinates and
+    // the width of a blank in its font.
+    struct DrawnLabel
+    {
+        QString text;
+        QRect rect;
+        int blank = 0;
+    };
+
     // The major ticks within the scale whose labels are drawn, lowest value first.
     QList<double> drawnLabels(const QFont &font) const;
 
@@ -21,6 +31,12 @@ public:
     // "axis 2: 100 | 1000 (0 px)"; empty when every label stands clear. An axis with another
     // scale draw is taken to label every major tick.
     static QStringList crowdedLabels(const QwtPlot *plot);
+
+    // Every tick label drawn on the plot's axes.
+    static QList<DrawnLabel> drawnLabelsOf(const QwtPlot *plot);
+
+    // The widest blank in the fonts of the labels the axis draws; 0 when it draws none.
+    static int labelBlank(const QwtPlot *plot, int axis);
 
 protected:
     void drawLabel(QPainter *painter, double value) const override;

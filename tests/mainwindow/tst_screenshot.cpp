@@ -8,7 +8,20 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTabBar>
+#include <QToolButton>
 #include <QtTest>
+
+namespace {
+
+// The theme of a window on a screen of this size.
+void applyTheme(QSize screen)
+{
+    StyleSheetPreprocessor preprocessor(QStringLiteral(":/qss"));
+    preprocessor.defineVariable(QStringLiteral("$Theme"), themeForScreen(QRect(QPoint(0, 0), screen)));
+    qApp->setStyleSheet(preprocessor.process(QStringLiteral("style.css")));
+}
+
+} // namespace
 
 // Renders the main window as the program starts it, styled, at 1200 x 680. The picture is kept
 // where AMT_SCREENSHOT_DIR points, for a look by eye.
@@ -19,6 +32,8 @@ private slots:
     void initTestCase();
     void chineseTextHasGlyphs();
     void mainWindowAt1200x680();
+    void settingsButtonsShareOneWidth_data();
+    void settingsButtonsShareOneWidth();
 
 private:
     AppFolder folder;
@@ -27,11 +42,9 @@ private:
 
 void TestScreenshot::initTestCase()
 {
-    StyleSheetPreprocessor preprocessor(QStringLiteral(":/qss"));
     // The theme of screens up to 1000 pixels high, whatever the display the test runs on: the
     // high-DPI theme's controls do not fit into 1200 x 680.
-    preprocessor.defineVariable(QStringLiteral("$Theme"), themeForScreen(QRect(0, 0, 1366, 768)));
-    qApp->setStyleSheet(preprocessor.process(QStringLiteral("style.css")));
+    applyTheme(QSize(1366, 768));
 }
 
 // Each character drawn on its own: missing glyphs would all draw the same empty box.
@@ -72,6 +85,44 @@ void TestScreenshot::mainWindowAt1200x680()
         QCOMPARE(picture.size(), QSize(1200, 680));
         QVERIFY(picture.save(QStringLiteral("%1/mainwindow-%2.png").arg(dir, pages.at(page))));
     }
+}
+
+void TestScreenshot::settingsButtonsShareOneWidth_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1050x650") << QSize(1050, 650) << QSize(1366, 768);
+    QTest::newRow("1200x680") << QSize(1200, 680) << QSize(1366, 768);
+    QTest::newRow("1900x1000") << QSize(1900, 1000) << QSize(1920, 1080);
+}
+
+// The buttons beside the settings page stand in one column of one width, each text whole.
+void TestScreenshot::settingsButtonsShareOneWidth()
+{
+    QFETCH(QSize, window);
+    QFETCH(QSize, screen);
+    applyTheme(screen);
+    MainWindow mainWindow;
+    mainWindow.resize(window);
+    mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+    mainWindow.findChild<QTabBar *>(QStringLiteral("tabBar"))->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+
+    QMap<int, QStringList> byWidth;
+    for (QToolButton *button : mainWindow.findChild<QWidget *>(QStringLiteral("btnsSystemConfig"))
+                                   ->findChildren<QToolButton *>()) {
+        if (!button->isVisible())
+            continue;
+        byWidth[button->width()] << button->text();
+        QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+    }
+    QStringList widths;
+    for (auto width = byWidth.cbegin(); width != byWidth.cend(); ++width)
+        widths << QString("%1 px: %2").arg(width.key()).arg(width.value().join(", "));
+    QVERIFY2(byWidth.size() == 1, qPrintable(widths.join("; ")));
+    QVERIFY(byWidth.first().size() >= 4);
+    applyTheme(QSize(1366, 768));
 }
 
 QTEST_MAIN(TestScreenshot)

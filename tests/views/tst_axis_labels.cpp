@@ -61,21 +61,30 @@ private slots:
     void thinningKeepsEveryLabelThatFits();
 };
 
+// Both resistivity axes end at 10K (drawn with blanks around it) or at 1000 (without); the time
+// series has fixed limits or limits that the scale engine puts on labelled ticks at both ends.
 void TestAxisLabels::labelsStandClear_data()
 {
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<double>("resistivityMax");
+    QTest::addColumn<int>("yViewMode");
     const QList<QSize> sizes = {QSize(600, 500),  QSize(749, 569),  QSize(788, 599),
                                 QSize(1050, 650), QSize(1200, 680), QSize(1900, 1000)};
-    for (const QSize size : sizes)
-        QTest::newRow(qPrintable(QString("%1x%2").arg(size.width()).arg(size.height()))) << size;
+    for (const QSize size : sizes) {
+        const QString name = QString("%1x%2").arg(size.width()).arg(size.height());
+        QTest::newRow(qPrintable(name + " 10K fixed")) << size << 10000.0 << 1;
+        QTest::newRow(qPrintable(name + " 1000 automatic")) << size << 1000.0 << 0;
+    }
 }
 
 void TestAxisLabels::labelsStandClear()
 {
     QFETCH(QSize, size);
+    QFETCH(double, resistivityMax);
+    QFETCH(int, yViewMode);
     Form_ProcessDataGraph impedance;
-    impedance.setProcessData({{0, {point(0.05, 20), point(300, 200)}}, {2, {point(2, 3000)}}}, 10000, 1, 10000, 1,
-                             1000);
+    impedance.setProcessData({{0, {point(0.05, 20), point(300, 200)}}, {2, {point(2, 3000)}}}, resistivityMax, 1,
+                             resistivityMax, 1, 1000);
     showAt(impedance, size);
     QStringList crowded = impedance.findChild<PlotMatrix *>()->crowdedTickLabels();
     QVERIFY2(crowded.isEmpty(), qPrintable(crowded.join("; ")));
@@ -84,7 +93,7 @@ void TestAxisLabels::labelsStandClear()
     for (const QString name : {"Hx", "Hy", "E0", "E1", "E2"})
         fixture.add("r_" + name + ".ats", rampCounts(8192));
     Form_TimeSeriesGraph timeSeries;
-    timeSeries.setTimeSeriesData(4000, 2, 0, fixture.files(), 8192, false, 1, 2500, -2500);
+    timeSeries.setTimeSeriesData(4000, 2, 0, fixture.files(), 8192, false, yViewMode, 2500, -2500);
     showAt(timeSeries, size);
     crowded = timeSeries.findChild<PlotMatrix *>()->crowdedTickLabels();
     QVERIFY2(crowded.isEmpty(), qPrintable(crowded.join("; ")));

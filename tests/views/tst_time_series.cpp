@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QScrollBar>
 #include <QtTest>
+#include <functional>
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_textlabel.h>
@@ -66,6 +67,14 @@ void show(Form_TimeSeriesGraph &view, int rate, int seconds, const QList<QFile *
     view.setTimeSeriesData(rate, seconds, 0, files, viewSize, zeroDrift, yViewMode, max, min);
 }
 
+void connectAsTheWindowDoes(Form_TimeSeriesViewSet &panel, Form_TimeSeriesGraph &view)
+{
+    QObject::connect(&panel, &Form_TimeSeriesViewSet::signalInputChannelsView, &view,
+                     &Form_TimeSeriesGraph::setSelectedChannelsDisplay);
+    QObject::connect(&panel, &Form_TimeSeriesViewSet::signalSelectTimeSeriesChannels, &view,
+                     &Form_TimeSeriesGraph::setTimeSeriesChannelsView);
+}
+
 int rowStretch(Form_TimeSeriesGraph &view, int row)
 {
     return static_cast<QGridLayout *>(view.findChild<PlotMatrix *>()->layout())->rowStretch(row);
@@ -112,6 +121,7 @@ private slots:
     void noRateLabelWithoutRecording();
     void spikeShowsOnALongPage();
     void panelDrivesTheView();
+    void shownChannelsFollowTheBoxes();
 };
 
 void TestTimeSeries::paging_data()
@@ -346,14 +356,15 @@ void TestTimeSeries::stretchesRateLabelAndTimeAxis()
     QCOMPARE(labels.size(), 1);
     QCOMPARE(static_cast<QwtPlotTextLabel *>(labels.first())->text().text(), QString("4000Hz"));
 
-    // A channel hidden from the panel comes back with the next block drawn.
+    // A channel hidden from the panel stays hidden on the next block drawn.
     ChannelsUseInfo onlyE0;
     onlyE0.E0ChannelIsUse = true;
     view.setSelectedChannelsDisplay(onlyE0);
     QCOMPARE(rowStretch(view, E0), 1000);
     QVERIFY(xLabelsDrawn(view, E0));
     view.findChild<QScrollBar *>()->setValue(100);
-    QCOMPARE(shownRows(view), (QList<int>{E0, E1}));
+    QCOMPARE(shownRows(view), QList<int>{E0});
+    QCOMPARE(rowStretch(view, E0), 1000);
 }
 
 void TestTimeSeries::timeAxisUnderLowestPlotOnceShown()
@@ -487,10 +498,7 @@ void TestTimeSeries::panelDrivesTheView()
     fixture.add("E0.ats", rampCounts(2500));
     Form_TimeSeriesGraph view;
     Form_TimeSeriesViewSet panel;
-    connect(&panel, &Form_TimeSeriesViewSet::signalInputChannelsView, &view,
-            &Form_TimeSeriesGraph::setSelectedChannelsDisplay);
-    connect(&panel, &Form_TimeSeriesViewSet::signalSelectTimeSeriesChannels, &view,
-            &Form_TimeSeriesGraph::setTimeSeriesChannelsView);
+    connectAsTheWindowDoes(panel, view);
     show(view, 250, 10, fixture.files());
     ChannelsUseInfo recorded;
     recorded.HxChannelIsUse = recorded.E0ChannelIsUse = true;
@@ -503,6 +511,50 @@ void TestTimeSeries::panelDrivesTheView()
     QCOMPARE(plotOf(view, Hx)->axisScaleDiv(QwtPlot::yLeft).upperBound(), 1.0);
     panel.findChild<QCheckBox *>("checkBox_Hx")->setChecked(false);
     QCOMPARE(shownRows(view), QList<int>{E0});
+}
+
+// The view shows what the boxes tick, through page turns and every other setting of the panel,
+// as drawn at a size the window gives the view.
+void TestTimeSeries::shownChannelsFollowTheBoxes()
+{
+    AtsFixture fixture;
+    for (const QString name : {"Hx", "Hy", "E0", "E1"})
+        fixture.add("r_" + name + ".ats", rampCounts(2500));
+    Form_TimeSeriesGraph view;
+    Form_TimeSeriesViewSet panel;
+    connectAsTheWindowDoes(panel, view);
+    view.resize(788, 599);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    show(view, 250, 10, fixture.files());
+    ChannelsUseInfo recorded;
+    recorded.HxChannelIsUse = recorded.HyChannelIsUse = recorded.E0ChannelIsUse = recorded.E1ChannelIsUse = true;
+    panel.setChannelsUseInfo(&recorded);
+    panel.findChild<QCheckBox *>("checkBox_E0")->setChecked(false);
+    panel.findChild<QCheckBox *>("checkBox_Hy")->setChecked(false);
+    const QList<int> ticked = {Hx, E1};
+
+    auto *scrollBar = view.findChild<QScrollBar *>();
+    const QList<std::function<void()>> changes = {
+        [&] { scrollBar->setValue(300); },
+        [&] { scrollBar->triggerAction(QAbstractSlider::SliderPageStepAdd); },
+        [&] { panel.findChild<QComboBox *>("comboBox_ViewSize")->setCurrentText("512"); },
+        [&] { panel.findChild<QComboBox *>("comboBox_YViewMode")->setCurrentIndex(0); },
+        [&] { panel.findChild<QCheckBox *>("checkBox_ZeroDrift")->setChecked(true); },
+        [&] { view.graphTimeSeriesBlock(0); },
+    };
+    for (int change = 0; change < changes.size(); ++change) {
+        changes.at(change)();
+        QCoreApplication::processEvents();
+        QVERIFY2(shownRows(view) == ticked, qPrintable(QString::number(change)));
+        // Only the ticked plots take room: the two share the view's height.
+        for (int row : ticked)
+            QVERIFY2(plotOf(view, row)->height() > view.height() / 3, qPrintable(QString::number(change)));
+    }
+
+    panel.findChild<QCheckBox *>("checkBox_E0")->setChecked(true);
+    scrollBar->setValue(0);
+    QCOMPARE(shownRows(view), (QList<int>{Hx, E0, E1}));
 }
 
 QTEST_MAIN(TestTimeSeries)

@@ -2,8 +2,16 @@
 // Draws a synthetic five-channel recording in the time-series view and three synthetic
 // impedance curves in the impedance view, at each size given (by default 1050x650, the main
 // window's smallest, and 1200x680), and saves each view as "timeseries-WIDTHxHEIGHT.png" and
-// "impedance-WIDTHxHEIGHT.png". Fails when a picture has no curve or when two tick labels of an
-// axis stand closer than a blank, and names those labels.
+// "impedance-WIDTHxHEIGHT.png" (resistivity axes up to 1000, whose end labels are not padded).
+// Everything is drawn under the program's style sheet, in the theme of the screen that holds a
+// window of that size; the sensor and task dialogs are drawn in that theme too (see
+// DialogShots.h, NAME being WIDTHxHEIGHT). Fails when a picture has no curve, when two tick
+// labels, of one axis or of neighbouring plots, stand closer than a blank, or when a dialog cuts
+// a text, and names those labels and texts.
+#include "DialogShots.h"
+
+#include "shell/StyleSheetPreprocessor.h"
+#include "shell/StyleSheetTheme.h"
 #include "views/Form_ProcessDataGraph.h"
 #include "views/Form_TimeSeriesGraph.h"
 #include "views/PlotMatrix.h"
@@ -95,6 +103,15 @@ bool save(QWidget &view, const QString &name, QSize size, const QDir &out)
     return saved && coloured > 0 && crowded.isEmpty();
 }
 
+// A window of this size, with its frame and a task bar, needs a screen that much larger.
+void applyStyleSheetFor(QSize windowSize)
+{
+    StyleSheetPreprocessor preprocessor(QStringLiteral(":/qss"));
+    const QRect screen(QPoint(0, 0), windowSize + QSize(20, 80));
+    preprocessor.defineVariable(QStringLiteral("$Theme"), themeForScreen(screen));
+    qApp->setStyleSheet(preprocessor.process(QStringLiteral("style.css")));
+}
+
 QList<QSize> sizesOf(const QStringList &arguments)
 {
     QList<QSize> sizes;
@@ -141,11 +158,15 @@ int main(int argc, char **argv)
     Form_TimeSeriesGraph timeSeries;
     timeSeries.setTimeSeriesData(sampleRate, seconds, 0, channelFiles, 8192, false, 1, 2500, -2500);
     Form_ProcessDataGraph impedance;
-    impedance.setProcessData(syntheticCurves(), 10000, 1, 10000, 1, 1000);
+    impedance.setProcessData(syntheticCurves(), 1000, 1, 1000, 1, 1000);
     bool saved = true;
     for (const QSize size : sizes) {
+        applyStyleSheetFor(size);
         saved = save(timeSeries, "timeseries", size, out) && saved;
         saved = save(impedance, "impedance", size, out) && saved;
+        const QString name = QString("%1x%2").arg(size.width()).arg(size.height());
+        saved = saveSensorDialog(out, name) && saved;
+        saved = saveTaskDialog(out, name) && saved;
     }
     return saved ? 0 : 1;
 }
