@@ -53,6 +53,7 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     clear();
     delete projectCollection;
     projectCollection = nullptr;
+    channelFiles.clear();
     store = nullptr;
     return false;
 }
