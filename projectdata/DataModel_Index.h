@@ -151,6 +151,8 @@ public slots:
     void getStationRawDataToFloatData();
 
 private:
+    bool passesQuickCheck();
+    static QString damagedFileText(const QString &cause);
     bool openTables();
     bool hasTable(const QString &table) const;
     bool isNewProjectDatabase() const;
@@ -158,7 +160,10 @@ private:
     bool createProjectRow(ProjectConfig &config);
     void refuseDatabase(const QString &reason) const;
     void recoverInterruptedChange();
-    void fillTree();
+    bool fillTreeReadably();
+    bool refusedForReadFailure();
+    void emitLastLineStation();
+    void reportReadFailure();
     QTreeWidgetItem *lineItem(Data_Line *line, double &lastStation);
     QTreeWidgetItem *stationItem(int lineNum, Data_Station *station);
     Data_Project *projectRow();
@@ -179,7 +184,8 @@ private:
                              const ImpedanceCalculator::Result &result);
     bool showMergedTempCurves(int line, double station);
     bool showStoredStationCurves(int line, double station);
-    bool emitStationCurves(Data_Station *station);
+    bool emitStationCurves(Data_Station *station, QStringList *damaged = nullptr);
+    void offerRecalculation(int line, double station, const QStringList &damaged);
     bool rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId);
     void startStationRecalculation(int line, double station);
     void applyStationRecalculation(quint64 generation, int line, double station, const QList<int> &rowIds,
@@ -230,6 +236,8 @@ private:
     int selectedLineRow = -1;
     int selectedStationRow = -1;
     QString inputCalibrationDir;
+    int openedLastLine = -1;
+    double openedLastStation = -1.0;
 
     SampleInfo currentTempSample;
     TempSampleList tempSampleList;

@@ -3,6 +3,8 @@
 
 #include "common/Global_Variables.h"
 #include "projectdata/ImpedanceCurve.h"
+#include "projectdata/StationNumberText.h"
+#include "shell/OperatorPrompt.h"
 #include "store/LibHORM.h"
 
 #include <QFile>
@@ -139,20 +141,34 @@ bool DataModel_Index::showStoredStationCurves(int line, double station)
     HORM_Collection<Data_SampleData> *recordings = item.object->getREF_Data_SampleData();
     if (!recordings || recordings->count() == 0)
         return false;
-    if (!emitStationCurves(item.object))
+    QStringList damaged;
+    const bool shown = emitStationCurves(item.object, &damaged);
+    if (!damaged.isEmpty())
+        offerRecalculation(line, station, damaged);
+    else if (!shown)
         startStationRecalculation(line, station);
     return true;
 }
 
-// Emits the station's merged curves; false, nothing emitted, when all three are empty.
-bool DataModel_Index::emitStationCurves(Data_Station *station)
+// Emits the station's merged curves; false, nothing emitted, when all three are empty and none
+// was left out as damaged (the curves of another station are not left on show then).
+bool DataModel_Index::emitStationCurves(Data_Station *station, QStringList *damaged)
 {
     QVector<OneFreqImpedance> e0, e1, e2;
-    station->getProcessData(e0, e1, e2);
-    if (e0.isEmpty() && e1.isEmpty() && e2.isEmpty())
+    station->getProcessData(e0, e1, e2, damaged);
+    if (e0.isEmpty() && e1.isEmpty() && e2.isEmpty() && (!damaged || damaged->isEmpty()))
         return false;
     emit showProcessData(e0, e1, e2);
     return true;
+}
+
+void DataModel_Index::offerRecalculation(int line, double station, const QStringList &damaged)
+{
+    const QString text = tr("线%1点%2存储的阻抗数据已损坏，未显示：\n%3\n\n是否重新计算该测点的阻抗数据？")
+                             .arg(line)
+                             .arg(StationNumberText::text(station), damaged.join(QLatin1Char('\n')));
+    if (OperatorPrompt::question(nullptr, tr("提示"), text))
+        startStationRecalculation(line, station);
 }
 
 QVector<OneFreqImpedance> DataModel_Index::mergeTempImpedanceData(const QList<QVector<OneFreqImpedance>> &curves)

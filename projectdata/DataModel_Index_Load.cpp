@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace {
 
@@ -39,17 +41,47 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     store = newStore;
     ++projectGeneration;
     ProjectConfig config;
-    if (openTables() && (recoverInterruptedChange(), readProjectHeader(config))) {
+    if (passesQuickCheck() && openTables() && (recoverInterruptedChange(), readProjectHeader(config))
+        && fillTreeReadably()) {
         QDir().mkpath(dataDir);
         emit signalLoadProjectConfig(config);
-        fillTree();
+        emitLastLineStation();
         emit signalModelChange();
+        connect(store, &LibHORM::readFailed, this, &DataModel_Index::reportReadFailure, Qt::QueuedConnection);
         return true;
     }
+    clear();
     delete projectCollection;
     projectCollection = nullptr;
+    channelFiles.clear();
     store = nullptr;
     return false;
+}
+
+// A file that SQLite finds damaged is refused before anything is written into it: no table is
+// made or upgraded, no interrupted change undone.
+bool DataModel_Index::passesQuickCheck()
+{
+    QSqlQuery query(*store->database());
+    QStringList problems;
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+        problems << query.lastError().text();
+    while (query.next()) {
+        const QString row = query.value(0).toString();
+        if (row != QLatin1String("ok"))
+            problems << row;
+    }
+    if (query.lastError().isValid() && problems.isEmpty())
+        problems << query.lastError().text();
+    if (problems.isEmpty())
+        return true;
+    refuseDatabase(damagedFileText(problems.first()));
+    return false;
+}
+
+QString DataModel_Index::damagedFileText(const QString &cause)
+{
+    return tr("工程文件已损坏，无法读取（%1）。请用备份的工程文件替换它。").arg(cause.trimmed());
 }
 
 // Creates or upgrades the tables of a project database, or of the one the new-project dialog
@@ -93,6 +125,8 @@ void DataModel_Index::refuseDatabase(const QString &reason) const
 bool DataModel_Index::readProjectHeader(ProjectConfig &config)
 {
     projectCollection = new HORM_Collection<Data_Project>(store);
+    if (refusedForReadFailure())
+        return false;
     if (projectCollection->count() > 0) {
         Data_Project *project = projectRow();
         if (!project) {
@@ -121,13 +155,38 @@ bool DataModel_Index::createProjectRow(ProjectConfig &config)
     return true;
 }
 
-void DataModel_Index::fillTree()
+// A tree with lines, stations or recordings missing is never shown as the project.
+bool DataModel_Index::fillTreeReadably()
 {
-    int lastLine = -1;
-    double lastStation = -1.0;
-    buildTreeItems(lastLine, lastStation);
-    if (lastLine != -1 || lastStation != -1.0)
-        emit signalLoadLastLineStationNum(lastLine, lastStation);
+    openedLastLine = -1;
+    openedLastStation = -1.0;
+    buildTreeItems(openedLastLine, openedLastStation);
+    return !refusedForReadFailure();
+}
+
+// True, with the operator told, when a collection could not read its rows.
+bool DataModel_Index::refusedForReadFailure()
+{
+    const QString failure = store->takeReadFailure();
+    if (failure.isEmpty())
+        return false;
+    refuseDatabase(damagedFileText(failure));
+    return true;
+}
+
+void DataModel_Index::emitLastLineStation()
+{
+    if (openedLastLine != -1 || openedLastStation != -1.0)
+        emit signalLoadLastLineStationNum(openedLastLine, openedLastStation);
+}
+
+void DataModel_Index::reportReadFailure()
+{
+    if (!store)
+        return;
+    const QString failure = store->takeReadFailure();
+    if (!failure.isEmpty())
+        OperatorPrompt::warning(nullptr, tr("提示"), damagedFileText(failure));
 }
 
 void DataModel_Index::buildTreeItems(int &lastLine, double &lastStation)

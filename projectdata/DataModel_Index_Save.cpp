@@ -2,6 +2,7 @@
 #include "projectdata/DataModel_Index.h"
 
 #include "projectdata/RunSaveJournal.h"
+#include "projectdata/StationConfigFile.h"
 #include "projectdata/RunSplitter.h"
 #include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
@@ -23,6 +24,51 @@ bool refuse(QString *reason, const QString &text)
 QString configFileOf(const QString &folder)
 {
     return folder + QStringLiteral("/config.ini");
+}
+
+// The numbers of the station's stored recordings other than the one being added.
+QStringList storedNumbers(HORM_Collection<Data_SampleData> *recordings, const Data_SampleData *adding)
+{
+    QStringList numbers;
+    for (int i = 0; i < recordings->count(); ++i) {
+        const Data_SampleData *recording = recordings->at(i).object;
+        if (recording && recording != adding)
+            numbers << QString::number(recording->getSampleDataNum());
+    }
+    return numbers;
+}
+
+// Why the row numbered `number` cannot be added to the station's "config.ini": another row
+// carries that number already. Empty when it can be added without touching the rows there.
+QString configRowRefusal(const QString &path, const QStringList &stored, int number)
+{
+    QList<QStringList> rows;
+    if (!QFileInfo::exists(path))
+        return QString();
+    if (!StationConfigFile::recordingRows(path, rows))
+        return DataModel_Index::tr("无法读取%1").arg(path);
+    QStringList inFile;
+    for (const QStringList &cells : qAsConst(rows))
+        inFile << cells.first();
+    if (!inFile.contains(QString::number(number)))
+        return QString();
+    QStringList unlisted, lost;
+    for (const QString &n : qAsConst(inFile)) {
+        if (!stored.contains(n))
+            unlisted << n;
+    }
+    for (const QString &n : stored) {
+        if (!inFile.contains(n))
+            lost << n;
+    }
+    const QString none = DataModel_Index::tr("无");
+    return DataModel_Index::tr("%1中的记录与工程数据库不一致，新记录的编号%2已被文件中的一行占用。\n"
+                               "数据库中没有的行：%3\n文件中缺少的行：%4\n"
+                               "请把数据库中没有的行从该文件中移走（例如从别处复制来的测点文件夹），然后再保存。")
+        .arg(path)
+        .arg(number)
+        .arg(unlisted.isEmpty() ? none : unlisted.join(QStringLiteral("、")),
+             lost.isEmpty() ? none : lost.join(QStringLiteral("、")));
 }
 
 QString describe(const SampleInfo &recording)
@@ -243,6 +289,12 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     Data_SampleData *recording = row.object;
     recording->setSampleDataNum(recordings->count());
     recording->setSampleRate(piece.info.ctrlParam.SampleRate);
+    const QString refusal = configRowRefusal(configFileOf(stationFolder(record.LineNum, piece.info.StationNum)),
+                                             storedNumbers(recordings, recording), recording->getSampleDataNum());
+    if (!refusal.isEmpty()) {
+        *failure = refusal;
+        return false;
+    }
     station.object->setSampleNumbers(station.object->getSampleNumbers() + 1);
     if (!station.object->updateRow())
         return false;

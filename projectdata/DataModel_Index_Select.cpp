@@ -1,6 +1,21 @@
 // Selecting lines, stations and recordings by double click.
 #include "projectdata/DataModel_Index.h"
 
+#include "projectdata/StationNumberText.h"
+#include "shell/OperatorPrompt.h"
+
+namespace {
+
+// A recording whose "config.ini" row gave it a rate and a duration.
+bool hasReadableRow(const SampleInfo &info)
+{
+    const CtrlParam &c = info.ctrlParam;
+    const qint64 seconds = qint64(c.SampleTimeHour) * 3600 + qint64(c.SampleTimeMinute) * 60 + c.SampleTimeSecond;
+    return c.SampleRate > 0 && seconds > 0;
+}
+
+} // namespace
+
 void DataModel_Index::onDoubleClicked(const QModelIndex &index)
 {
     selectedLineRow = -1;
@@ -48,6 +63,14 @@ void DataModel_Index::selectItem(int lineRow, int stationRow, int recordingRow)
     const SampleInfo info = recording.object->getSampleInfo();
     if (recordingRow != -1) {
         emit showTimeSeries(info);
+        if (!hasReadableRow(info))
+            OperatorPrompt::warning(nullptr, tr("提示"),
+                                    tr("线%1点%2第%3条记录（%4Hz）在config.ini中的行无法读取（采样率或采样时间缺失），"
+                                       "无法显示时间序列。")
+                                        .arg(lineName)
+                                        .arg(StationNumberText::text(station.object->getStationNum()))
+                                        .arg(recordingRow + 1)
+                                        .arg(recording.object->getSampleRate()));
         return;
     }
     const double stationNum = station.object->getStationNum();

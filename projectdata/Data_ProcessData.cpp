@@ -37,7 +37,12 @@ void Data_ProcessData::setData_SampleDataID(int value)
     markChanged(QStringLiteral("Data_SampleDataID"));
 }
 
-void Data_ProcessData::getImpedanceData(QVector<OneFreqImpedance> &curve) const
+bool Data_ProcessData::getImpedanceData(QVector<OneFreqImpedance> &curve) const
 {
+    if (ImpedanceCurve::isDamaged(Data_Impedance)) {
+        curve.clear();
+        return false;
+    }
     curve = ImpedanceCurve::decode(Data_Impedance);
+    return true;
 }

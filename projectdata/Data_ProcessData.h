@@ -36,8 +36,9 @@ public:
     int getData_SampleDataID() const { return Data_SampleDataID; }
     void setData_SampleDataID(int value);
 
-    // Empties the vector, then appends the stored points in order.
-    void getImpedanceData(QVector<OneFreqImpedance> &curve) const;
+    // Empties the vector, then appends the stored points in order; false, and no point, when the
+    // stored bytes are damaged.
+    bool getImpedanceData(QVector<OneFreqImpedance> &curve) const;
 
 private:
     int SampleChannel = 0;

@@ -174,7 +174,7 @@ void Data_SampleData::readChannelFiles(const QStringList &names)
     }
 }
 
-QList<ChannelImpedance> Data_SampleData::getProcessData()
+QList<ChannelImpedance> Data_SampleData::getProcessData(QList<int> *damagedChannels)
 {
     QList<ChannelImpedance> curves;
     HORM_Collection<Data_ProcessData> *rows = getREF_Data_ProcessData();
@@ -184,8 +184,10 @@ QList<ChannelImpedance> Data_SampleData::getProcessData()
             continue;
         ChannelImpedance entry;
         entry.channel = item.object->getSampleChannel();
-        item.object->getImpedanceData(entry.curve);
-        curves.append(entry);
+        if (item.object->getImpedanceData(entry.curve))
+            curves.append(entry);
+        else if (damagedChannels)
+            damagedChannels->append(entry.channel);
     }
     return curves;
 }

@@ -72,7 +72,8 @@ public:
     QStringList savedPaths(const SampleInfo &recording, int n, bool renameStation = false) const;
     void readConfigFile();
 
-    QList<ChannelImpedance> getProcessData();
+    // The stored curves; a damaged one is left out and its channel added to damagedChannels.
+    QList<ChannelImpedance> getProcessData(QList<int> *damagedChannels = nullptr);
     // Stores each curve as a new row; false, and nothing stored, for an empty list.
     bool addProcessData(const QList<ChannelImpedance> &curves);
     // Relabels every curve of channels 0 to 2 as channel 0; false when there is none.

@@ -66,7 +66,7 @@ QVector<OneFreqImpedance> Data_Station::mergeImpedanceData(const QList<QVector<O
 }
 
 void Data_Station::getProcessData(QVector<OneFreqImpedance> &e0, QVector<OneFreqImpedance> &e1,
-                                  QVector<OneFreqImpedance> &e2)
+                                  QVector<OneFreqImpedance> &e2, QStringList *damaged)
 {
     HORM_Collection<Data_SampleData> *recordings = getREF_Data_SampleData();
     if (!recordings || recordings->count() == 0)
@@ -76,9 +76,14 @@ void Data_Station::getProcessData(QVector<OneFreqImpedance> &e0, QVector<OneFreq
         HORM_CollectionItem<Data_SampleData> item = recordings->at(i);
         if (item.isNull() || item.object->getUse() == 0)
             continue;
-        for (const ChannelImpedance &curve : item.object->getProcessData()) {
+        QList<int> damagedChannels;
+        for (const ChannelImpedance &curve : item.object->getProcessData(&damagedChannels)) {
             if (curve.channel >= 0 && curve.channel <= 2)
                 perChannel[curve.channel].append(curve.curve);
+        }
+        for (int channel : qAsConst(damagedChannels)) {
+            if (damaged)
+                damaged->append(QObject::tr("第%1条记录（%2Hz）E%3").arg(i + 1).arg(item.object->getSampleRate()).arg(channel));
         }
     }
     e0 = mergeImpedanceData(perChannel[0]);

@@ -48,7 +48,10 @@ public:
 
     // The station's merged curve per channel from its recordings in use; all three are left as
     // they were when the station has no recording.
-    void getProcessData(QVector<OneFreqImpedance> &e0, QVector<OneFreqImpedance> &e1, QVector<OneFreqImpedance> &e2);
+    // The merged curves of the recordings in use; damaged, when given, lists the stored curves left
+    // out as damaged ("第2条记录（4000Hz）E0").
+    void getProcessData(QVector<OneFreqImpedance> &e0, QVector<OneFreqImpedance> &e1, QVector<OneFreqImpedance> &e2,
+                        QStringList *damaged = nullptr);
     static QVector<OneFreqImpedance> mergeImpedanceData(const QList<QVector<OneFreqImpedance>> &curves);
 
 private:

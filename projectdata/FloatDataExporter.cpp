@@ -64,6 +64,14 @@ qint64 FloatDataExporter::exportChannel(const Task &task)
         output.remove();
         return -1;
     }
+    const qint64 written = writeLines(task, input, output);
+    if (written == 0)
+        output.remove();
+    return written;
+}
+
+qint64 FloatDataExporter::writeLines(const Task &task, QFile &input, QFile &output)
+{
     if (task.samples <= 0 || task.sampleRate <= 0)
         return 0;
     const double mv = scale(task.sampleRate);
@@ -90,7 +98,8 @@ bool FloatDataExporter::start(const QList<Task> &tasks)
     failed.clear();
     for (const Task &t : tasks) {
         pool.start([this, t]() {
-            const bool ok = exportChannel(t) >= 0;
+            // A file that got no sample is no export of its channel.
+            const bool ok = exportChannel(t) > 0;
             pool.post([this, t, ok]() { taskDone(t.channelFile, ok); });
         });
     }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFile;
 struct CtrlParam;
 
 // Writes channel files as text of time and millivolt pairs, one task per channel file on the
@@ -40,7 +41,8 @@ public:
     // Millivolts per count at the sample rate.
     static double scale(int sampleRate);
     // Writes the task's output file; the lines written, which stop early at the end of a short
-    // channel file; -1, no output left, when the channel file cannot be read or the output opened.
+    // channel file; -1, no output left, when the channel file cannot be read or the output opened;
+    // 0, no output left, when no sample was written (no rate or duration, an empty channel file).
     static qint64 exportChannel(const Task &task);
     // Of the last export, once finished: the output files written and the channel files that failed.
     int writtenCount() const { return written; }
@@ -50,6 +52,7 @@ signals:
     void finished();
 
 private:
+    static qint64 writeLines(const Task &task, QFile &input, QFile &output);
     void taskDone(const QString &channelFile, bool ok);
 
     ImpedanceTaskPool pool;

@@ -52,6 +52,18 @@ QVector<OneFreqImpedance> decode(const QByteArray &bytes)
     return curve;
 }
 
+bool isDamaged(const QByteArray &bytes)
+{
+    if (bytes.size() % pointBytes != 0)
+        return true;
+    for (const OneFreqImpedance &point : decode(bytes)) {
+        if (!std::isfinite(point.frequency) || point.frequency <= 0.0 || !std::isfinite(point.apparentResistivity)
+            || point.apparentResistivity <= 0.0)
+            return true;
+    }
+    return false;
+}
+
 QVector<OneFreqImpedance> merge(const QList<QVector<OneFreqImpedance>> &curves)
 {
     if (curves.isEmpty())

@@ -14,6 +14,9 @@ namespace ImpedanceCurve {
 QByteArray encode(const QVector<OneFreqImpedance> &curve);
 // The whole 56-byte points of the bytes; a shorter tail is ignored.
 QVector<OneFreqImpedance> decode(const QByteArray &bytes);
+// True when the bytes are no stored curve: a length that is not a whole number of points, or a
+// point whose frequency or apparent resistivity is not a finite positive number.
+bool isDamaged(const QByteArray &bytes);
 
 // One curve of all: the first curve's points, then each later point whose frequency is new;
 // a point on a frequency already present is averaged into it.

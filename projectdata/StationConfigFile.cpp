@@ -1,5 +1,7 @@
 #include "projectdata/StationConfigFile.h"
 
+#include "projectdata/ConfigIniCodec.h"
+
 #include <QFile>
 
 namespace {
@@ -8,9 +10,9 @@ const QByteArray lineEnd("\r\n");
 constexpr int stationLine = 1;
 constexpr int firstRecordingLine = 3;
 
-QStringList fileLines(const QByteArray &bytes)
+QStringList fileLines(const QString &text)
 {
-    QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     for (QString &line : lines) {
@@ -26,13 +28,23 @@ bool readLines(const QString &path, QStringList &lines)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    lines = fileLines(file.readAll());
+    lines = fileLines(ConfigIniCodec::decode(file.readAll()).text);
     return true;
 }
 
 bool carriesNumber(const QStringList &cells, int number)
 {
     return !cells.isEmpty() && cells.first() == QString::number(number);
+}
+
+// The line of the first row carrying the number, or -1.
+int lineOfRow(const QStringList &lines, int number)
+{
+    for (int i = firstRecordingLine; i < lines.size(); ++i) {
+        if (carriesNumber(StationConfigRow::tokens(lines.at(i)), number))
+            return i;
+    }
+    return -1;
 }
 
 QStringList recordingCells(const QStringList &lines, int number)
@@ -43,12 +55,8 @@ QStringList recordingCells(const QStringList &lines, int number)
         if (carriesNumber(cells, number))
             return cells;
     }
-    for (int i = firstRecordingLine; i < lines.size(); ++i) {
-        const QStringList cells = StationConfigRow::tokens(lines.at(i));
-        if (carriesNumber(cells, number))
-            return cells;
-    }
-    return {};
+    const int line = lineOfRow(lines, number);
+    return line < 0 ? QStringList() : StationConfigRow::tokens(lines.at(line));
 }
 
 bool writeAll(QFile &file, const QByteArray &bytes)
@@ -56,17 +64,11 @@ bool writeAll(QFile &file, const QByteArray &bytes)
     return file.write(bytes) == bytes.size() && file.flush();
 }
 
-QByteArray leadingLines(const StationConfigRow::StationFields &station, const SampleInfo &recording)
+QString leadingLines(const StationConfigRow::StationFields &station, const SampleInfo &recording)
 {
-    return StationConfigRow::stationHeader().toUtf8() + lineEnd + StationConfigRow::stationRow(station, recording).toUtf8()
-           + lineEnd + StationConfigRow::recordingHeader().toUtf8() + lineEnd;
-}
-
-// Rows are numbered from 1 after the three leading lines; a last line without its end counts.
-int nextRowNumber(const QByteArray &existing)
-{
-    const int lines = existing.count('\n') + (existing.endsWith('\n') ? 0 : 1);
-    return lines - 2;
+    const QString end = QString::fromLatin1(lineEnd);
+    return StationConfigRow::stationHeader() + end + StationConfigRow::stationRow(station, recording) + end
+           + StationConfigRow::recordingHeader() + end;
 }
 
 } // namespace
@@ -80,16 +82,18 @@ bool append(const QString &path, const StationConfigRow::StationFields &station,
     if (!file.open(QIODevice::ReadWrite))
         return false;
     const QByteArray existing = file.readAll();
-    QByteArray bytes;
-    if (existing.isEmpty())
-        bytes = leadingLines(station, recording);
-    else if (!existing.endsWith('\n'))
-        bytes = lineEnd;
-    const int next = existing.isEmpty() ? 1 : nextRowNumber(existing);
-    if (next != number)
+    const ConfigIniCodec::Text decoded = ConfigIniCodec::decode(existing);
+    const QStringList lines = fileLines(decoded.text);
+    // Without its leading lines the new row would stand in the station row's place.
+    if ((!existing.isEmpty() && lines.size() < firstRecordingLine) || lineOfRow(lines, number) >= 0)
         return false;
-    bytes += StationConfigRow::recordingRow(number, recording).toUtf8() + lineEnd;
-    return file.seek(file.size()) && writeAll(file, bytes);
+    QString text;
+    if (existing.isEmpty())
+        text = leadingLines(station, recording);
+    else if (!existing.endsWith('\n'))
+        text = QString::fromLatin1(lineEnd);
+    text += StationConfigRow::recordingRow(number, recording) + QString::fromLatin1(lineEnd);
+    return file.seek(file.size()) && writeAll(file, ConfigIniCodec::encode(text, decoded.gbk));
 }
 
 bool read(const QString &path, int number, QStringList &stationCells, QStringList &recordingRowCells)

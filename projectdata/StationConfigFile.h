@@ -7,12 +7,14 @@
 #include <QStringList>
 
 // Appending to and reading from a station's "config.ini". Lines end with CR LF when written;
-// CR LF and LF are both read. UTF-8 without byte-order mark.
+// CR LF and LF are both read. Written as UTF-8 without byte-order mark; a file saved as GBK is
+// read as such and extended in GBK.
 namespace StationConfigFile {
 
 // Appends the recording's row as row number `number`, writing the three leading lines first when
-// the file is new or empty. False, and nothing written, when the file cannot be opened or the
-// next row of the file would carry another number; false as well when writing fails.
+// the file is new or empty. Rows already there stay as they are, whatever their numbers; false,
+// and nothing written, when the file cannot be opened or a row of it carries the number already
+// (the new row could not be told from it); false as well when writing fails.
 bool append(const QString &path, const StationConfigRow::StationFields &station, const SampleInfo &recording,
             int number);
 

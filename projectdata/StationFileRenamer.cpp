@@ -1,5 +1,6 @@
 #include "projectdata/StationFileRenamer.h"
 
+#include "projectdata/ConfigIniCodec.h"
 #include "projectdata/FlushQueue.h"
 #include "projectdata/ProjectJournal.h"
 #include "projectdata/StationNumberText.h"
@@ -61,7 +62,8 @@ QString StationFileRenamer::renamedFileName(const QString &name, int line, doubl
 bool StationFileRenamer::rewriteConfigText(const QByteArray &text, int line, double station, QByteArray *out)
 {
     const QString eol = text.contains("\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringList rows = QString::fromUtf8(text).split(eol);
+    const ConfigIniCodec::Text decoded = ConfigIniCodec::decode(text);
+    QStringList rows = decoded.text.split(eol);
     if (!rows.isEmpty() && rows.last().isEmpty())
         rows.removeLast();
     if (rows.size() < 3)
@@ -78,7 +80,7 @@ bool StationFileRenamer::rewriteConfigText(const QByteArray &text, int line, dou
             cells[c] = renamedFileName(cells.at(c), line, station);
         rows[r] = cells.join(QStringLiteral("     "));
     }
-    *out = (rows.join(eol) + eol).toUtf8();
+    *out = ConfigIniCodec::encode(rows.join(eol) + eol, decoded.gbk);
     return true;
 }
 

@@ -200,6 +200,8 @@ bool HORM_BaseObject::selectRow()
     if (!query.exec(sql) || !query.next()) {
         qWarning() << "HORM_BaseObject: cannot read the deferred columns of" << className() << ID << ":"
                    << query.lastError().text();
+        if (query.lastError().isValid())
+            store->noteReadFailure(query.lastError().text());
         return false;
     }
     // Values just read from the row are no change to write back.

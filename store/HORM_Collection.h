@@ -106,7 +106,10 @@ void HORM_Collection<T>::load(const QString &rowFilter, const QString &rowOrder)
         return;
     deleteObjects();
     int &rows = countFor(rowFilter);
-    HORM_CollectionSql::readCount(*store->database(), HORM_CollectionSql::countSql(table(), rowFilter), rows);
+    const QString error =
+        HORM_CollectionSql::readCount(*store->database(), HORM_CollectionSql::countSql(table(), rowFilter), rows);
+    if (!error.isEmpty())
+        store->noteReadFailure(error);
     if (rows == 0)
         return;
     selectRows(bulkColumns, rowFilter, rowOrder);
@@ -119,8 +122,11 @@ void HORM_Collection<T>::selectRows(const QStringList &columns, const QString &r
         return;
     QVector<QSqlRecord> rows;
     const QString sql = HORM_CollectionSql::selectSql(columns, table(), rowFilter, rowOrder);
-    if (!HORM_CollectionSql::readRows(*store->database(), sql, rows))
+    const QString error = HORM_CollectionSql::readRows(*store->database(), sql, rows);
+    if (!error.isEmpty()) {
+        store->noteReadFailure(error);
         return;
+    }
     for (const QSqlRecord &row : qAsConst(rows)) {
         T *object = new T(store.data(), nullptr);
         object->assignColumns(row);

@@ -35,29 +35,44 @@ QString selectSql(const QStringList &columns, const QString &table, const QStrin
     return QStringLiteral("SELECT %1 FROM %2 %3 %4 %5").arg(columnText, table, condition, QString(), ordering);
 }
 
-void readCount(QSqlDatabase &db, const QString &sql, int &count)
+namespace {
+
+// The error of a statement that failed, at its start or while stepping through its rows.
+QString failure(const QSqlQuery &query, const QString &sql)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(sql)) {
-        qWarning() << "HORM_Collection:" << sql << "failed:" << query.lastError().text();
-        return;
-    }
-    while (query.next())
-        count = query.value(QStringLiteral("TOTALROWS")).toInt();
+    if (!query.lastError().isValid())
+        return QString();
+    qWarning() << "HORM_Collection:" << sql << "failed:" << query.lastError().text();
+    const QString text = query.lastError().text().trimmed();
+    return text.isEmpty() ? QStringLiteral("unknown database error") : text;
 }
 
-bool readRows(QSqlDatabase &db, const QString &sql, QVector<QSqlRecord> &rows)
+} // namespace
+
+QString readCount(QSqlDatabase &db, const QString &sql, int &count)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(sql)) {
-        qWarning() << "HORM_Collection:" << sql << "failed:" << query.lastError().text();
-        return false;
-    }
+    if (!query.exec(sql))
+        return failure(query, sql);
+    int read = count;
+    while (query.next())
+        read = query.value(QStringLiteral("TOTALROWS")).toInt();
+    const QString error = failure(query, sql);
+    if (error.isEmpty())
+        count = read;
+    return error;
+}
+
+QString readRows(QSqlDatabase &db, const QString &sql, QVector<QSqlRecord> &rows)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        return failure(query, sql);
     while (query.next())
         rows.append(query.record());
-    return true;
+    return failure(query, sql);
 }
 
 } // namespace HORM_CollectionSql

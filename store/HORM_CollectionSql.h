@@ -15,9 +15,11 @@ namespace HORM_CollectionSql {
 QStringList classInfoNames(const QMetaObject *meta, const char *role);
 QString countSql(const QString &table, const QString &filter);
 QString selectSql(const QStringList &columns, const QString &table, const QString &filter, const QString &order);
-// Sets count from the statement's TOTALROWS; leaves it as it was when the statement fails.
-void readCount(QSqlDatabase &db, const QString &sql, int &count);
-bool readRows(QSqlDatabase &db, const QString &sql, QVector<QSqlRecord> &rows);
+// Sets count from the statement's TOTALROWS; leaves it as it was, and returns the database's
+// error, when the statement fails.
+QString readCount(QSqlDatabase &db, const QString &sql, int &count);
+// The rows of the statement; the database's error when it fails, also part-way through the rows.
+QString readRows(QSqlDatabase &db, const QString &sql, QVector<QSqlRecord> &rows);
 
 } // namespace HORM_CollectionSql
 

@@ -11,6 +11,7 @@
 #include <QtDebug>
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
@@ -104,6 +105,18 @@ bool LibHORM::checkCaller(const LibHORM *store, const char *entryPoint)
 void LibHORM::setAssertOnWrongThread(bool enabled)
 {
     assertOnWrongThread = enabled;
+}
+
+void LibHORM::noteReadFailure(const QString &error)
+{
+    if (readFailure.isEmpty())
+        readFailure = error;
+    emit readFailed(error);
+}
+
+QString LibHORM::takeReadFailure()
+{
+    return std::exchange(readFailure, QString());
 }
 
 bool LibHORM::transaction()

@@ -44,10 +44,18 @@ public:
     bool getColumns(const QString &className, QStringList &names, QStringList &types) const;
     bool getReferences(const QString &className, QStringList &childClassNames) const;
 
+    // A collection could not read its rows: the file is damaged or not what the classes expect.
+    // The first failure is kept until taken; readFailed tells of each.
+    void noteReadFailure(const QString &error);
+    QString takeReadFailure();
+
     // True when the store exists, has an open connection and the caller runs on the thread that
     // opened it; logs the refusal otherwise. Every entry point of the store begins with it.
     static bool checkCaller(const LibHORM *store, const char *entryPoint);
     static void setAssertOnWrongThread(bool enabled);
+
+signals:
+    void readFailed(const QString &error);
 
 private:
     struct TableColumns
@@ -64,6 +72,7 @@ private:
     QString connectionName;
     std::unique_ptr<QSqlDatabase> db;
     QThread *ownerThread = nullptr;
+    QString readFailure;
     QMap<QString, QString> keyNames;
     QMap<QString, QString> keyTypes;
     QMap<QString, QStringList> columnNames;

@@ -115,9 +115,10 @@ void Form_TimeSeriesGraph::setTimeSeriesData(int sampleRate, int sampleTime, int
                                              int yViewMode, double YAxisMax, double YAxisMin)
 {
     Q_UNUSED(startTime)
+    // A recording that cannot be drawn leaves no other recording's samples on show.
+    clearTimeSeriesGraph();
     if (sampleRate <= 0 || channelFiles.isEmpty() || viewSize <= 0)
         return;
-    clearTimeSeriesGraph();
     this->sampleRate = sampleRate;
     dataIndex = 0;
     totalSamples = int(qMin<qint64>(qint64(sampleRate) * qMax(sampleTime, 0), std::numeric_limits<int>::max()));

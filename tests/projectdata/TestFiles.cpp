@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <QFile>
+#include <QTextCodec>
 
 namespace TestFiles {
 
@@ -14,6 +15,11 @@ bool write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray gbk(const QString &text)
+{
+    return QTextCodec::codecForName("GBK")->fromUnicode(text);
 }
 
 } // namespace TestFiles

@@ -10,6 +10,8 @@ namespace TestFiles {
 // The file's bytes, or "missing" when it cannot be read.
 QByteArray read(const QString &path);
 bool write(const QString &path, const QByteArray &bytes);
+// The text as a Chinese Windows editor saves it in its local encoding.
+QByteArray gbk(const QString &text);
 
 } // namespace TestFiles
 

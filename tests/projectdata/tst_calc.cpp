@@ -1,7 +1,10 @@
 #include "RunFixture.h"
+#include "StoreTestSupport.h"
 #include "TestFiles.h"
 
 #include "common/Global_Variables.h"
+#include "projectdata/ImpedanceCurve.h"
+#include "store/LibHORM.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -53,6 +56,8 @@ private slots:
     void storedStationIsRecalculated();
     void recalculationOfAClosedProjectIsDropped();
     void fractionalStationsAreTheirOwn();
+    void damagedStoredCurveIsOfferedForRecalculation_data();
+    void damagedStoredCurveIsOfferedForRecalculation();
 
 private:
     SampleInfo syntheticRecording(int mode);
@@ -249,6 +254,58 @@ void TestCalc::fractionalStationsAreTheirOwn()
     QCOMPARE(firstResistivity(curves), 1.0);
     f->tree->onDoubleClicked(f->tree->model()->index(0, 0, line));
     QCOMPARE(firstResistivity(curves), 100.0);
+}
+
+void TestCalc::damagedStoredCurveIsOfferedForRecalculation_data()
+{
+    QTest::addColumn<QString>("blob");
+    QTest::newRow("ragged length") << "substr(Data_Impedance, 1, 50)";
+    QTest::newRow("zero frequency and resistivity") << "zeroblob(56)";
+    QTest::newRow("negative frequency") << "X'" + QString::fromLatin1(ImpedanceCurve::encode({{0, -5, 0.9, 1e302, 45, 0, 0}}).toHex()) + "'";
+}
+
+// The damaged curve of the 2000 Hz recording is left out of the merge, and recalculation offered.
+void TestCalc::damagedStoredCurveIsOfferedForRecalculation()
+{
+    QFETCH(QString, blob);
+    QVERIFY(f->record(RunFixture::task(1, "Hx,Hy,E0,E1"), 1));
+    StationSampleInfo record = f->station();
+    QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    f->calculator.rho = 400;
+    QVERIFY(f->record(RunFixture::task(1, "Hx,Hy,E0,E1", 2000), 2));
+    QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    f->tree->closeProject();
+    {
+        LibHORM store;
+        QVERIFY(store.openSqlite(f->projectDir() + "/proj.HMT"));
+        QVERIFY(execSql(store, "UPDATE Data_ProcessData SET Data_Impedance = " + blob
+                                   + " WHERE Data_SampleDataID = 2 AND SampleChannel = 0"));
+    }
+    QVERIFY(f->reopen());
+    QSignalSpy curves(f->tree.get(), &DataModel_Index::showProcessData);
+    f->prompt.asked.clear();
+    f->calculator.rho = 50;
+    f->prompt.expectYes();
+
+    const QModelIndex line = f->tree->model()->index(0, 0);
+    f->tree->onDoubleClicked(f->tree->model()->index(0, 0, line));
+    QCOMPARE(f->prompt.count(), 1);
+    QCOMPARE(f->prompt.last().kind, PromptRequest::Question);
+    const QString text = f->prompt.last().text;
+    QVERIFY2(text.contains(QString::fromUtf8("已损坏")) && text.contains(QString::fromUtf8("第2条记录（2000Hz）E0"))
+                 && !text.contains("E1"),
+             qPrintable(text));
+    QCOMPARE(curves.count(), 1);
+    const QVector<OneFreqImpedance> e0 = curves.at(0).at(0).value<QVector<OneFreqImpedance>>();
+    QCOMPARE(e0.size(), 1);
+    QCOMPARE(e0.first().apparentResistivity, 100.0);
+    // E1 is merged from both recordings as before.
+    QCOMPARE(curves.at(0).at(1).value<QVector<OneFreqImpedance>>().first().apparentResistivity, 200.0);
+
+    QTRY_COMPARE(curves.count(), 2);
+    QCOMPARE(curves.at(1).at(0).value<QVector<OneFreqImpedance>>().first().apparentResistivity, 50.0);
+    QCOMPARE(f->sql("SELECT length(Data_Impedance) FROM Data_ProcessData WHERE Data_SampleDataID = 2 AND SampleChannel = 0;"),
+             QString("56"));
 }
 
 QTEST_MAIN(TestCalc)

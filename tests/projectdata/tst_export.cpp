@@ -39,6 +39,8 @@ private slots:
     void stationExport();
     void lostChannelFileIsNamed();
     void recordingWithoutItsConfigRowIsRefused();
+    void filesWithoutSamplesAreFailures_data();
+    void filesWithoutSamplesAreFailures();
 
 private:
     // Line 5, station 100: recordings at 4000 Hz and 2000 Hz, each with Hx and E0.
@@ -92,11 +94,13 @@ void TestExport::linesAndTimes()
     QVERIFY(TestFiles::write(channel, counts(QVector<qint32>(samples, 0)) + extra));
     QCOMPARE(FloatDataExporter::exportChannel(FloatDataExporter::task(channel, dir.path(), duration(250, 1))),
              qint64(lines));
+    // No sample, no output.
+    QCOMPARE(QFileInfo::exists(dir.filePath("a.b_FloatData.txt")), lines > 0);
+    if (lines == 0)
+        return;
     const QList<QByteArray> rows = TestFiles::read(dir.filePath("a.b_FloatData.txt")).split('\n');
     QCOMPARE(rows.size(), lines + 1);
     QVERIFY(rows.last().isEmpty());
-    if (lines == 0)
-        return;
     QCOMPARE(rows.first(), QByteArray("0.004     ,0"));
     QCOMPARE(rows.at(lines - 1), (QString::number(lines / 250.0, 'g', 10).leftJustified(10) + ",0").toLatin1());
 }
@@ -167,6 +171,64 @@ void TestExport::recordingWithoutItsConfigRowIsRefused()
     QVERIFY2(text.contains("config.ini") && text.contains("2000Hz"), qPrintable(text));
     QVERIFY(!QFileInfo::exists(f.tempDir() + "/_FloatData.txt"));
     QVERIFY(!f.tree->isExportRunning());
+}
+
+void TestExport::filesWithoutSamplesAreFailures_data()
+{
+    // What is done to the 2000 Hz recording (the second row of config.ini); the channels of its
+    // files that cannot be exported.
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QStringList>("failed");
+    QTest::addColumn<int>("written");
+    QTest::newRow("rate 0") << "rate 0" << QStringList{"Hx", "E0"} << 2;
+    QTest::newRow("negative rate") << "rate -2000" << QStringList{"Hx", "E0"} << 2;
+    QTest::newRow("duration 0") << "duration 0时0分0秒" << QStringList{"Hx", "E0"} << 2;
+    QTest::newRow("negative duration") << "duration 0时0分-10秒" << QStringList{"Hx", "E0"} << 2;
+    // The cells after it move up one place: the row names no Hx file any more.
+    QTest::newRow("duration cell missing") << "drop duration" << QStringList{"E0"} << 2;
+    QTest::newRow("empty channel file") << "empty E0" << QStringList{"E0"} << 3;
+    QTest::newRow("saved as GBK") << "GBK" << QStringList{} << 4;
+}
+
+// A channel file that gets no sample is named as failed, never counted as written.
+void TestExport::filesWithoutSamplesAreFailures()
+{
+    QFETCH(QString, damage);
+    QFETCH(QStringList, failed);
+    QFETCH(int, written);
+    RunFixture f;
+    saveTwoRecordings(f);
+    const QString station = f.dataDir() + "/Line 5/Station 100/";
+    const QString config = station + "config.ini";
+    QStringList lines = QString::fromUtf8(TestFiles::read(config)).split("\r\n");
+    QStringList cells = lines.at(4).simplified().split(' ');
+    constexpr int rateCell = 16;
+    constexpr int durationCell = 17;
+    if (damage.startsWith("rate "))
+        cells[rateCell] = damage.mid(5);
+    else if (damage.startsWith("duration "))
+        cells[durationCell] = damage.mid(9);
+    else if (damage == "drop duration")
+        cells.removeAt(durationCell);
+    else if (damage == "empty E0")
+        QVERIFY(TestFiles::write(station + "123_Vector_Line5_Station100_E0_2000Hz.ats", QByteArray()));
+    lines[4] = cells.join("    ");
+    const QString text = lines.join("\r\n");
+    QVERIFY(TestFiles::write(config, damage == "GBK" ? TestFiles::gbk(text) : text.toUtf8()));
+    QVERIFY(f.reopen());
+    QSignalSpy done(f.tree.get(), &DataModel_Index::floatDataExported);
+
+    QVERIFY(f.tree->getStationFloatData(0, 0));
+    QVERIFY(done.wait(10000));
+    const QString message = f.prompt.last().text;
+    QCOMPARE(message.contains(QString::fromUtf8("导出未完成")), !failed.isEmpty());
+    QVERIFY2(message.contains(QString::fromUtf8("写出%1个文件").arg(written)), qPrintable(message));
+    for (const QString &channel : {"Hx", "E0"}) {
+        const QString name = QString("123_Vector_Line5_Station100_%1_2000Hz").arg(channel);
+        QCOMPARE(message.contains(name + ".ats"), failed.contains(channel));
+        const bool exported = !failed.contains(channel) && (channel != "Hx" || damage != "drop duration");
+        QCOMPARE(QFileInfo(f.tempDir() + "/" + name + "_FloatData.txt").size() > 0, exported);
+    }
 }
 
 QTEST_MAIN(TestExport)

@@ -5,6 +5,7 @@
 #include "projectdata/ImpedanceCurve.h"
 #include "store/LibHORM.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -65,8 +66,8 @@ class TestImpedance : public QObject
 
 private slots:
     void curveIsStoredAs56ByteRecords();
-    void partialRecordsAreIgnored_data();
-    void partialRecordsAreIgnored();
+    void damagedBytesGiveNoPoint_data();
+    void damagedBytesGiveNoPoint();
     void addingCurvesOfARecording();
     void merge_data();
     void merge();
@@ -114,27 +115,43 @@ void TestImpedance::curveIsStoredAs56ByteRecords()
     QVERIFY(std::memcmp(readBack.constData(), curve.constData(), 2240) == 0);
 }
 
-void TestImpedance::partialRecordsAreIgnored_data()
+void TestImpedance::damagedBytesGiveNoPoint_data()
 {
-    QTest::addColumn<int>("bytes");
+    QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<int>("points");
-    QTest::newRow("empty") << 0 << 0;
-    QTest::newRow("short of one") << 55 << 0;
-    QTest::newRow("one") << 56 << 1;
-    QTest::newRow("one and a tail") << 60 << 1;
-    QTest::newRow("two") << 112 << 2;
+    const QByteArray three = ImpedanceCurve::encode({distinctPoint(3), distinctPoint(4), distinctPoint(5)});
+    const auto withField = [](int field, double value) {
+        OneFreqImpedance p = distinctPoint(4);
+        (field == 1 ? p.frequency : p.apparentResistivity) = value;
+        return ImpedanceCurve::encode({distinctPoint(3), p});
+    };
+    QTest::newRow("empty") << QByteArray() << 0;
+    QTest::newRow("one") << three.left(56) << 1;
+    QTest::newRow("three") << three << 3;
+    QTest::newRow("short of one") << three.left(55) << -1;
+    QTest::newRow("one and a tail") << three.left(60) << -1;
+    QTest::newRow("negative frequency") << withField(1, -2.5) << -1;
+    QTest::newRow("zero frequency") << withField(1, 0.0) << -1;
+    QTest::newRow("infinite frequency") << withField(1, qInf()) << -1;
+    QTest::newRow("NaN resistivity") << withField(3, qQNaN()) << -1;
+    QTest::newRow("negative resistivity") << withField(3, -1e302) << -1;
+    QByteArray noise(25 * 56, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    for (char &byte : noise)
+        byte = char(generator.bounded(256));
+    QTest::newRow("random bytes") << noise << -1;
 }
 
-void TestImpedance::partialRecordsAreIgnored()
+// A damaged blob gives no point at all, never a part of a curve (points -1: damaged).
+void TestImpedance::damagedBytesGiveNoPoint()
 {
-    QFETCH(int, bytes);
+    QFETCH(QByteArray, stored);
     QFETCH(int, points);
-    const QByteArray stored = ImpedanceCurve::encode({distinctPoint(3), distinctPoint(4), distinctPoint(5)}).left(bytes);
     Data_ProcessData row(nullptr);
     row.setData_Impedance(stored);
     Curve curve{distinctPoint(9)};
-    row.getImpedanceData(curve);
-    QCOMPARE(curve.size(), points);
+    QCOMPARE(row.getImpedanceData(curve), points >= 0);
+    QCOMPARE(curve.size(), qMax(points, 0));
     if (points > 0)
         QCOMPARE(curve.first().inversionDepth, distinctPoint(3).inversionDepth);
 }

@@ -153,6 +153,11 @@ void TestRename::configRows_data()
         << QByteArray("h\nx y 5 100\nt\n" + cells22 + " Line5_Station100_Hx.ats 1\n")
         << QByteArray("h\nx       y       7       12.5\nt\n" + QByteArray(cells22).replace(" ", "     ")
                       + "     Line7_Station12.5_Hx.ats     1\n");
+    // A file saved as GBK is written back as GBK, its Chinese cells as they were.
+    QTest::newRow("GBK file")
+        << TestFiles::gbk(QString::fromUtf8("仪器ID号\r\n17 北京 5 100\r\n编号\r\n") + cells22 + " 磁棒1_Line5_Station100_Hx.ats\r\n")
+        << TestFiles::gbk(QString::fromUtf8("仪器ID号\r\n17       北京       7       12.5\r\n编号\r\n")
+                          + QString(cells22).replace(" ", "     ") + QString::fromUtf8("     磁棒1_Line7_Station12.5_Hx.ats\r\n"));
     QTest::newRow("two lines") << QByteArray("h\nx y 5 100\n") << QByteArray();
     QTest::newRow("station row without a number") << QByteArray("h\nx y 5\nt\n") << QByteArray();
 }

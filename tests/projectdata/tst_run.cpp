@@ -53,6 +53,8 @@ private slots:
     void failedSaveChangesNothing();
     void filesTheDatabaseDoesNotListAreKept_data();
     void filesTheDatabaseDoesNotListAreKept();
+    void configRowsTheDatabaseDoesNotList_data();
+    void configRowsTheDatabaseDoesNotList();
     void pendingCalculationHoldsTheSave();
     void resultsOfAClearedRunAreDropped();
     void stationNumbersThatDoNotPrintExactly_data();
@@ -398,6 +400,63 @@ void TestRun::filesTheDatabaseDoesNotListAreKept()
     QCOMPARE(f->listing(folder).filter("_1.ats"), QStringList({"123_Vector_Line5_Station100_E1_4000Hz_1.ats 48",
                                                                "123_Vector_Line5_Station100_Hx_4000Hz_1.ats 12"}));
     QVERIFY(TestFiles::read(folder + "/config.ini").contains("Station100_Hx_4000Hz_1.ats"));
+}
+
+void TestRun::configRowsTheDatabaseDoesNotList_data()
+{
+    // The numbers of the recording rows left in config.ini after recording 1 was saved: the
+    // first is the saved row renumbered, the others copies of it. Empty: refused with that
+    // text, which names the rows that disagree.
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("copied row of another number") << QStringList{"1", "7"} << QString();
+    QTest::newRow("row lost") << QStringList{} << QString();
+    QTest::newRow("copied row of the next number")
+        << QStringList{"1", "2"} << QString::fromUtf8("数据库中没有的行：2\n文件中缺少的行：无");
+    QTest::newRow("row lost, a copy of the next number in its place")
+        << QStringList{"2"} << QString::fromUtf8("数据库中没有的行：2\n文件中缺少的行：1");
+}
+
+// Rows of config.ini the database does not list block a save only where the new row could not be
+// told from them; the rows there are never touched.
+void TestRun::configRowsTheDatabaseDoesNotList()
+{
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, refusal);
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E1"), 1));
+    StationSampleInfo record = f->station();
+    QVERIFY(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    const QString config = f->dataDir() + "/Line 5/Station 100/config.ini";
+    QStringList lines = QString::fromUtf8(TestFiles::read(config)).split("\r\n", QString::SkipEmptyParts);
+    const QString row = lines.takeLast();
+    for (const QString &number : numbers)
+        lines << number + row.mid(row.indexOf(' '));
+    const QByteArray damaged = (lines.join("\r\n") + "\r\n").toUtf8();
+    QVERIFY(TestFiles::write(config, damaged));
+    QVERIFY(f->reopen());
+
+    QVERIFY(f->record(RunFixture::task(1, "Hx,E1", 2000), 2));
+    QString reason;
+    QCOMPARE(f->tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason), refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QVERIFY2(reason.contains(refusal) && reason.contains(config) && reason.contains(QString::fromUtf8("移走")),
+                 qPrintable(reason));
+        QCOMPARE(TestFiles::read(config), damaged);
+        QCOMPARE(f->sql("SELECT count(*) FROM Data_SampleData"), QString("1"));
+        return;
+    }
+    const QByteArray saved = TestFiles::read(config);
+    QVERIFY(saved.startsWith(damaged));
+    QVERIFY(saved.mid(damaged.size()).startsWith("2  1"));
+    QVERIFY(f->reopen());
+    QTreeWidgetItem *station = f->tree->topLevelItem(0)->child(0);
+    QCOMPARE(station->childCount(), 2);
+    QSignalSpy series(f->tree.get(), &DataModel_Index::showTimeSeries);
+    f->tree->selectItem(0, 0, 1);
+    QCOMPARE(series.count(), 1);
+    const SampleInfo shown = series.first().first().value<SampleInfo>();
+    QCOMPARE(shown.ctrlParam.SampleRate, 2000);
+    QCOMPARE(shown.channelFiles.size(), 2);
 }
 
 void TestRun::pendingCalculationHoldsTheSave()

@@ -45,6 +45,7 @@ private slots:
     void readsBackWhatItWrote();
     void handCutFiles_data();
     void handCutFiles();
+    void gbkFileIsReadAndExtendedAsGbk();
 
 private:
     SampleInfo recording();
@@ -122,8 +123,8 @@ void TestStationConfig::rowsAreNumberedInOrder()
     QVERIFY(tree->writeStationConfigFile(17, "North", recording(), position, 1));
     QVERIFY(tree->writeStationConfigFile(17, "North", recording(), position, 2));
     const QByteArray twoRows = TestFiles::read(path);
-    // The row written would not be the recording's: nothing is written.
-    QVERIFY(!tree->writeStationConfigFile(17, "North", recording(), position, 4));
+    // A second row of a number could not be told from the first: nothing is written.
+    QVERIFY(!tree->writeStationConfigFile(17, "North", recording(), position, 2));
     QCOMPARE(TestFiles::read(path), twoRows);
 
     // A last line cut off without its end is ended before the next row.
@@ -244,6 +245,32 @@ void TestStationConfig::handCutFiles()
     preset.WatchMachineMode = 4;
     preset.SampleStartTime = 5;
     QCOMPARE(summary(readRecording(1, preset)), expected);
+}
+
+// A file an editor saved as GBK keeps its durations and texts, and a new row is added in GBK.
+void TestStationConfig::gbkFileIsReadAndExtendedAsGbk()
+{
+    const QString path = folder() + "/config.ini";
+    QVERIFY(tree->writeStationConfigFile(17, QString::fromUtf8("北京"), recording(), position, 1));
+    const QString text = QString::fromUtf8(TestFiles::read(path));
+    QVERIFY(TestFiles::write(path, TestFiles::gbk(text)));
+    const QString first = summary(readRecording(1, SampleInfo()));
+    QVERIFY2(first.contains("rate 4000 0:3:0 type 1 mode 2"), qPrintable(first));
+
+    SampleInfo second = recording();
+    second.ctrlParam.SampleTimeHour = 2;
+    second.inputs.HxInputNum = QString::fromUtf8("磁棒1");
+    QVERIFY(tree->writeStationConfigFile(17, QString::fromUtf8("北京"), second, position, 2));
+    const QByteArray bytes = TestFiles::read(path);
+    QVERIFY(bytes.startsWith(TestFiles::gbk(text)));
+    QCOMPARE(bytes.mid(TestFiles::gbk(text).size()),
+             TestFiles::gbk(QString::fromUtf8("2  1    1    1    1    0      磁棒1    未设置    PE1    PE2    未设置    "
+                                              "10    40    47.5    50    0    4000    2时3分0秒    不极化电极    "
+                                              "共点多极化    2024-03-05 14:30:15.000    0    0    rec_E0.ats    "
+                                              "rec_E1.ats    0    1    \r\n")));
+    const SampleInfo read = readRecording(2, SampleInfo());
+    QCOMPARE(read.inputs.HxInputNum, QString::fromUtf8("磁棒1"));
+    QCOMPARE(read.ctrlParam.SampleTimeHour, 2);
 }
 
 QTEST_MAIN(TestStationConfig)

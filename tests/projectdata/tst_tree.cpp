@@ -61,10 +61,14 @@ private slots:
     void newProjectReplacesAnOldProjectConfig();
     void refusedFiles_data();
     void refusedFiles();
+    void damagedDatabaseIsRefusedUntouched_data();
+    void damagedDatabaseIsRefusedUntouched();
     void nothingBeforeAProject();
     void treeFollowsTheStoredOrder_data();
     void treeFollowsTheStoredOrder();
     void doubleClicks();
+    void unreadableRecordingRowIsTold_data();
+    void unreadableRecordingRowIsTold();
     void closeAndReopen();
 
 private:
@@ -231,6 +235,40 @@ void TestTree::refusedFiles()
     QCOMPARE(dump(*tree), QString("1[1[]]"));
 }
 
+void TestTree::damagedDatabaseIsRefusedUntouched_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("station table") << "Data_Station";
+    QTest::newRow("recording table") << "Data_SampleData";
+    QTest::newRow("project table") << "Data_Project";
+}
+
+// Random bytes over a table's page: the project is refused as damaged and the file left as it was,
+// never opened with its stations missing.
+void TestTree::damagedDatabaseIsRefusedUntouched()
+{
+    QFETCH(QString, table);
+    const QString file = makeProject("P", "7:30,5,12.5/4000/250;8:2");
+    const int pageSize = sqliteCli(file, "PRAGMA page_size;").toInt();
+    const int page = sqliteCli(file, "SELECT rootpage FROM sqlite_master WHERE name = '" + table + "';").toInt();
+    QVERIFY(pageSize > 0 && page > 1);
+    QByteArray bytes = TestFiles::read(file);
+    QRandomGenerator generator(20260102);
+    for (int i = 0; i < pageSize; ++i)
+        bytes[(page - 1) * pageSize + i] = char(generator.bounded(256));
+    QVERIFY(TestFiles::write(file, bytes));
+    QSignalSpy changed(tree.get(), &DataModel_Index::signalModelChange);
+
+    QVERIFY(!open(file));
+    QCOMPARE(prompt->count(), 1);
+    QCOMPARE(prompt->last().kind, PromptRequest::Warning);
+    QVERIFY2(prompt->last().text.contains(QString::fromUtf8("工程文件已损坏")), qPrintable(prompt->last().text));
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(tree->topLevelItemCount(), 0);
+    QCOMPARE(TestFiles::read(file), bytes);
+    QVERIFY(!QFile::exists(file + "-journal"));
+}
+
 void TestTree::nothingBeforeAProject()
 {
     QCOMPARE(tree->getProjectConfigFilePath(), QString());
@@ -338,6 +376,51 @@ void TestTree::doubleClicks()
     QCOMPARE(lineName, 7);
     tree->findStation(0, 3, &found);
     QVERIFY(!found);
+}
+
+void TestTree::unreadableRecordingRowIsTold_data()
+{
+    // The config.ini rows written for the station's two recordings (250 Hz, 4000 Hz): "-" none,
+    // "0" one with rate 0, "1" a sound one.
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("rate 0 in the row") << "10";
+    QTest::newRow("duration 0 in the row") << "1d";
+    QTest::newRow("row lost") << "1-";
+    QTest::newRow("no station folder") << "--";
+}
+
+// The view is told about the recording selected even when its row cannot be read, and the
+// operator why nothing is drawn.
+void TestTree::unreadableRecordingRowIsTold()
+{
+    QFETCH(QString, rows);
+    const QString file = makeProject("P", "7:12.5/250/4000");
+    tree->setProjectDir(dir->filePath("P"));
+    for (int i = 0; i < 2; ++i) {
+        if (rows.at(i) == '-')
+            continue;
+        SampleInfo recording;
+        recording.LineNum = 7;
+        recording.StationNum = 12.5;
+        recording.ctrlParam.SampleRate = rows.at(i) == '0' ? 0 : (i == 0 ? 250 : 4000);
+        recording.ctrlParam.SampleTimeSecond = rows.at(i) == 'd' ? 0 : 10;
+        QVERIFY(tree->writeStationConfigFile(17, "P", recording, {}, i + 1));
+    }
+    QVERIFY(open(file));
+    QSignalSpy series(tree.get(), &DataModel_Index::showTimeSeries);
+    const QModelIndex station = tree->model()->index(0, 0, tree->model()->index(0, 0));
+
+    tree->onDoubleClicked(tree->model()->index(1, 0, station));
+    QCOMPARE(series.count(), 1);
+    QCOMPARE(prompt->count(), 1);
+    QCOMPARE(prompt->last().kind, PromptRequest::Warning);
+    const QString text = prompt->last().text;
+    QVERIFY2(text.contains(QString::fromUtf8("线7点12.5第2条记录（4000Hz）")) && text.contains("config.ini"),
+             qPrintable(text));
+
+    tree->onDoubleClicked(tree->model()->index(0, 0, station));
+    QCOMPARE(series.count(), 2);
+    QCOMPARE(prompt->count(), rows.at(0) == '1' ? 1 : 2);
 }
 
 void TestTree::closeAndReopen()

@@ -5,6 +5,7 @@
 #include "store/LibHORM.h"
 
 #include <QPointer>
+#include <QSqlQuery>
 #include <QThread>
 #include <QtTest>
 
@@ -57,6 +58,7 @@ private slots:
     void treeInOneTransactionReadsBackTheSame();
     void ownershipAndClosing();
     void otherThreadExecutesNothing();
+    void readFailureIsKeptForTheCaller();
 
 private:
     QString file() const { return files->path(QStringLiteral("project.HMT")); }
@@ -349,6 +351,28 @@ void TestCollection::otherThreadExecutesNothing()
     QCOMPARE(lines.at(0).object, line);
     QCOMPARE(sqliteCli(file(), "SELECT count(*) FROM sqlite_master WHERE name = 'Key_Only'"), QStringLiteral("0"));
     QCOMPARE(sqliteCli(file(), "SELECT count(*) || ' ' || quote(Note) FROM Data_Line"), QStringLiteral("1 ''"));
+}
+
+// A table that cannot be read is no empty table: the store keeps the error for whoever loads.
+void TestCollection::readFailureIsKeptForTheCaller()
+{
+    HORM_Collection<Data_Line> lines(store.get());
+    lines.addNew();
+    QCOMPARE(store->takeReadFailure(), QString());
+    QSignalSpy failed(store.get(), &LibHORM::readFailed);
+    QVERIFY(QSqlQuery(*store->database()).exec("DROP TABLE Data_Station"));
+
+    HORM_Collection<Data_Station> stations(store.get());
+    QCOMPARE(stations.count(), 0);
+    HORM_Collection<Data_Station> ofLine(store.get(), "Data_LineID", "1");
+    QCOMPARE(failed.count(), 2);
+    const QString failure = store->takeReadFailure();
+    QVERIFY2(failure.contains("Data_Station"), qPrintable(failure));
+    QCOMPARE(store->takeReadFailure(), QString());
+
+    lines.setOrder("ID");
+    QCOMPARE(lines.count(), 1);
+    QCOMPARE(store->takeReadFailure(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestCollection)

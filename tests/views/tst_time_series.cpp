@@ -118,6 +118,8 @@ private slots:
     void clearingEmptiesTheView();
     void recordingShownAnewOpensAtFirstSample_data();
     void recordingShownAnewOpensAtFirstSample();
+    void unreadableRecordingClearsThePrevious_data();
+    void unreadableRecordingClearsThePrevious();
     void noRateLabelWithoutRecording();
     void spikeShowsOnALongPage();
     void panelDrivesTheView();
@@ -440,6 +442,35 @@ void TestTimeSeries::recordingShownAnewOpensAtFirstSample()
     QCOMPARE(lastSample(curveOf(view, Hx), 250), 2047);
     QCOMPARE(scrollBar->value(), 0);
     QCOMPARE(scrollBar->maximum(), 250 * secondSeconds - 2048);
+}
+
+void TestTimeSeries::unreadableRecordingClearsThePrevious_data()
+{
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<bool>("files");
+    QTest::newRow("rate 0") << 0 << true;
+    QTest::newRow("negative rate") << -250 << true;
+    QTest::newRow("no channel file") << 250 << false;
+}
+
+// The recording selected after another cannot be drawn: the other's samples are not left on show.
+void TestTimeSeries::unreadableRecordingClearsThePrevious()
+{
+    QFETCH(int, rate);
+    QFETCH(bool, files);
+    AtsFixture previous;
+    previous.add("previous_Hx.ats", rampCounts(2500));
+    AtsFixture selected;
+    selected.add("selected_Hx.ats", rampCounts(2500));
+    Form_TimeSeriesGraph view;
+    auto *scrollBar = view.findChild<QScrollBar *>();
+    show(view, 250, 10, previous.files());
+    QVERIFY(curveOf(view, Hx));
+
+    show(view, rate, 10, files ? selected.files() : QList<QFile *>());
+    QVERIFY(!curveOf(view, Hx));
+    QVERIFY(!scrollBar->isEnabled());
+    QCOMPARE(rateLabels(view), QStringList());
 }
 
 void TestTimeSeries::noRateLabelWithoutRecording()
