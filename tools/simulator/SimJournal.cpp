@@ -34,12 +34,6 @@ void SimJournal::setHeldLimit(qint64 bytes)
     trim();
 }
 
-void SimJournal::setEntryLimit(int entries)
-{
-    entryLimit = entries;
-    trim();
-}
-
 void SimJournal::keepWholeFrames()
 {
     limit = std::numeric_limits<int>::max();
@@ -48,7 +42,7 @@ void SimJournal::keepWholeFrames()
 
 void SimJournal::trim()
 {
-    while (!list.isEmpty() && (list.size() > entryLimit || held > heldLimit)) {
+    while (!list.isEmpty() && (list.size() > EntryLimit || held > heldLimit)) {
         held -= list.first().bytes.size();
         list.removeFirst();
         ++dropped;

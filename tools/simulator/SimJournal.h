@@ -39,7 +39,7 @@ class SimJournal
 public:
     static constexpr int DefaultByteLimit = 8 * 1024;             // kept of one frame
     static constexpr qint64 DefaultHeldLimit = 8 * 1024 * 1024;   // kept of all frames
-    static constexpr int DefaultEntryLimit = 20000;
+    static constexpr int EntryLimit = 20000;
 
     void record(SimJournalEntry entry);
     const QList<SimJournalEntry> &entries() const { return list; }
@@ -51,7 +51,6 @@ public:
     void setByteLimit(int bytes) { limit = bytes; }
     int byteLimit() const { return limit; }
     void setHeldLimit(qint64 bytes);
-    void setEntryLimit(int entries);
     // Whole frames and no limit on the bytes held, for tests that keep a few stations' data.
     void keepWholeFrames();
     // The frame bytes the entries hold, and the entries the ring has let go.
@@ -64,7 +63,6 @@ private:
     QList<SimJournalEntry> list;
     int limit = DefaultByteLimit;
     qint64 heldLimit = DefaultHeldLimit;
-    int entryLimit = DefaultEntryLimit;
     qint64 held = 0;
     qint64 dropped = 0;
 };
