@@ -8,6 +8,7 @@
 #include "link/Com.h"
 #include "link/ComProtocol.h"
 #include "link/LibCom.h"
+#include "SimulatorProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,33 +26,11 @@
 
 namespace {
 
-constexpr int WaitMs = 120000;
+using bench::memoryFigure;
+using bench::SimulatorProcess;
+using bench::waitUntil;
+
 constexpr qint64 MiB = 1024 * 1024;
-
-bool waitUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > WaitMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
-}
-
-// A memory figure of this process from /proc/self/status, in bytes (Linux): VmRSS now, VmHWM
-// the peak since the last reset.
-qint64 memoryFigure(const QByteArray& key)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(key + ':'))
-            return line.mid(key.size() + 1).trimmed().split(' ').first().toLongLong() * 1024;
-    return 0;
-}
 
 void resetPeakRss()
 {
@@ -59,27 +38,6 @@ void resetPeakRss()
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
 }
-
-// One simulator process for one block size; stopped (by its own process id) with the benchmark.
-class SimulatorProcess
-{
-public:
-    explicit SimulatorProcess(qint64 blockBytes)
-    {
-        process.start(AMT_SIMULATOR_PATH, {"--base", "0", "--block-bytes", QString::number(blockBytes)});
-        if (!process.waitForStarted(10000) || !waitUntil([this] { return process.canReadLine(); }))
-            return;
-        const QList<QByteArray> words = process.readLine().trimmed().split(' ');
-        base = quint16(words.value(1).toUInt());
-    }
-    ~SimulatorProcess()
-    {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    QProcess process;
-    quint16 base = 0;
-};
 
 QByteArray transferRequest()
 {
@@ -227,8 +185,8 @@ void BM_ChannelBlocks(benchmark::State& state)
 {
     const qint64 blockBytes = state.range(0) * 1000 * 1000;
     const qint64 frameBytes = 16 + 32 + blockBytes;
-    SimulatorProcess libSim(blockBytes);
-    SimulatorProcess plainSim(blockBytes);
+    SimulatorProcess libSim({"--block-bytes", QString::number(blockBytes)});
+    SimulatorProcess plainSim({"--block-bytes", QString::number(blockBytes)});
     if (!libSim.base || !plainSim.base) {
         state.SkipWithError("the simulator did not start");
         return;

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegExpValidator>
 #include <QRegularExpression>
 
@@ -79,6 +80,9 @@ QString Dialog_NewProject::checkFieldsAndCreateFolders() const
     if (!projectNamePattern.match(name).hasMatch())
         return tr("工程名只能由字母和数字组成！");
     const QString projectFolder = directory + "/" + name;
+    const QString database = projectFolder + "/" + name + ".HMT";
+    if (QFileInfo::exists(database))
+        return tr("%1已有工程，新建工程不会覆盖它，请另选工程名或工程目录！").arg(QDir::toNativeSeparators(database));
     if (!makeFolder(projectFolder))
         return tr("工程名的目录无法建立！");
     if (!makeFolder(projectFolder + "/data"))

@@ -343,10 +343,13 @@ void DataModel_Index::askAboutUnsavedSamples(const QList<SampleInfo> &unsaved)
         removeTempFiles(unsaved);
 }
 
+// The rows remembered for the menus and the double click named items of the old order: they go.
 void DataModel_Index::reloadTree()
 {
     clear();
     clickedItem = nullptr;
+    selectedLineRow = -1;
+    selectedStationRow = -1;
     delete projectCollection;
     projectCollection = new HORM_Collection<Data_Project>(store);
     int lastLine = -1;

@@ -53,7 +53,7 @@ private slots:
     void newProjectCreatesFolders();
     void newProjectRefusals_data();
     void newProjectRefusals();
-    void newProjectReusesExistingProject();
+    void newProjectRefusesAFolderHoldingAProject();
     void newProjectShowPreparesFields();
     void newProjectClosesOnlyThroughItsButtons();
     void newProjectFolderChooser();
@@ -170,7 +170,9 @@ void TestProjectSettings::newProjectRefusals()
     QCOMPARE(QDir(outer.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"base"}));
 }
 
-void TestProjectSettings::newProjectReusesExistingProject()
+// A folder that already holds the project: nothing is made or opened, the operator is told and
+// keeps what was typed for another name.
+void TestProjectSettings::newProjectRefusesAFolderHoldingAProject()
 {
     QVERIFY(QDir().mkpath(tmp.path() + "/again/P1/data"));
     touch(tmp.path() + "/again/P1/P1.HMT");
@@ -180,10 +182,28 @@ void TestProjectSettings::newProjectReusesExistingProject()
     dialog.findChild<QLineEdit *>("lineEdit_ProjectArea")->setText("site");
     dialog.findChild<QLineEdit *>("lineEdit_OperatorName")->setText("op");
     QSignalSpy created(&dialog, &Dialog_NewProject::sigalNewProject);
+    dialog.show();
+
+    dialog.NewProject();
+    QCOMPARE(created.count(), 0);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.getProjectPath(), QString());
+    QCOMPARE(prompt->count(), 1);
+    QCOMPARE(prompt->last().kind, PromptRequest::Critical);
+    const QString text = prompt->last().text;
+    QVERIFY2(text.contains(QDir::toNativeSeparators(tmp.path() + "/again/P1/P1.HMT"))
+                 && text.contains(QString::fromUtf8("请另选工程名")),
+             qPrintable(text));
+    QFile old(tmp.path() + "/again/P1/P1.HMT");
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("1 1 0\n"));
+
+    dialog.findChild<QLineEdit *>("lineEdit_ProjectName")->setText("P2");
     dialog.NewProject();
     QCOMPARE(created.count(), 1);
-    QCOMPARE(created.at(0).at(0).toString(), tmp.path() + "/again/P1/P1.HMT");
-    QVERIFY(QFile::exists(tmp.path() + "/again/P1/P1.HMT"));
+    QCOMPARE(created.at(0).at(0).toString(), tmp.path() + "/again/P2/P2.HMT");
+    QCOMPARE(dialog.getProjectConfig().ProjectAddress, QString("site"));
+    QCOMPARE(dialog.getProjectConfig().OperatorName, QString("op"));
 }
 
 void TestProjectSettings::newProjectShowPreparesFields()

@@ -110,6 +110,7 @@ bool FaultBench::setUp(const QString &projectId)
         || !E2eFixture::writeSystemConfig(fixture.systemConfigPath(), fixture.basePort(), E2eSensors(), "Vector"))
         return false;
     fixture.simulator().settings().byteExactSamples = true;
+    fixture.simulator().journal().keepWholeFrames(); // the saved files are compared with the blocks sent
     MainWindow::setApplicationDirOverride(fixture.appDir());
     projectPath = e2e::makeProjectWithId(fixture.appDir(), projectId);
     window = std::make_unique<MainWindow>();

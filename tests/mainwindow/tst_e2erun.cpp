@@ -153,6 +153,7 @@ void TestE2eRun::init()
 {
     fixture = std::make_unique<E2eFixture>();
     QVERIFY2(fixture->setUp(), qPrintable(fixture->error()));
+    fixture->simulator().journal().keepWholeFrames(); // the saved files are compared with the blocks sent
     MainWindow::setApplicationDirOverride(fixture->appDir());
     projectPath = makeProject(fixture->appDir());
 }

@@ -4,6 +4,7 @@
 #include "common/CtrlParam.h"
 #include "projectdata/FloatDataExporter.h"
 
+#include <QMenu>
 #include <QtEndian>
 #include <QtTest>
 
@@ -41,6 +42,7 @@ private slots:
     void recordingWithoutItsConfigRowIsRefused();
     void filesWithoutSamplesAreFailures_data();
     void filesWithoutSamplesAreFailures();
+    void menuAfterAFailedSaveActsOnNoStation();
 
 private:
     // Line 5, station 100: recordings at 4000 Hz and 2000 Hz, each with Hx and E0.
@@ -229,6 +231,39 @@ void TestExport::filesWithoutSamplesAreFailures()
         const bool exported = !failed.contains(channel) && (channel != "Hx" || damage != "drop duration");
         QCOMPARE(QFileInfo(f.tempDir() + "/" + name + "_FloatData.txt").size() > 0, exported);
     }
+}
+
+// The tree lists stations as they were saved; a failed save reloads it in order. The station menu
+// remembered before then exports no station, never the one now in its row.
+void TestExport::menuAfterAFailedSaveActsOnNoStation()
+{
+    RunFixture f;
+    for (double station : {100.0, 200.0, 150.0}) {
+        QVERIFY(f.record(RunFixture::task(1, "Hx,E0"), 1, station));
+        StationSampleInfo record = f.station(station);
+        QVERIFY(f.tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0));
+    }
+    f.tree->resize(400, 400);
+    f.tree->show();
+    f.tree->expandAll();
+    QTreeWidgetItem *station150 = f.tree->topLevelItem(0)->child(2);
+    QCOMPARE(station150->text(0), QString("150"));
+    QMenu *menu = f.tree->rememberItemAt(f.tree->visualItemRect(station150).center());
+    QVERIFY(menu);
+
+    QVERIFY(f.record(RunFixture::task(1, "Hx,E0"), 1, 300));
+    QVERIFY(QDir().mkpath(f.dataDir() + "/Line 5/Station 300/config.ini")); // cannot be written
+    StationSampleInfo failing = f.station(300);
+    QVERIFY(!f.tree->saveStationTempSampleData(failing, StationNumAutoConfig{}, 0));
+    QCOMPARE(f.tree->topLevelItem(0)->child(2)->text(0), QString("200"));
+
+    f.prompt.asked.clear();
+    QAction *exportAction = menu->actions().first();
+    QCOMPARE(exportAction->text(), QString::fromUtf8("导出浮点数"));
+    exportAction->trigger();
+    QVERIFY(!f.tree->isExportRunning());
+    QCOMPARE(f.prompt.count(), 0);
+    QVERIFY(QDir(f.tempDir()).entryList({"*_FloatData.txt"}).isEmpty());
 }
 
 QTEST_MAIN(TestExport)

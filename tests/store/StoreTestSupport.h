@@ -50,7 +50,8 @@ private:
     QtMessageHandler previous = nullptr;
 };
 
-// The sqlite3 command-line client, read-only: what another program sees in the file.
+// What another connection sees in the file, read-only, as the sqlite3 command-line client prints
+// it in its list mode; "sqlite3 failed: " and the reason when it cannot be read.
 QString sqliteCli(const QString &file, const QString &sql);
 
 // A temporary folder for project files. failedIntegrity() names every file in it whose

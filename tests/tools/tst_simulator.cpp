@@ -7,6 +7,7 @@
 #include "tools/simulator/SimEarth.h"
 #include "tools/simulator/SimFault.h"
 #include "tools/simulator/SimFrameReader.h"
+#include "tools/simulator/SimHost.h"
 #include "tools/simulator/SimStationTask.h"
 
 #include <QProcess>
@@ -72,6 +73,7 @@ private slots:
     void gainCodes_data();
     void gainCodes();
     void earthBlocksOnTheWire();
+    void journalStaysBoundedOverManyStations();
     void commandLine();
     void commandLineRejectsBadInput_data();
     void commandLineRejectsBadInput();
@@ -352,6 +354,65 @@ void TestSimulator::earthBlocksOnTheWire()
     QCOMPARE(hx.mid(32), expected[0]);
     QCOMPARE(e1.mid(32), expected[3]);
     QVERIFY(hx.mid(32) != SimChannelData::samples(record, 0));
+}
+
+// A long day against the simulator: the journal keeps the latest frames within its limits, with
+// their whole sizes, however many stations pass.
+void TestSimulator::journalStaysBoundedOverManyStations()
+{
+    AMTSimulator sim;
+    sim.settings().sampleMs = 1;
+    sim.settings().blockBytes = 64 * 1024;
+    QVERIFY(sim.start(0));
+    SimHost host(sim.basePort());
+    QVERIFY(host.connectAll());
+    SimJournal &journal = sim.journal();
+    const auto record = [&](int first, int last) {
+        for (int station = first; station <= last; ++station) {
+            QByteArray text = "ProjectID=AMT_DAY\nLineNum=2\nStationNum=" + QByteArray::number(station) + "\n";
+            for (int group = 1; group <= 3; ++group)
+                text += "GroupID=" + QByteArray::number(group) + "\nSampleRate=4000\nSampleTime=1\nOnLineSelect=1\n";
+            if (!host.recordStation(text))
+                return false;
+        }
+        return true;
+    };
+    const auto checkHeld = [&](qint64 limit, int lastStation) {
+        qint64 held = 0;
+        for (const SimJournalEntry &entry : journal.entries())
+            held += entry.bytes.size();
+        QVERIFY2(held <= limit, qPrintable(QString("%1 bytes held").arg(held)));
+        QCOMPARE(journal.heldBytes(), held);
+        const QList<SimJournalEntry> blocks = journal.sent(AMT_CMD_TRANSFORM_DATA, SimFirstDataPort + 4);
+        QVERIFY(!blocks.isEmpty());
+        QCOMPARE(blocks.last().size, 16 + 32 + 64 * 1024);
+        SampleDataControlParam block;
+        QVERIFY(blocks.last().payload().size() >= int(sizeof block));
+        std::memcpy(&block, blocks.last().payload().constData(), sizeof block);
+        QCOMPARE(block.stationNum, lastStation);
+        QCOMPARE(block.dataIndexNum, 3);
+    };
+
+    // 90 blocks of 64 KiB: only their first bytes stay.
+    QVERIFY(record(1, 30));
+    QCOMPARE(host.dataFramesReceived(4), 30 * 3);
+    checkHeld(SimJournal::DefaultHeldLimit, 30);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(journal.droppedEntries(), 0);
+
+    // Past the limit the oldest entries go, the newest stay.
+    const qint64 tightLimit = 200 * 1024;
+    journal.setHeldLimit(tightLimit);
+    QVERIFY(record(31, 33));
+    checkHeld(tightLimit, 33);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(journal.droppedEntries() > 0);
+    SampleDataControlParam oldest;
+    const QByteArray oldestBlock = journal.sent(AMT_CMD_TRANSFORM_DATA, SimFirstDataPort + 4).constFirst().payload();
+    std::memcpy(&oldest, oldestBlock.constData(), sizeof oldest);
+    QVERIFY(oldest.stationNum > 30);
 }
 
 void TestSimulator::commandLine()

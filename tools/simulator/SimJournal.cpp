@@ -3,6 +3,8 @@
 #include "common/AMTMessageIds.h"
 #include "tools/simulator/SimFrameCodec.h"
 
+#include <limits>
+
 uint32_t SimJournalEntry::subCode() const
 {
     if (bytes.size() < 20)
@@ -12,9 +14,39 @@ uint32_t SimJournalEntry::subCode() const
 
 void SimJournal::record(SimJournalEntry entry)
 {
+    // A copy of the first bytes: a share of the frame, or its buffer truncated, would keep all of it.
     if (entry.bytes.size() > limit)
-        entry.bytes.truncate(limit);
+        entry.bytes = entry.bytes.left(limit);
+    held += entry.bytes.size();
     list.append(entry);
+    trim();
+}
+
+void SimJournal::clear()
+{
+    list.clear();
+    held = 0;
+}
+
+void SimJournal::setHeldLimit(qint64 bytes)
+{
+    heldLimit = bytes;
+    trim();
+}
+
+void SimJournal::keepWholeFrames()
+{
+    limit = std::numeric_limits<int>::max();
+    heldLimit = std::numeric_limits<qint64>::max();
+}
+
+void SimJournal::trim()
+{
+    while (!list.isEmpty() && (list.size() > EntryLimit || held > heldLimit)) {
+        held -= list.first().bytes.size();
+        list.removeFirst();
+        ++dropped;
+    }
 }
 
 QList<SimJournalEntry> SimJournal::received(uint32_t id) const
