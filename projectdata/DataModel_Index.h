@@ -156,6 +156,7 @@ private:
     bool isNewProjectDatabase() const;
     bool readProjectHeader(ProjectConfig &config);
     bool createProjectRow(ProjectConfig &config);
+    void restoreProjectConfigFile(const ProjectConfig &config);
     void refuseDatabase(const QString &reason) const;
     void recoverInterruptedChange();
     void fillTree();
@@ -180,7 +181,8 @@ private:
     bool showMergedTempCurves(int line, double station);
     bool showStoredStationCurves(int line, double station);
     bool emitStationCurves(Data_Station *station);
-    bool rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId);
+    bool rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId,
+                             QString *damage);
     void startStationRecalculation(int line, double station);
     void applyStationRecalculation(quint64 generation, int line, double station, const QList<int> &rowIds,
                                    const QList<SampleInfo> &recordings,

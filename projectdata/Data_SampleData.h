@@ -71,6 +71,10 @@ public:
     // for a missing file object).
     QStringList savedPaths(const SampleInfo &recording, int n, bool renameStation = false) const;
     void readConfigFile();
+    // Why the recording's "config.ini" row cannot be used (a file or sensor cell naming anything but
+    // a file inside its folder), as of the last reading; empty when it can. Such a row gives no
+    // channel file.
+    QString rowDamage() const { return damage; }
 
     QList<ChannelImpedance> getProcessData();
     // Stores each curve as a new row; false, and nothing stored, for an empty list.
@@ -95,6 +99,7 @@ private:
     SampleInfo sampleInfo;
     QVector<QString> channelFilePaths;
     ChannelFileRegistry *fileRegistry = nullptr;
+    QString damage;
 };
 
 #endif // DATA_SAMPLEDATA_H
