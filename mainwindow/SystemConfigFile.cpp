@@ -8,8 +8,9 @@
 
 namespace {
 
-// The data ports follow the base port, the log port after them.
-constexpr int portsAfterBase = 6;
+// The five data ports follow the base port. The log port after them is not counted: a log
+// connection that cannot start is reported when the log is exported.
+constexpr int portsAfterBase = 5;
 constexpr int highestPort = 65535;
 
 QString tr(const char *text)

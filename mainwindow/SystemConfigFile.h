@@ -16,7 +16,7 @@ QSettings *open(const QString &path, QString *notice);
 
 // Why the address texts cannot be the instrument's, or an empty text when they can: the address
 // must be an IPv4 address in dotted decimal (no name to look up) and the base port a whole number
-// from 1 to 65529, so that the five data ports and the log port after it exist too.
+// from 1 to 65530, so that the five data ports after it exist too.
 QString addressRefusal(const QString &ip, const QString &port);
 
 } // namespace SystemConfigFile

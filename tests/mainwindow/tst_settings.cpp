@@ -226,11 +226,12 @@ void TestSettings::refusedAddressStaysInTheFile_data()
     QTest::newRow("negative port") << "127.0.0.1" << "-1" << true;
     QTest::newRow("port not a number") << "127.0.0.1" << "abc" << true;
     QTest::newRow("data ports would wrap") << "127.0.0.1" << "65535" << true;
+    QTest::newRow("last data port would wrap") << "127.0.0.1" << "65531" << true;
     QTest::newRow("port 0") << "127.0.0.1" << "0" << true;
     QTest::newRow("part beyond 255") << "192.168.1.300" << "8010" << true;
     QTest::newRow("a name") << "instrument" << "8010" << true;
     QTest::newRow("three parts") << "127.0.1" << "8010" << true;
-    QTest::newRow("highest base port") << "127.0.0.1" << "65529" << false;
+    QTest::newRow("highest base port") << "127.0.0.1" << "65530" << false;
 }
 
 // A refused address is never connected to: the default one is used and said, and the operator's
