@@ -86,7 +86,7 @@ void Form_StatusBar::setMachineStatus(MachineStatus status)
     showLamp(ui->label_GPS, gps.icon, gps.toolTip);
 }
 
-void Form_StatusBar::startSampleProgress(int seconds, bool show, int sampleRate)
+void Form_StatusBar::startSampleProgress(qint64 seconds, bool show, int sampleRate)
 {
     if (!show) {
         ui->progressBar->hide();

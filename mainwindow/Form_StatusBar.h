@@ -24,7 +24,7 @@ public:
     void setNetworkConnected(bool connected);
     void setMachineStatus(MachineStatus status);
     // Online group of the given length and rate: the bar restarts at 0. show false hides the bar.
-    void startSampleProgress(int seconds, bool show, int sampleRate);
+    void startSampleProgress(qint64 seconds, bool show, int sampleRate);
     // The group's data have arrived: 100 %.
     void finishSampleProgress();
 

@@ -76,8 +76,9 @@ public:
     // Tests shorten the time a group's end is awaited beyond its duration.
     void setSamplingWatchMargin(int ms);
 
-    // "systemConfig.ini" in the application folder: read once at construction, written on
-    // closing, on a new hardware version and on confirmed tasks.
+    // "systemConfig.ini" in the application folder (UTF-8): read once at construction, written on
+    // closing, on a new hardware version and on confirmed tasks. What is refused at reading is
+    // told in one box.
     void loadSystemConfig();
     void saveSystemConfig();
 
@@ -245,13 +246,13 @@ private:
 
     // Settings
     void loadRecentProjects();
-    void loadMachineAddress();
+    QString loadMachineAddress();
     void loadWatchMachineMode();
     void loadChannelInputs();
     void loadStationStep();
     void loadSampleOnLine();
     void loadHardwareVersion();
-    void loadTasks();
+    QStringList loadTasks();
     void saveRecentProjects();
     void saveSystemGroup();
     void saveTasks();

@@ -11,6 +11,7 @@
 #include "mainwindow/HardwareGains.h"
 #include "mainwindow/RecentProjects.h"
 #include "mainwindow/StoredTasks.h"
+#include "mainwindow/SystemConfigFile.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 #include "views/Form_ProcessDataViewSet.h"
@@ -61,16 +62,21 @@ QVariant readOrWriteBack(QSettings &settings, const QString &key, const QVariant
 
 void MainWindow::loadSystemConfig()
 {
-    systemConfig = new QSettings(appDirPath + QStringLiteral("/systemConfig.ini"), QSettings::IniFormat);
+    QString unreadable;
+    systemConfig = SystemConfigFile::open(appDirPath + QStringLiteral("/systemConfig.ini"), &unreadable);
+    QStringList refused{unreadable};
     loadRecentProjects();
-    loadMachineAddress();
+    refused << loadMachineAddress();
     loadWatchMachineMode();
     loadChannelInputs();
     loadStationStep();
     loadSampleOnLine();
     loadHardwareVersion();
-    loadTasks();
+    refused << loadTasks();
     systemConfig->sync();
+    refused.removeAll(QString());
+    if (!refused.isEmpty())
+        OperatorPrompt::warning(nullptr, tr("提示"), refused.join(QLatin1Char('\n')));
 }
 
 // A slot that is empty, names no file or repeats an earlier one is blanked in place.
@@ -87,11 +93,17 @@ void MainWindow::loadRecentProjects()
     }
 }
 
-void MainWindow::loadMachineAddress()
+// An address that is refused stays in the file as the operator typed it; the default one is used.
+QString MainWindow::loadMachineAddress()
 {
-    machineAddress.IP = readOrWriteBack(*systemConfig, systemKey("IPAddress"), machineAddress.IP).toString();
-    const uint port = readOrWriteBack(*systemConfig, systemKey("PortNumber"), machineAddress.port).toUInt();
-    machineAddress.port = static_cast<quint16>(port & 0xFFFF);
+    const QString ip = readOrWriteBack(*systemConfig, systemKey("IPAddress"), machineAddress.IP).toString();
+    const QString port = readOrWriteBack(*systemConfig, systemKey("PortNumber"), machineAddress.port).toString();
+    const QString refusal = SystemConfigFile::addressRefusal(ip, port);
+    if (!refusal.isEmpty())
+        return refusal + tr("仍使用地址%1，端口%2。").arg(machineAddress.IP).arg(machineAddress.port);
+    machineAddress.IP = ip;
+    machineAddress.port = quint16(port.trimmed().toInt());
+    return QString();
 }
 
 void MainWindow::loadWatchMachineMode()
@@ -142,10 +154,12 @@ void MainWindow::followHardwareVersion(double version)
         dialogSampleTask->updateGainListAndPresetTasks();
 }
 
-void MainWindow::loadTasks()
+QStringList MainWindow::loadTasks()
 {
-    taskList = readStoredTasks(*systemConfig);
+    QStringList dropped;
+    taskList = readStoredTasks(*systemConfig, &dropped);
     dialogSampleTask->setTaskList(taskList);
+    return dropped;
 }
 
 void MainWindow::saveSystemConfig()
@@ -172,11 +186,10 @@ void MainWindow::saveRecentProjects()
     }
 }
 
+// The address is the operator's: the program writes it only when it is missing at load.
 void MainWindow::saveSystemGroup()
 {
     systemConfig->setValue(systemKey("WatchMachineMode"), watchMachineModeList.value(watchMachineType));
-    systemConfig->setValue(systemKey("IPAddress"), machineAddress.IP);
-    systemConfig->setValue(systemKey("PortNumber"), int(machineAddress.port));
     for (const InputKey &entry : inputKeys)
         systemConfig->setValue(systemKey(entry.key), channelInputsConfig.*entry.name);
     systemConfig->setValue(systemKey("StationNumAutoEnable"), stationNumAutoConfig.StationNumAutoEnable);

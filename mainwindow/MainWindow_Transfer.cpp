@@ -430,7 +430,7 @@ void MainWindow::showSampleTimeSeries(SampleInfo info)
     bool zeroDrift = false;
     formTimeSeriesViewSet->getTimeSeriesViewSetInfo(&viewSize, &yViewMode, &yMin, &yMax, &zeroDrift);
     const CtrlParam &task = info.ctrlParam;
-    const qint32 duration = taskDurationSeconds(task);
+    const qint64 duration = taskDurationSeconds(task);
     const std::optional<int> largest = largestDisplayLength(task.SampleRate, duration);
     if (largest)
         formTimeSeriesViewSet->setMaxViewSize(*largest);

@@ -1,5 +1,6 @@
 #include "mainwindow/RunStateRules.h"
 
+#include "dialogs/SampleTaskRules.h"
 #include "mainwindow/RunStartRules.h"
 #include "mainwindow/WorkState.h"
 
@@ -94,9 +95,9 @@ std::array<char, 5> dataComMask(const CtrlParam &task)
             char(task.E1ChannelIsUse), char(task.E2ChannelIsUse)};
 }
 
-int taskDurationSeconds(const CtrlParam &task)
+qint64 taskDurationSeconds(const CtrlParam &task)
 {
-    return task.SampleTimeHour * 3600 + task.SampleTimeMinute * 60 + task.SampleTimeSecond;
+    return durationSeconds(task);
 }
 
 ChannelsUseInfo taskChannels(const CtrlParam &task)

@@ -43,8 +43,9 @@ std::optional<QString> sampleStoppedText(int workState);
 QString offlineStartNotice(int lineNum, double stationNum);
 QString noRawDataNotice(int lineNum, double stationNum);
 
-// A task's duration in seconds and the channels it records.
-int taskDurationSeconds(const CtrlParam &task);
+// A task's duration in seconds (in 64 bits: a task from a file may hold any field values) and the
+// channels it records.
+qint64 taskDurationSeconds(const CtrlParam &task);
 ChannelsUseInfo taskChannels(const CtrlParam &task);
 
 // The data connections a task needs, in the order Hx, Hy, E0, E1, E2.

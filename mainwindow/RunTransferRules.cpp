@@ -84,9 +84,7 @@ QList<SampleInfo> receivedRecords(const QList<SampleInfo> &records, const QByteA
 
 qint64 groupBlockBytes(const CtrlParam &task)
 {
-    const qint64 seconds = qint64(task.SampleTimeHour) * 3600 + qint64(task.SampleTimeMinute) * 60
-                           + task.SampleTimeSecond;
-    return qint64(task.SampleRate) * seconds * 4;
+    return qint64(task.SampleRate) * taskDurationSeconds(task) * 4;
 }
 
 bool blockCutShort(const CtrlParam &task, qint64 dataLength)
@@ -96,7 +94,7 @@ bool blockCutShort(const CtrlParam &task, qint64 dataLength)
 
 int samplingWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int marginMs)
 {
-    const qint64 duration = qMax(0, taskDurationSeconds(task));
+    const qint64 duration = qMax<qint64>(0, taskDurationSeconds(task));
     const qint64 untilStart = qMax<qint64>(0, qint64(task.SampleStartTime) - nowSeconds - machineTimeOffset);
     const qint64 ms = (duration + duration / 20 + untilStart) * 1000 + qMax(0, marginMs);
     return int(qMin<qint64>(ms, std::numeric_limits<int>::max()));
@@ -111,9 +109,10 @@ bool taskUsesChannel(const CtrlParam &task, int channel)
 
 std::optional<int> largestDisplayLength(qint64 sampleRate, qint64 durationSeconds)
 {
-    const qint64 total = sampleRate * durationSeconds;
+    // In double: rate and duration from a file may be any values.
+    const double total = double(sampleRate) * double(durationSeconds);
     for (auto it = viewSizeList.crbegin(); it != viewSizeList.crend(); ++it) {
-        if (total / *it >= 1)
+        if (total >= *it)
             return *it;
     }
     return std::nullopt;

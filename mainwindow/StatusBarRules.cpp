@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <limits>
+
 namespace {
 
 constexpr int highRateFrom = 10001; // rates above take the shorter lead time
@@ -72,9 +74,10 @@ QString clockOffsetToolTip(qint32 offsetSeconds)
     return tr("仪器比当前操作电脑慢了%1秒").arg(-qint64(offsetSeconds));
 }
 
-int sampleProgressTotal(int seconds, int sampleRate)
+int sampleProgressTotal(qint64 seconds, int sampleRate)
 {
-    return seconds + (sampleRate > highRateFrom ? highRateLeadSeconds : lowRateLeadSeconds);
+    const qint64 total = seconds + (sampleRate > highRateFrom ? highRateLeadSeconds : lowRateLeadSeconds);
+    return int(qMin<qint64>(total, std::numeric_limits<int>::max()));
 }
 
 int sampleProgressPercent(int count, int total)

@@ -34,7 +34,7 @@ QString instrumentTimeText(const QTime &pcTime, qint32 offsetSeconds);
 QString clockOffsetToolTip(qint32 offsetSeconds);
 
 // Ticks of one second the progress display runs for a group of the given length and rate.
-int sampleProgressTotal(int seconds, int sampleRate);
+int sampleProgressTotal(qint64 seconds, int sampleRate);
 // Percent shown after count ticks of total: 99 once the total is reached, until the transfer ends.
 int sampleProgressPercent(int count, int total);
 

@@ -1,7 +1,8 @@
 #include "mainwindow/StoredTasks.h"
 
-#include "common/Global_Constants.h"
+#include "dialogs/SampleTaskRules.h"
 
+#include <QCoreApplication>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSettings>
@@ -88,13 +89,16 @@ QMap<qulonglong, QString> taskGroups(QSettings &settings)
 
 } // namespace
 
-QList<CtrlParam> readStoredTasks(QSettings &settings)
+QList<CtrlParam> readStoredTasks(QSettings &settings, QStringList *dropped)
 {
     QList<CtrlParam> tasks;
     for (const QString &group : taskGroups(settings)) {
         const CtrlParam task = readTask(settings, group);
-        if (sampleRateList.contains(task.SampleRate))
+        const TaskCheck check = checkTask(task);
+        if (check.passed())
             tasks.append(task);
+        else if (dropped)
+            *dropped << QCoreApplication::translate("MainWindow", "采集任务%1已删除：%2").arg(group, check.failure);
     }
     return tasks;
 }

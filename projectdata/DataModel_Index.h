@@ -158,6 +158,7 @@ private:
     bool isNewProjectDatabase() const;
     bool readProjectHeader(ProjectConfig &config);
     bool createProjectRow(ProjectConfig &config);
+    void restoreProjectConfigFile(const ProjectConfig &config);
     void refuseDatabase(const QString &reason) const;
     void recoverInterruptedChange();
     bool fillTreeReadably();
@@ -186,7 +187,8 @@ private:
     bool showStoredStationCurves(int line, double station);
     bool emitStationCurves(Data_Station *station, QStringList *damaged = nullptr);
     void offerRecalculation(int line, double station, const QStringList &damaged);
-    bool rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId);
+    bool rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId,
+                             QString *damage);
     void startStationRecalculation(int line, double station);
     void applyStationRecalculation(quint64 generation, int line, double station, const QList<int> &rowIds,
                                    const QList<SampleInfo> &recordings,

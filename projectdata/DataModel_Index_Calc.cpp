@@ -176,7 +176,10 @@ QVector<OneFreqImpedance> DataModel_Index::mergeTempImpedanceData(const QList<QV
     return ImpedanceCurve::merge(curves);
 }
 
-bool DataModel_Index::rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId)
+// False past the last recording and for a recording whose "config.ini" row is damaged (damage
+// then says why).
+bool DataModel_Index::rebuildStoredSample(int line, double station, int recordingIndex, SampleInfo *out, int *rowId,
+                                          QString *damage)
 {
     bool found = false;
     HORM_CollectionItem<Data_Station> item = findStationByNumber(line, station, &found);
@@ -187,6 +190,9 @@ bool DataModel_Index::rebuildStoredSample(int line, double station, int recordin
     if (recording.isNull())
         return false;
     *out = recording.object->getSampleInfo();
+    *damage = recording.object->rowDamage();
+    if (!damage->isEmpty())
+        return false;
     out->LineNum = line;
     out->StationNum = station;
     if (rowId)
@@ -196,7 +202,12 @@ bool DataModel_Index::rebuildStoredSample(int line, double station, int recordin
 
 bool DataModel_Index::reCalcSampleImpedance(int line, double station, int recordingIndex, SampleInfo *out)
 {
-    return rebuildStoredSample(line, station, recordingIndex, out, nullptr) && calcSampleImpedance(*out);
+    QString damage;
+    if (rebuildStoredSample(line, station, recordingIndex, out, nullptr, &damage))
+        return calcSampleImpedance(*out);
+    if (!damage.isEmpty())
+        emit snackMessage(damage);
+    return false;
 }
 
 void DataModel_Index::reCalcStationImpedanceData()
@@ -227,8 +238,15 @@ void DataModel_Index::startStationRecalculation(int line, double station)
     for (int e = 0;; ++e) {
         SampleInfo info;
         int rowId = 0;
-        if (!rebuildStoredSample(line, station, e, &info, &rowId))
-            break;
+        QString damage;
+        if (!rebuildStoredSample(line, station, e, &info, &rowId, &damage)) {
+            if (damage.isEmpty())
+                break;
+            // The stored curves stay as they are.
+            operations.end(operation);
+            emit snackMessage(damage);
+            return;
+        }
         rowIds.append(rowId);
         recordings.append(info);
     }

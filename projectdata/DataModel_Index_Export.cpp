@@ -10,9 +10,10 @@
 namespace {
 
 // One task per channel file of every recording; empty, with missing naming the recording, when a
-// recording names no file (its "config.ini" row is missing): nothing of the station is exported then.
+// recording names no file (its "config.ini" row is missing), or with damage saying why its row is
+// damaged: nothing of the station is exported then.
 QList<FloatDataExporter::Task> exportTasks(HORM_Collection<Data_SampleData> *recordings, const QString &folder,
-                                           QString *missing)
+                                           QString *missing, QString *damage)
 {
     QList<FloatDataExporter::Task> tasks;
     for (int i = 0; i < recordings->count(); ++i) {
@@ -22,6 +23,10 @@ QList<FloatDataExporter::Task> exportTasks(HORM_Collection<Data_SampleData> *rec
         const SampleInfo info = recording->getSampleInfo();
         QStringList files = recording->getChannelFiles().toList();
         files.removeAll(QString());
+        if (!recording->rowDamage().isEmpty()) {
+            *damage = recording->rowDamage();
+            return {};
+        }
         if (files.isEmpty()) {
             *missing = DataModel_Index::tr("第%1条记录（%2Hz）").arg(i + 1).arg(recording->getSampleRate());
             return {};
@@ -61,7 +66,12 @@ bool DataModel_Index::getStationFloatData(int lineRow, int stationRow)
     const double stationNum = station.object->getStationNum();
     const QString where = tr("线%1点%2").arg(lineName).arg(StationNumberText::text(stationNum));
     QString missing;
-    const QList<FloatDataExporter::Task> tasks = exportTasks(recordings, folder, &missing);
+    QString damage;
+    const QList<FloatDataExporter::Task> tasks = exportTasks(recordings, folder, &missing, &damage);
+    if (!damage.isEmpty()) {
+        OperatorPrompt::warning(nullptr, tr("提示"), tr("%1无法导出浮点数据！\n%2").arg(where, damage));
+        return false;
+    }
     if (!missing.isEmpty()) {
         OperatorPrompt::information(nullptr, tr("提示"),
                                     tr("%1的%2在config.ini中没有记录，无法导出浮点数据！").arg(where, missing));

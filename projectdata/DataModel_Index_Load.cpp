@@ -44,6 +44,7 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     if (passesQuickCheck() && openTables() && (recoverInterruptedChange(), readProjectHeader(config))
         && fillTreeReadably()) {
         QDir().mkpath(dataDir);
+        restoreProjectConfigFile(config);
         emit signalLoadProjectConfig(config);
         emitLastLineStation();
         emit signalModelChange();
@@ -153,6 +154,21 @@ bool DataModel_Index::createProjectRow(ProjectConfig &config)
     }
     ProjectFolder::writeProjectConfigFile(getProjectConfigFilePath(), config);
     return true;
+}
+
+// The instrument is sent "projectConfig.ini" and records nothing until it has confirmed it: a
+// project copied without the file gets it again from its row.
+void DataModel_Index::restoreProjectConfigFile(const ProjectConfig &config)
+{
+    const QString path = getProjectConfigFilePath();
+    if (QFileInfo::exists(path))
+        return;
+    const QString shown = QDir::toNativeSeparators(path);
+    if (ProjectFolder::writeProjectConfigFile(path, config))
+        emit snackMessage(tr("工程配置文件%1缺失，已按工程数据库重新生成。").arg(shown));
+    else
+        OperatorPrompt::warning(nullptr, tr("提示"),
+                                tr("工程配置文件%1缺失，且无法重新生成：仪器无法确认工程配置，不能采集。").arg(shown));
 }
 
 // A tree with lines, stations or recordings missing is never shown as the project.

@@ -61,6 +61,8 @@ void DataModel_Index::selectItem(int lineRow, int stationRow, int recordingRow)
     if (recording.isNull())
         return;
     const SampleInfo info = recording.object->getSampleInfo();
+    if (!recording.object->rowDamage().isEmpty())
+        emit snackMessage(recording.object->rowDamage());
     if (recordingRow != -1) {
         emit showTimeSeries(info);
         if (!hasReadableRow(info))

@@ -1,11 +1,13 @@
 #include "projectdata/Data_SampleData.h"
 
+#include "common/PlainFileName.h"
 #include "projectdata/ChannelFileName.h"
 #include "projectdata/ChannelFileRegistry.h"
 #include "projectdata/CheckedFileCopy.h"
 #include "projectdata/ImpedanceCurve.h"
 #include "projectdata/StationConfigFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 Data_SampleData::Data_SampleData(LibHORM *store, QObject *parent)
@@ -148,8 +150,9 @@ void Data_SampleData::readConfigFile()
 {
     QStringList stationCells;
     QStringList recordingCells;
-    if (!StationConfigFile::read(sampleFolder + QStringLiteral("/config.ini"), SampleDataNum, stationCells,
-                                 recordingCells))
+    const QString configPath = sampleFolder + QStringLiteral("/config.ini");
+    damage.clear();
+    if (!StationConfigFile::read(configPath, SampleDataNum, stationCells, recordingCells))
         return;
     StationConfigRow::StationFields station{stationMachineId, stationProjectName, stationPosition};
     StationConfigRow::readStationRow(stationCells, station, sampleInfo);
@@ -158,8 +161,20 @@ void Data_SampleData::readConfigFile()
     stationPosition = station.position;
     StationConfigRow::readRecordingRow(recordingCells, sampleInfo);
     QStringList names;
-    if (StationConfigRow::channelFileNames(recordingCells, names))
+    const bool hasFileCells = StationConfigRow::channelFileNames(recordingCells, names);
+    const ChannelInputsConfig &sensors = sampleInfo.inputs;
+    const QString unplain = firstUnplainName(names + QStringList{sensors.HxInputNum, sensors.HyInputNum,
+                                                                 sensors.E0InputNum, sensors.E1InputNum,
+                                                                 sensors.E2InputNum});
+    if (!unplain.isEmpty()) {
+        damage = tr("%1中编号%2的记录已损坏：“%3”不是该文件夹中的文件名。")
+                     .arg(QDir::toNativeSeparators(configPath))
+                     .arg(SampleDataNum)
+                     .arg(unplain);
+        readChannelFiles({});
+    } else if (hasFileCells) {
         readChannelFiles(names);
+    }
 }
 
 void Data_SampleData::readChannelFiles(const QStringList &names)

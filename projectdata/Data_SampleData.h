@@ -71,6 +71,10 @@ public:
     // for a missing file object).
     QStringList savedPaths(const SampleInfo &recording, int n, bool renameStation = false) const;
     void readConfigFile();
+    // Why the recording's "config.ini" row cannot be used (a file or sensor cell naming anything but
+    // a file inside its folder), as of the last reading; empty when it can. Such a row gives no
+    // channel file.
+    QString rowDamage() const { return damage; }
 
     // The stored curves; a damaged one is left out and its channel added to damagedChannels.
     QList<ChannelImpedance> getProcessData(QList<int> *damagedChannels = nullptr);
@@ -96,6 +100,7 @@ private:
     SampleInfo sampleInfo;
     QVector<QString> channelFilePaths;
     ChannelFileRegistry *fileRegistry = nullptr;
+    QString damage;
 };
 
 #endif // DATA_SAMPLEDATA_H

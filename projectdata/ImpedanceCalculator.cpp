@@ -1,10 +1,15 @@
 #include "projectdata/ImpedanceCalculator.h"
 
+#include "LibCagniard/CalibrationTable.h"
 #include "LibCagniard/LibCagniard.h"
 #include "common/CalibrationFiles.h"
+#include "common/PlainFileName.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+
+#include <utility>
 
 namespace {
 
@@ -42,13 +47,9 @@ QString tablePath(const QString &folder, const QString &name)
     return found.isEmpty() ? folder + name + QStringLiteral(".txt") : found;
 }
 
-QString missing(const QString &path, const char *end)
-{
-    return QFileInfo::exists(path) ? QString() : path + QString::fromUtf8(end);
-}
-
 struct CurveFiles
 {
+    QString eSensorName, hSensorName;
     QString eFile, hFile, eSensor, hSensor, eGain, hGain;
 };
 
@@ -61,22 +62,41 @@ CurveFiles curveFiles(const ImpedanceCalculator::Input &input, const QStringList
     CurveFiles f;
     f.eFile = files.at(E0 + electric);
     f.hFile = files.at(partner);
-    f.eSensor = tablePath(input.inputCalibrationDir, eNames[electric]);
-    f.hSensor = tablePath(input.inputCalibrationDir, partner == Hx ? r.inputs.HxInputNum : r.inputs.HyInputNum);
+    f.eSensorName = eNames[electric];
+    f.hSensorName = partner == Hx ? r.inputs.HxInputNum : r.inputs.HyInputNum;
+    f.eSensor = tablePath(input.inputCalibrationDir, f.eSensorName);
+    f.hSensor = tablePath(input.inputCalibrationDir, f.hSensorName);
     f.eGain = tablePath(gains, QLatin1String(eGainNames[electric]) + QString::number(r.ctrlParam.EGain));
     f.hGain = tablePath(gains, (partner == Hx ? QStringLiteral("Hx-") : QStringLiteral("Hy-"))
                                    + QString::number(r.ctrlParam.HGain));
     return f;
 }
 
-// The notice naming the missing tables, or an empty text when all six files are there.
+// The notice naming the missing channel files and tables, or an empty text when all six are there.
 QString missingNotice(const CurveFiles &f)
 {
-    const QString eSensor = missing(f.eSensor, " 不存在\n"), hSensor = missing(f.hSensor, " 不存在\n");
-    const QString eGain = missing(f.eGain, " 不存在\n"), hGain = missing(f.hGain, " 不存在");
-    if ((eSensor + hSensor + eGain + hGain).isEmpty() && QFileInfo::exists(f.eFile) && QFileInfo::exists(f.hFile))
-        return QString();
-    return tr("增益文件缺失!\n%1%2%3%4").arg(eSensor, hSensor, eGain, hGain);
+    const QString paths[] = {f.eFile, f.hFile, f.eSensor, f.hSensor, f.eGain, f.hGain};
+    QString list;
+    for (const QString &path : paths) {
+        if (!QFileInfo::exists(path))
+            list += QDir::toNativeSeparators(path) + tr(" 不存在") + (&path == &paths[5] ? "" : "\n");
+    }
+    return list.isEmpty() ? QString() : tr("增益文件缺失!\n%1").arg(list);
+}
+
+// The first of the four tables that gives no values at the window's bins, or an empty text.
+QString unusableTable(const CurveFiles &f, double sampleRate)
+{
+    const std::pair<bool (*)(QList<SpectrumPoint> &, const QString &), QString> tables[] = {
+        {readCalibrationTableIcms, f.eSensor}, {readCalibrationTableIcms, f.hSensor},
+        {readCalibrationTable, f.eGain}, {readCalibrationTable, f.hGain}};
+    for (const auto &table : tables) {
+        QList<SpectrumPoint> points;
+        BinTable bins;
+        if (!table.first(points, table.second) || !interpolateAtBins(points, windowLength, sampleRate, bins))
+            return table.second;
+    }
+    return QString();
 }
 
 double dipoleLength(const CtrlParam &p, int electric)
@@ -88,7 +108,7 @@ double dipoleLength(const CtrlParam &p, int electric)
 QVector<OneFreqImpedance> computeCurve(const CtrlParam &p, const CurveFiles &f, int electric)
 {
     const qint64 seconds = qint64(p.SampleTimeHour) * 3600 + qint64(p.SampleTimeMinute) * 60 + p.SampleTimeSecond;
-    const double sampleCount = double(seconds * p.SampleRate);
+    const double sampleCount = double(seconds) * p.SampleRate;
     LibCagniard lib;
     if (!lib.calcImpedance(f.eFile, f.hFile, double(p.SampleRate), sampleCount, dipoleLength(p, electric), f.eSensor,
                            f.hSensor, f.eGain, f.hGain, windowLength, maxWindows, false, 0, 0))
@@ -153,14 +173,24 @@ ImpedanceCalculator::Result ImpedanceCalculator::calculate(const Input &input) c
             continue;
         }
         const CurveFiles f = curveFiles(input, files, electric, partner);
+        // A sensor name from a file or the settings names a table inside the calibration folder.
+        const QString sensor = firstUnplainName({f.eSensorName, f.hSensorName});
+        if (!sensor.isEmpty()) {
+            result.notices << tr("传感器名称“%1”不是校准文件夹中的文件名").arg(sensor);
+            break;
+        }
         const QString notice = missingNotice(f);
         if (!notice.isEmpty()) {
             result.notices << notice;
             break;
         }
         const QVector<OneFreqImpedance> curve = computeCurve(input.recording.ctrlParam, f, electric);
-        if (curve.isEmpty())
+        if (curve.isEmpty()) {
+            const QString table = unusableTable(f, input.recording.ctrlParam.SampleRate);
+            if (!table.isEmpty())
+                result.notices << tr("校准文件无法使用：%1").arg(QDir::toNativeSeparators(table));
             break;
+        }
         result.curves.append({electric, curve});
     }
     return result;

@@ -110,7 +110,7 @@ void Form_TimeSeriesGraph::initPlotMatrix()
     plotMatrix->relayoutAxes();
 }
 
-void Form_TimeSeriesGraph::setTimeSeriesData(int sampleRate, int sampleTime, int startTime,
+void Form_TimeSeriesGraph::setTimeSeriesData(int sampleRate, qint64 sampleTime, int startTime,
                                              QList<QFile *> channelFiles, int viewSize, bool zeroDrift,
                                              int yViewMode, double YAxisMax, double YAxisMin)
 {
@@ -121,7 +121,9 @@ void Form_TimeSeriesGraph::setTimeSeriesData(int sampleRate, int sampleTime, int
         return;
     this->sampleRate = sampleRate;
     dataIndex = 0;
-    totalSamples = int(qMin<qint64>(qint64(sampleRate) * qMax(sampleTime, 0), std::numeric_limits<int>::max()));
+    // In double: rate and duration from a file may be any values.
+    totalSamples = int(qMin<double>(double(sampleRate) * double(qMax<qint64>(sampleTime, 0)),
+                                    std::numeric_limits<int>::max()));
     for (QFile *file : channelFiles)
         this->channelFiles << QPointer<QFile>(file);
     this->zeroDrift = zeroDrift;

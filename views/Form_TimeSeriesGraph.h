@@ -30,7 +30,7 @@ public:
 
     void clearTimeSeriesGraph();
     // startTime is the recording's start (seconds since the epoch); the view does not use it.
-    void setTimeSeriesData(int sampleRate, int sampleTime, int startTime, QList<QFile *> channelFiles, int viewSize,
+    void setTimeSeriesData(int sampleRate, qint64 sampleTime, int startTime, QList<QFile *> channelFiles, int viewSize,
                            bool zeroDrift, int yViewMode, double YAxisMax, double YAxisMin);
 
 public slots:

@@ -277,7 +277,8 @@ class TestReadBack : public QObject
     Q_OBJECT
 private slots:
     // One station of three groups into a project that holds none of it: folders made, every
-    // group stored, the instrument's project file copied.
+    // group stored. The project's own file, missing, was written again from its row at opening, so
+    // the instrument's copy does not replace it.
     void oneStation()
     {
         ProjectWindow w;
@@ -293,7 +294,8 @@ private slots:
         QCOMPARE(storedRecordings(projects.path() + "/field/field.HMT"),
                  QStringList({"3/100:3", "3/125:3", "3/150:3"}));
         QCOMPARE(fileContents(projects.path() + "/field/projectConfig.ini"),
-                 QByteArray("ProjectID=AMT_RB\r\nProjectName=RB\r\n"));
+                 QByteArray("ProjectID=AMT_RB\r\nProjectName=RB\r\nProjectAddress=\r\nProjectDate=\r\n"
+                            "OperatorName=\r\n"));
         QVERIFY(w.fixture.promptTexts().isEmpty());
         QVERIFY(!QDir(stationDir).entryList({"*.ats"}, QDir::Files).isEmpty());
         // The temporary recordings go once they are in the project.

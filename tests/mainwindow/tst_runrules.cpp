@@ -661,6 +661,7 @@ void TestRunRules::samplingWatch_data()
     QTest::newRow("planned start passed") << 0 << 1 << -30 << (1 + 120) * 1000;
     QTest::newRow("one hour") << 1 << 0 << 0 << (3780 + 120) * 1000;
     QTest::newRow("beyond a timer") << 1000 << 0 << 0 << std::numeric_limits<int>::max();
+    QTest::newRow("hours of a file beyond 32 bits in seconds") << 999999 << 0 << 0 << std::numeric_limits<int>::max();
 }
 
 void TestRunRules::samplingWatch()
@@ -689,6 +690,9 @@ void TestRunRules::displayLength_data()
     QTest::newRow("no duration") << qint64(4000) << qint64(0) << std::optional<int>();
     QTest::newRow("exactly the shortest") << qint64(64) << qint64(1) << std::optional<int>(64);
     QTest::newRow("beyond 32 bits") << qint64(277780) << qint64(79980) << std::optional<int>(262144);
+    QTest::newRow("rate and duration of a file beyond 64 bits")
+        << qint64(std::numeric_limits<int>::max()) << qint64(3600) * std::numeric_limits<int>::max()
+        << std::optional<int>(262144);
 }
 
 void TestRunRules::displayLength()

@@ -1,12 +1,15 @@
 #include "AppFolder.h"
+#include "ScriptedPrompt.h"
 
 #include "common/Global_Constants.h"
 #include "common/Global_Variables.h"
+#include "dialogs/Dialog_InputsSetting.h"
 #include "dialogs/Dialog_SampleTask.h"
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/MainWindow.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QSettings>
 #include <QtTest>
@@ -22,18 +25,37 @@ Dialog_SampleTask *taskDialog()
     return nullptr;
 }
 
-// Task n of the settings file, identified by its seconds.
-void storeTask(QSettings &file, int n, int rate, int minutes = 1)
+// Minutes that with a few seconds give a duration within the rate's limits.
+int minutesFor(int rate)
+{
+    return rate <= 4000 ? 2 : 0;
+}
+
+// Task n of the settings file, identified by its seconds; the gains are of the rate's lists.
+void storeTask(QSettings &file, int n, int rate, int minutes = 2)
 {
     const QString prefix = QStringLiteral("Task%1/Task%1").arg(n);
     file.setValue(prefix + "HxChannelIsUse", true);
     file.setValue(prefix + "E0ChannelIsUse", true);
-    file.setValue(prefix + "EGain", 40);
+    file.setValue(prefix + "EGain", rate <= 4000 ? 40 : 10);
     file.setValue(prefix + "HGain", 1);
     file.setValue(prefix + "E0PoleDistance", 50.5);
     file.setValue(prefix + "SampleRate", rate);
     file.setValue(prefix + "SampleTimeMinute", minutes);
     file.setValue(prefix + "SampleTimeSecond", n);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
 }
 
 QString touch(const QString &path)
@@ -54,6 +76,12 @@ private slots:
     void hardwareVersionSelectsGainCodes_data();
     void hardwareVersionSelectsGainCodes();
     void storedTasksAtLoad();
+    void damagedStoredTasksAreDropped_data();
+    void damagedStoredTasksAreDropped();
+    void refusedAddressStaysInTheFile_data();
+    void refusedAddressStaysInTheFile();
+    void unreadableFileIsKeptAside();
+    void handTypedNamesAreUtf8();
     void saveKeepsOtherGroupsAndIsOnDiskAtOnce();
     void recentSlotsAtLoadAndSave();
     void anotherModeDropsTheCustomTasks();
@@ -120,28 +148,156 @@ void TestSettings::hardwareVersionSelectsGainCodes()
     QCOMPARE(currentHighRateGainCodeList, old ? highRateGainCodeListOld : highRateGainCodeList);
 }
 
-// Twelve tasks come back in number order; a rate the instrument lacks drops its task and a
-// negative duration reads as 0. A hand-added group sorting first shifts nothing.
+// Twelve tasks come back in number order; a rate the instrument lacks drops its task, with a box
+// naming it, and a negative duration reads as 0. A hand-added group sorting first shifts nothing.
 void TestSettings::storedTasksAtLoad()
 {
     AppFolder folder;
+    ScriptedPrompt prompt;
     {
         QSettings file(folder.settingsFile(), QSettings::IniFormat);
         file.setValue("AAA/note", "by hand");
-        for (int n = 1; n <= 12; ++n)
-            storeTask(file, n, sampleRateList.at(n % sampleRateList.size()), n == 5 ? -3 : 1);
+        for (int n = 1; n <= 12; ++n) {
+            const int rate = sampleRateList.at(n % sampleRateList.size());
+            storeTask(file, n, rate, n == 5 ? -3 : minutesFor(rate));
+        }
         storeTask(file, 13, 12345);
     }
     MainWindow window;
+    QCOMPARE(prompt.count(), 1);
+    QCOMPARE(prompt.last().text,
+             QStringLiteral("采集任务Task13已删除：采样率12345不是可选的采样率，请重新设置"));
     const QList<CtrlParam> tasks = taskDialog()->getTaskList();
     QCOMPARE(tasks.size(), 12);
     for (int i = 0; i < tasks.size(); ++i) {
         QCOMPARE(tasks.at(i).SampleTimeSecond, i + 1);
         QCOMPARE(tasks.at(i).SampleRate, sampleRateList.at((i + 1) % sampleRateList.size()));
-        QCOMPARE(tasks.at(i).SampleTimeMinute, i == 4 ? 0 : 1);
+        QCOMPARE(tasks.at(i).SampleTimeMinute, i == 4 ? 0 : minutesFor(tasks.at(i).SampleRate));
         QCOMPARE(tasks.at(i).E0PoleDistance, 50.5);
         QVERIFY(tasks.at(i).HxChannelIsUse && !tasks.at(i).HyChannelIsUse);
     }
+}
+
+void TestSettings::damagedStoredTasksAreDropped_data()
+{
+    QTest::addColumn<QVariantMap>("damage"); // key suffix: value, over a valid task
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("pole distance not a number") << QVariantMap{{"E0PoleDistance", "nan"}} << "极距设置错误！请输入正数！";
+    QTest::newRow("negative pole distance") << QVariantMap{{"E0PoleDistance", -50}} << "极距设置错误！请输入正数！";
+    QTest::newRow("999999 hours") << QVariantMap{{"SampleTimeHour", 999999}} << "采样率250设置的采样时间过长";
+    QTest::newRow("hours beyond 32 bits once in seconds")
+        << QVariantMap{{"SampleTimeHour", 2147483647}, {"SampleTimeMinute", 2147483647}} << "采样时间过长";
+    QTest::newRow("no duration") << QVariantMap{{"SampleTimeMinute", 0}, {"SampleTimeSecond", 0}} << "采样时间为0";
+    QTest::newRow("no channel") << QVariantMap{{"HxChannelIsUse", false}, {"E0ChannelIsUse", false}}
+                                << "未选择Hx/Hy/E0/E1/E2任意一个通道";
+    QTest::newRow("gain of no list") << QVariantMap{{"EGain", 41}} << "增益倍数不符";
+}
+
+// The task dialog's check applies to the stored tasks: a task it would refuse never reaches the
+// instrument, and the box names it.
+void TestSettings::damagedStoredTasksAreDropped()
+{
+    QFETCH(QVariantMap, damage);
+    QFETCH(QString, failure);
+    AppFolder folder;
+    ScriptedPrompt prompt;
+    {
+        QSettings file(folder.settingsFile(), QSettings::IniFormat);
+        storeTask(file, 1, 250);
+        storeTask(file, 2, 250);
+        for (auto it = damage.cbegin(); it != damage.cend(); ++it)
+            file.setValue("Task2/Task2" + it.key(), it.value());
+    }
+    MainWindow window;
+    const QList<CtrlParam> tasks = taskDialog()->getTaskList();
+    QCOMPARE(tasks.size(), 1);
+    QCOMPARE(tasks.first().SampleTimeSecond, 1);
+    QCOMPARE(prompt.count(), 1);
+    QVERIFY2(prompt.last().text.startsWith("采集任务Task2已删除：") && prompt.last().text.contains(failure),
+             qPrintable(prompt.last().text));
+}
+
+void TestSettings::refusedAddressStaysInTheFile_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("port beyond 16 bits") << "127.0.0.1" << "70000" << true;
+    QTest::newRow("negative port") << "127.0.0.1" << "-1" << true;
+    QTest::newRow("port not a number") << "127.0.0.1" << "abc" << true;
+    QTest::newRow("data ports would wrap") << "127.0.0.1" << "65535" << true;
+    QTest::newRow("last data port would wrap") << "127.0.0.1" << "65531" << true;
+    QTest::newRow("port 0") << "127.0.0.1" << "0" << true;
+    QTest::newRow("part beyond 255") << "192.168.1.300" << "8010" << true;
+    QTest::newRow("a name") << "instrument" << "8010" << true;
+    QTest::newRow("three parts") << "127.0.1" << "8010" << true;
+    QTest::newRow("highest base port") << "127.0.0.1" << "65530" << false;
+}
+
+// A refused address is never connected to: the default one is used and said, and the operator's
+// text stays in the file after saving.
+void TestSettings::refusedAddressStaysInTheFile()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, port);
+    QFETCH(bool, refused);
+    AppFolder folder;
+    const QString settings = QString("[SystemConfig]\nIPAddress=%1\nPortNumber=%2\n").arg(address, port);
+    writeBytes(folder.settingsFile(), settings.toUtf8());
+    ScriptedPrompt prompt;
+    MainWindow window;
+    QCOMPARE(prompt.count(), refused ? 1 : 0);
+    if (refused) {
+        const QString text = prompt.last().text;
+        QVERIFY2(text.contains(QString("“%1”").arg(address == "127.0.0.1" ? port : address)), qPrintable(text));
+        QVERIFY2(text.endsWith("仍使用地址127.0.0.1，端口8010。"), qPrintable(text));
+    }
+    window.saveSystemConfig();
+    const QByteArray saved = contents(folder.settingsFile());
+    QVERIFY2(saved.contains("IPAddress=" + address.toUtf8() + "\n"), saved.constData());
+    QVERIFY2(saved.contains("PortNumber=" + port.toUtf8() + "\n"), saved.constData());
+}
+
+// A section header without its bracket makes the file unreadable: the operator is told once, the
+// file is kept beside under another name, and the defaults are written.
+void TestSettings::unreadableFileIsKeptAside()
+{
+    AppFolder folder;
+    const QByteArray damaged = "[SystemConfig\nIPAddress=10.1.2.3\nPortNumber=8020\n";
+    writeBytes(folder.settingsFile(), damaged);
+    ScriptedPrompt prompt;
+    {
+        MainWindow window;
+        QCOMPARE(prompt.count(), 1);
+        QVERIFY2(prompt.last().text.contains(folder.settingsFile() + ".bad"), qPrintable(prompt.last().text));
+    }
+    QCOMPARE(contents(folder.settingsFile() + ".bad"), damaged);
+    QSettings file(folder.settingsFile(), QSettings::IniFormat);
+    QCOMPARE(file.status(), QSettings::NoError);
+    QCOMPARE(file.value("SystemConfig/IPAddress").toString(), QStringLiteral("127.0.0.1"));
+
+    MainWindow again;
+    QCOMPARE(prompt.count(), 1);
+}
+
+// A sensor name typed by hand in UTF-8 is found among the tables (a coil's holds "IMFS") and written back as typed; a
+// name the program wrote escaped before is still read.
+void TestSettings::handTypedNamesAreUtf8()
+{
+    AppFolder folder;
+    writeBytes(folder.path() + "/InputCalibration/IMFS磁棒1.txt", "1 1 0\n10 1 0\n");
+    writeBytes(folder.settingsFile(), "[SystemConfig]\nIPAddress=127.0.0.1\nHxInputNum=IMFS磁棒1\n"
+                                      "E0InputNum=\\x672a\\x8bbe\\x7f6e\n");
+    MainWindow window;
+    QCOMPARE(window.findChild<QLabel *>("label_HxInputNum")->text(), QStringLiteral("IMFS磁棒1"));
+    QCOMPARE(window.findChild<QLabel *>("label_E0InputNum")->text(), QStringLiteral("未设置"));
+    Dialog_InputsSetting *dialog = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        dialog = dialog ? dialog : qobject_cast<Dialog_InputsSetting *>(widget);
+    QCOMPARE(dialog->getChannelInputsConfig().HxInputNum, QStringLiteral("IMFS磁棒1"));
+    window.saveSystemConfig();
+    const QByteArray saved = contents(folder.settingsFile());
+    QVERIFY2(saved.contains("HxInputNum=IMFS磁棒1\n"), saved.constData());
 }
 
 void TestSettings::saveKeepsOtherGroupsAndIsOnDiskAtOnce()

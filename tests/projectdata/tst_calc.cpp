@@ -53,6 +53,9 @@ private slots:
     void partners_data();
     void partners();
     void realCurvesOfASyntheticRecording();
+    void unusableFilesAreNamed_data();
+    void unusableFilesAreNamed();
+    void sensorTablesStayInTheirFolder();
     void storedStationIsRecalculated();
     void recalculationOfAClosedProjectIsDropped();
     void fractionalStationsAreTheirOwn();
@@ -155,6 +158,57 @@ void TestCalc::realCurvesOfASyntheticRecording()
     QCOMPARE(notices.count(), 3);
     QCOMPARE(series.count(), 1);
     QVERIFY(scalar.impedance.isEmpty());
+}
+
+void TestCalc::unusableFilesAreNamed_data()
+{
+    QTest::addColumn<QString>("file"); // under the fixture's folder or the application folder
+    QTest::addColumn<QByteArray>("bytes"); // "missing": the file is removed
+    QTest::addColumn<QString>("notice");
+    const QString series = "<dir>/123_Vector_Line5_Station100_E0_4000Hz_1.ats";
+    QTest::newRow("channel file missing") << series << QByteArray("missing") << "增益文件缺失!\n" + series + " 不存在\n";
+    QTest::newRow("sensor table of one row") << "<app>/InputCalibration/Coil-Hy.txt"
+                                             << QByteArray("Frequency(Hz) Amplitude Phase(deg)\n1 1 0\n")
+                                             << "校准文件无法使用：<app>/InputCalibration/Coil-Hy.txt";
+    QTest::newRow("gain table of words") << "<app>/GainCalibration/123/Low-H/Ex-40.txt" << QByteArray("no numbers here\n")
+                                         << "校准文件无法使用：<app>/GainCalibration/123/Low-H/Ex-40.txt";
+}
+
+// A missing channel file and a calibration table that gives no values are named in the notice
+// that comes before the generic one.
+void TestCalc::unusableFilesAreNamed()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, notice);
+    f->tree->setImpedanceCalculator(nullptr);
+    SampleInfo recording = syntheticRecording(1);
+    for (QString *text : {&file, &notice})
+        text->replace("<dir>", f->dir.path()).replace("<app>", appDirPath);
+    if (bytes == "missing")
+        QVERIFY(QFile::remove(file));
+    else
+        QVERIFY(TestFiles::write(file, bytes));
+    QSignalSpy notices(f->tree.get(), &DataModel_Index::snackMessage);
+    QVERIFY(!f->tree->calcSampleImpedance(recording));
+    QCOMPARE(notices.count(), 2);
+    QCOMPARE(notices.at(0).at(0).toString(), notice);
+    QCOMPARE(notices.at(1).at(0).toString(), QString::fromUtf8("当前采样率阻抗图计算失败"));
+}
+
+// A sensor name from the settings that leads out of the calibration folder reads no table there,
+// even one that exists.
+void TestCalc::sensorTablesStayInTheirFolder()
+{
+    f->tree->setImpedanceCalculator(nullptr);
+    SampleInfo recording = syntheticRecording(1);
+    QDir().mkpath(appDirPath + "/outside");
+    QVERIFY(QFile::copy(appDirPath + "/InputCalibration/Coil-Hy.txt", appDirPath + "/outside/Coil-Hy.txt"));
+    recording.inputs.HyInputNum = "../outside/Coil-Hy";
+    QSignalSpy notices(f->tree.get(), &DataModel_Index::snackMessage);
+    QVERIFY(!f->tree->calcSampleImpedance(recording));
+    QCOMPARE(notices.count(), 2);
+    QCOMPARE(notices.at(0).at(0).toString(), QString::fromUtf8("传感器名称“../outside/Coil-Hy”不是校准文件夹中的文件名"));
 }
 
 void TestCalc::storedStationIsRecalculated()
