@@ -1,6 +1,7 @@
 // Saving the temporary recordings of a run into the project, all or nothing.
 #include "projectdata/DataModel_Index.h"
 
+#include "projectdata/DiskSpace.h"
 #include "projectdata/RunSaveJournal.h"
 #include "projectdata/RunSplitter.h"
 #include "projectdata/StationNumberText.h"
@@ -23,6 +24,28 @@ bool refuse(QString *reason, const QString &text)
 QString configFileOf(const QString &folder)
 {
     return folder + QStringLiteral("/config.ini");
+}
+
+// What a save writes besides the copies, per piece: the database rows and the pages its own
+// journal keeps, the station's row and the project journal's lines.
+const qint64 bytesPerPiece = 64 * 1024;
+
+qint64 bytesToSave(const QList<RunPiece> &pieces)
+{
+    qint64 bytes = 0;
+    for (const RunPiece &piece : pieces) {
+        bytes += bytesPerPiece;
+        for (const QFile *file : piece.info.channelFiles)
+            bytes += file ? QFileInfo(file->fileName()).size() : 0;
+    }
+    return bytes;
+}
+
+// A failure's text with the likely reason when the failing call gave none.
+QString withReason(const QString &failure, const QString &path)
+{
+    const QString reason = DiskSpace::failedWriteReason(path);
+    return reason.isEmpty() ? failure : failure + QStringLiteral("：") + reason;
 }
 
 QString describe(const SampleInfo &recording)
@@ -87,6 +110,9 @@ bool DataModel_Index::checkSaveable(const StationSampleInfo &record, QString *re
 bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QList<RunPiece> &pieces,
                                             QString *reason)
 {
+    const QString shortage = DiskSpace::shortage(projectDir, bytesToSave(pieces));
+    if (!shortage.isEmpty())
+        return refuse(reason, shortage);
     RunSaveJournal journal(projectDir);
     if (!journal.begin(*store->database(), reason))
         return false;
@@ -101,7 +127,7 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
     QTreeWidgetItem *lineItem = nullptr;
     Data_Line *line = findOrAddLine(projectWithId(record.ProjectId), record.LineNum, &lineItem);
     bool ok = line != nullptr;
-    QString failure = tr("工程数据库写入失败");
+    QString failure;
     for (int i = 0; ok && i < pieces.size(); ++i)
         ok = saveSampleToStation(lineItem, line->getREF_Data_Station(), pieces.at(i), record, journal, &failure);
     if (ok && journal.sync(&failure) && store->commit()) {
@@ -109,7 +135,9 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
         emit signalModelChange();
         return true;
     }
-    store->database()->rollback();
+    if (failure.isEmpty())
+        failure = tr("工程数据库写入失败：%1").arg(store->engineError());
+    store->rollback();
     journal.undo();
     reloadTree();
     return refuse(reason, tr("保存失败，临时数据已保留：%1").arg(failure));
@@ -127,9 +155,9 @@ bool DataModel_Index::prepareRun(const StationSampleInfo &record, const QList<Ru
         folders << stationFolder(record.LineNum, piece.info.StationNum);
     for (const QString &folder : qAsConst(folders)) {
         if (!journal.makeDir(folder))
-            return refuse(reason, tr("无法创建文件夹%1").arg(folder));
+            return refuse(reason, withReason(tr("无法创建文件夹%1").arg(folder), folder));
         if (!journal.noteAppended(configFileOf(folder)))
-            return refuse(reason, tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir)));
+            return refuse(reason, journalWriteFailure());
     }
     for (const RunPiece &piece : pieces) {
         for (QFile *file : piece.info.channelFiles) {
@@ -249,7 +277,7 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     for (ChannelImpedance &curve : info.impedance)
         curve.channel = piece.rename ? 0 : curve.channel;
     if (!journal.noteCreated(recording->savedPaths(info, earlier, piece.rename))) {
-        *failure = tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir));
+        *failure = journalWriteFailure();
         return false;
     }
     Data_SampleData::CopyReport copy;
@@ -267,10 +295,17 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     stationItem->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("%1Hz").arg(info.ctrlParam.SampleRate))));
     const GPSPosition position{record.GPS_Latitude, record.GPS_Longtitude, record.GPS_Elevation};
     if (!writeStationConfigFile(record.MachineID, record.ProjectName, info, position, recording->getSampleDataNum())) {
-        *failure = tr("无法写入%1").arg(configFileOf(stationFolder(record.LineNum, info.StationNum)));
+        const QString config = configFileOf(stationFolder(record.LineNum, info.StationNum));
+        *failure = withReason(tr("无法写入%1").arg(config), config);
         return false;
     }
     return true;
+}
+
+QString DataModel_Index::journalWriteFailure() const
+{
+    const QString path = ProjectJournal::pathIn(projectDir);
+    return withReason(tr("无法写入%1").arg(path), path);
 }
 
 // Lists the recordings no rule saved; their files are deleted only when the operator agrees.

@@ -24,6 +24,8 @@ public:
     bool planStationFiles(const QString &folder, const QString &finalFolder, int line, double station);
     // Plans moving a folder; its destination must be absent.
     bool planFolder(const QString &from, const QString &to);
+    // What the plan writes into the project folder (the journal's notes and the rewritten files).
+    qint64 bytesToWrite() const;
     // Notes the planned moves and rewrites in the journal before apply.
     bool record(ProjectJournal &journal) const;
     // Runs the plan; on false nothing is changed and error says why.
