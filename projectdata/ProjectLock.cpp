@@ -1,5 +1,7 @@
 #include "projectdata/ProjectLock.h"
 
+#include "projectdata/DiskSpace.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -59,7 +61,9 @@ ProjectLock::Result ProjectLock::acquire(const QString &databasePath, QString *r
     case QLockFile::UnknownError:
         break;
     }
-    *refusal = text("工程锁文件%1无法建立。").arg(QDir::toNativeSeparators(path));
+    const QString reason = DiskSpace::failedWriteReason(path);
+    *refusal = text("工程锁文件%1无法建立。").arg(QDir::toNativeSeparators(path))
+               + (reason.isEmpty() ? QString() : QStringLiteral("\n") + reason);
     return Result::Failed;
 }
 

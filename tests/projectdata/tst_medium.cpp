@@ -167,7 +167,8 @@ private slots:
     void diskFullDuringASave();
     void fullDiskIsNamedBeforeAChange();
     void conversionOnAReadOnlyProject();
-    void databaseCutOffOnAReadOnlyMedium();
+    void changeCutOffOnAReadOnlyMedium_data();
+    void changeCutOffOnAReadOnlyMedium();
 };
 
 // The disk fills while a save runs, at every level a save passes through: a failed save leaves
@@ -255,11 +256,25 @@ void TestMedium::conversionOnAReadOnlyProject()
     QCOMPARE(tables(f), before);
 }
 
-// A program killed while SQLite wrote into the database leaves the database's journal; on a
-// read-only medium the database cannot be read until that is played back, and the operator is
-// told where to open it. Opened where it can be written, it is as before.
-void TestMedium::databaseCutOffOnAReadOnlyMedium()
+void TestMedium::changeCutOffOnAReadOnlyMedium_data()
 {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("opens");
+    // SQLite had written into the database: it cannot be read before its journal is played back.
+    QTest::newRow("database written") << "spill" << "" << false;
+    // The save had copied its files: the database reads as before, the files wait for the recovery.
+    QTest::newRow("files copied") << "save" << "synced" << true;
+}
+
+// A program killed during a change; the medium is then read-only. The operator is told that the
+// change was cut off and where to open the project, and nothing there is touched. Opened where it
+// can be written, the project is as before the change.
+void TestMedium::changeCutOffOnAReadOnlyMedium()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, step);
+    QFETCH(bool, opens);
     ProjectOnSmallDisk project(2048);
     MOUNT_OR_SKIP(project);
     RunFixture &f = project.f;
@@ -268,22 +283,25 @@ void TestMedium::databaseCutOffOnAReadOnlyMedium()
     {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(HOLDING_CHILD, {f.root, "spill", ""});
+        child.start(HOLDING_CHILD, {f.root, change, step});
         QVERIFY(child.waitForReadyRead(60000));
         child.kill();
         QVERIFY(child.waitForFinished(60000));
     }
-    QVERIFY(QFileInfo(f.projectDir() + "/proj.HMT-journal").size() > 0);
     QVERIFY(disk.setReadOnly(true));
+    const QStringList files = f.listing(f.projectDir());
 
-    QVERIFY(!f.open());
+    QCOMPARE(f.open(), opens);
     const QString said = f.prompt.last().text;
     QVERIFY2(said.contains("被中断") && said.contains("可写入的位置") && said.contains("没有丢失"), qPrintable(said));
     QVERIFY2(!said.contains("不是工程数据库"), qPrintable(said));
+    QCOMPARE(f.listing(f.projectDir()), files);
 
+    f.tree.reset();
     QVERIFY(disk.setReadOnly(false));
     QVERIFY(f.open());
     QCOMPARE(tables(f), before);
+    QVERIFY(!QFileInfo::exists(ProjectJournal::pathIn(f.projectDir())));
 }
 
 QTEST_MAIN(TestMedium)
