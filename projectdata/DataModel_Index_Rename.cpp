@@ -126,7 +126,7 @@ bool DataModel_Index::commitRename(HORM_BaseObject *row, StationFileRenamer &ren
     }
     ProjectJournal journal(projectDir);
     if (!beginRenameJournal(journal, row, renamer, &why)) {
-        OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + why);
+        OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + DiskSpace::withReason(why, projectDir));
         return false;
     }
     if (!renamer.apply()) {

@@ -41,13 +41,6 @@ qint64 bytesToSave(const QList<RunPiece> &pieces)
     return bytes;
 }
 
-// A failure's text with the likely reason when the failing call gave none.
-QString withReason(const QString &failure, const QString &path)
-{
-    const QString reason = DiskSpace::failedWriteReason(path);
-    return reason.isEmpty() ? failure : failure + QStringLiteral("：") + reason;
-}
-
 QString describe(const SampleInfo &recording)
 {
     QStringList names;
@@ -155,7 +148,7 @@ bool DataModel_Index::prepareRun(const StationSampleInfo &record, const QList<Ru
         folders << stationFolder(record.LineNum, piece.info.StationNum);
     for (const QString &folder : qAsConst(folders)) {
         if (!journal.makeDir(folder))
-            return refuse(reason, withReason(tr("无法创建文件夹%1").arg(folder), folder));
+            return refuse(reason, DiskSpace::withReason(tr("无法创建文件夹%1").arg(folder), folder));
         if (!journal.noteAppended(configFileOf(folder)))
             return refuse(reason, journalWriteFailure());
     }
@@ -296,7 +289,7 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     const GPSPosition position{record.GPS_Latitude, record.GPS_Longtitude, record.GPS_Elevation};
     if (!writeStationConfigFile(record.MachineID, record.ProjectName, info, position, recording->getSampleDataNum())) {
         const QString config = configFileOf(stationFolder(record.LineNum, info.StationNum));
-        *failure = withReason(tr("无法写入%1").arg(config), config);
+        *failure = DiskSpace::withReason(tr("无法写入%1").arg(config), config);
         return false;
     }
     return true;
@@ -305,7 +298,7 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
 QString DataModel_Index::journalWriteFailure() const
 {
     const QString path = ProjectJournal::pathIn(projectDir);
-    return withReason(tr("无法写入%1").arg(path), path);
+    return DiskSpace::withReason(tr("无法写入%1").arg(path), path);
 }
 
 // Lists the recordings no rule saved; their files are deleted only when the operator agrees.

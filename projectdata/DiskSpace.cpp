@@ -54,4 +54,10 @@ QString failedWriteReason(const QString &path)
     return QString();
 }
 
+QString withReason(const QString &failure, const QString &path)
+{
+    const QString reason = failedWriteReason(path);
+    return reason.isEmpty() ? failure : failure + QStringLiteral("：") + reason;
+}
+
 } // namespace DiskSpace

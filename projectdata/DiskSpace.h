@@ -16,6 +16,8 @@ QString shortage(const QString &path, qint64 bytes);
 // What a failed write at path most likely met, for a message that has no reason of its own:
 // a full disk or a folder that cannot be written; empty when neither.
 QString failedWriteReason(const QString &path);
+// The failure's text followed by failedWriteReason, when there is one.
+QString withReason(const QString &failure, const QString &path);
 
 } // namespace DiskSpace
 

@@ -165,6 +165,7 @@ class TestMedium : public QObject
 
 private slots:
     void diskFullDuringASave();
+    void diskFullDuringARename();
     void fullDiskIsNamedBeforeAChange();
     void conversionOnAReadOnlyProject();
     void changeCutOffOnAReadOnlyMedium_data();
@@ -209,6 +210,43 @@ void TestMedium::diskFullDuringASave()
     }
     ProjectJournal::setStepHook(nullptr);
     QVERIFY2(failed > 0, "the disk never filled during a save");
+    QVERIFY(!QFileInfo::exists(ProjectJournal::pathIn(f.projectDir())));
+}
+
+// The disk fills while a station is renamed: the rename is refused with the reason and changes
+// nothing, until there is room.
+void TestMedium::diskFullDuringARename()
+{
+    ProjectOnSmallDisk project(2048);
+    MOUNT_OR_SKIP(project);
+    RunFixture &f = project.f;
+    SmallDisk &disk = project.disk;
+    QVERIFY(f.open());
+    ProjectJournal::setStepHook(fillWhenBegun);
+    bool renamed = false;
+    int failed = 0;
+    for (qint64 free = 0; !renamed && free <= 32 * 1024; free += 4096) {
+        const QString before = tables(f);
+        const QStringList files = f.listing(f.dataDir());
+        diskToFill = &disk;
+        bytesLeftFree = free;
+        renamed = f.renameFirst(true, 130);
+        disk.removeFiller();
+        if (renamed)
+            break;
+        const QString said = f.prompt.last().text;
+        QVERIFY2(!said.contains("Unknown error"), qPrintable(said));
+        QVERIFY2(said.contains("No space left on device") || said.contains("database or disk is full")
+                     || said.contains("磁盘空间不足"),
+                 qPrintable(QString("%1 bytes free: %2").arg(free).arg(said)));
+        QCOMPARE(tables(f), before);
+        QCOMPARE(f.listing(f.dataDir()), files);
+        ++failed;
+    }
+    ProjectJournal::setStepHook(nullptr);
+    QVERIFY2(failed > 0, "the disk never filled during a rename");
+    QVERIFY(renamed || f.renameFirst(true, 130));
+    QCOMPARE(f.sql("SELECT StationNum FROM Data_Station"), QString("130.0"));
     QVERIFY(!QFileInfo::exists(ProjectJournal::pathIn(f.projectDir())));
 }
 
