@@ -33,8 +33,12 @@ bool copyInKernel(QFile &in, QFile &out, QString *error, bool *done)
         const ssize_t copied = ::copy_file_range(in.handle(), nullptr, out.handle(), nullptr, size_t(remaining), 0);
         if (copied < 0 && !started && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
             return true;
-        if (copied < 0)
-            return fail(error, out);
+        if (copied < 0) {
+            // The kernel's errno: the file object did not see this call and knows no reason.
+            if (error)
+                *error = QCoreApplication::translate("DataModel_Index", "%1：%2").arg(out.fileName(), qt_error_string(errno));
+            return false;
+        }
         if (copied == 0)
             break;
         started = true;

@@ -10,6 +10,7 @@
 #include "projectdata/Data_Project.h"
 #include "projectdata/ImpedanceCalculator.h"
 #include "projectdata/ImpedanceTaskPool.h"
+#include "projectdata/ProjectLock.h"
 #include "projectdata/StationOperations.h"
 #include "projectdata/TempSampleList.h"
 
@@ -44,10 +45,11 @@ public:
     // Empty while no project directory is set.
     QString getProjectConfigFilePath();
 
-    // Opens the project of the store into the tree. On success the tree owns the store until
-    // closeProject; on failure (no table, a database that is no project, a project already open)
-    // it keeps nothing and the caller still owns the store. A save or rename that a crash cut off
-    // is undone first, and the operator told.
+    // Opens the project of the store into the tree. On success the tree owns the store and holds
+    // the project's lock until closeProject; on failure (another program holds the project, no
+    // table, a database that is no project, a project already open) it keeps nothing and the
+    // caller still owns the store. A save or rename that a crash cut off is undone first, under
+    // the lock, and the operator told.
     bool loadProject(LibHORM *store);
     // Empties the tree, releases the entities and channel file objects, then deletes the store.
     void closeProject();
@@ -151,6 +153,7 @@ public slots:
     void getStationRawDataToFloatData();
 
 private:
+    bool lockProject();
     bool passesQuickCheck();
     static QString damagedFileText(const QString &cause);
     bool openTables();
@@ -160,11 +163,14 @@ private:
     bool createProjectRow(ProjectConfig &config);
     void restoreProjectConfigFile(const ProjectConfig &config);
     void refuseDatabase(const QString &reason) const;
+    void recoverUnderLock();
     void recoverInterruptedChange();
     bool fillTreeReadably();
     bool refusedForReadFailure();
     void emitLastLineStation();
     void reportReadFailure();
+    static QString cutOffOnReadOnlyMedium();
+    bool hotJournalLeft() const;
     QTreeWidgetItem *lineItem(Data_Line *line, double &lastStation);
     QTreeWidgetItem *stationItem(int lineNum, Data_Station *station);
     Data_Project *projectRow();
@@ -201,6 +207,7 @@ private:
                     QString *reason);
     bool saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collection<Data_Station> *stations, const RunPiece &piece,
                              const StationSampleInfo &record, RunSaveJournal &journal, QString *failure);
+    QString journalWriteFailure() const;
     Data_Project *projectWithId(const QString &projectId);
     Data_Line *findOrAddLine(Data_Project *project, int lineNum, QTreeWidgetItem **item);
     HORM_CollectionItem<Data_Station> findOrAddStation(QTreeWidgetItem *lineItem, HORM_Collection<Data_Station> *stations,
@@ -223,11 +230,14 @@ private:
     bool refuseRename(QTreeWidgetItem *item, const QString &oldText, const QString &title, const QString &text);
     bool renameStation(Data_Line *line, int newNumber);
     bool renameLine(Data_Project *project, Data_Line *line, QTreeWidgetItem *item, int newNumber);
+    bool refuseConversion(int lineName);
     bool commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure);
     bool beginRenameJournal(ProjectJournal &journal, HORM_BaseObject *row, StationFileRenamer &renamer, QString *error);
     void onFloatDataExported();
 
     LibHORM *store = nullptr;
+    // Held from the opening of the project until it is closed (none on a read-only folder).
+    ProjectLock projectLock;
     HORM_Collection<Data_Project> *projectCollection = nullptr;
     Dialog_NewProject *newProjectDialog = nullptr;
     ChannelFileRegistry channelFiles;

@@ -3,6 +3,7 @@
 
 #include "dialogs/Dialog_NewProject.h"
 #include "projectdata/ProjectFolder.h"
+#include "projectdata/ProjectJournal.h"
 #include "projectdata/StationNumberText.h"
 #include "shell/OperatorPrompt.h"
 #include "store/LibHORM.h"
@@ -41,7 +42,7 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     store = newStore;
     ++projectGeneration;
     ProjectConfig config;
-    if (passesQuickCheck() && openTables() && (recoverInterruptedChange(), readProjectHeader(config))
+    if (lockProject() && passesQuickCheck() && openTables() && (recoverUnderLock(), readProjectHeader(config))
         && fillTreeReadably()) {
         QDir().mkpath(dataDir);
         restoreProjectConfigFile(config);
@@ -55,6 +56,7 @@ bool DataModel_Index::loadProject(LibHORM *newStore)
     delete projectCollection;
     projectCollection = nullptr;
     channelFiles.clear();
+    projectLock.release();
     store = nullptr;
     return false;
 }
@@ -76,7 +78,7 @@ bool DataModel_Index::passesQuickCheck()
         problems << query.lastError().text();
     if (problems.isEmpty())
         return true;
-    refuseDatabase(damagedFileText(problems.first()));
+    refuseDatabase(hotJournalLeft() ? cutOffOnReadOnlyMedium() : damagedFileText(problems.first()));
     return false;
 }
 
@@ -85,12 +87,52 @@ QString DataModel_Index::damagedFileText(const QString &cause)
     return tr("工程文件已损坏，无法读取（%1）。请用备份的工程文件替换它。").arg(cause.trimmed());
 }
 
+// Every opening takes the project's lock before it reads or recovers anything, so that a second
+// program never undoes a change the first is still making.
+bool DataModel_Index::lockProject()
+{
+    QString refusal;
+    switch (projectLock.acquire(store->database()->databaseName(), &refusal)) {
+    case ProjectLock::Result::Locked:
+    case ProjectLock::Result::ReadOnly:
+        return true;
+    case ProjectLock::Result::Held:
+    case ProjectLock::Result::Failed:
+        break;
+    }
+    refuseDatabase(refusal);
+    return false;
+}
+
+// Only the holder of the lock may put files back: without it (a read-only folder) a change cut
+// off there waits for an opening where the project can be written.
+void DataModel_Index::recoverUnderLock()
+{
+    if (projectLock.isLocked())
+        recoverInterruptedChange();
+    else if (QFileInfo::exists(ProjectJournal::pathIn(projectDir)))
+        OperatorPrompt::warning(nullptr, tr("提示"), cutOffOnReadOnlyMedium());
+}
+
+// A database journal the crash left cannot be played back where nothing can be written, and the
+// database cannot be read before it is.
+bool DataModel_Index::hotJournalLeft() const
+{
+    return QFileInfo(store->database()->databaseName() + QStringLiteral("-journal")).size() > 0;
+}
+
+QString DataModel_Index::cutOffOnReadOnlyMedium()
+{
+    return tr("工程在写入时被中断，而它所在的位置不能写入，无法在这里恢复。\n"
+              "请在可写入的位置打开工程（复制到本机硬盘，或取消介质的写保护），打开时会自动恢复，数据没有丢失。");
+}
+
 // Creates or upgrades the tables of a project database, or of the one the new-project dialog
 // has just made; any other file is left untouched.
 bool DataModel_Index::openTables()
 {
     if (!hasTable(tableOf(entityClasses.first())) && !isNewProjectDatabase()) {
-        refuseDatabase(tr("它不是工程数据库，或已损坏。"));
+        refuseDatabase(hotJournalLeft() ? cutOffOnReadOnlyMedium() : tr("它不是工程数据库，或已损坏。"));
         return false;
     }
     for (const QMetaObject *meta : entityClasses)
@@ -268,4 +310,5 @@ void DataModel_Index::closeProject()
     channelFiles.clear();
     delete store;
     store = nullptr;
+    projectLock.release();
 }

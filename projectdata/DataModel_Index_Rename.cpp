@@ -1,6 +1,7 @@
 // Tree menus, renaming of lines and stations, and the line's curve direction conversion.
 #include "projectdata/DataModel_Index.h"
 
+#include "projectdata/DiskSpace.h"
 #include "projectdata/ProjectJournal.h"
 #include "projectdata/StationFileRenamer.h"
 #include "projectdata/StationNumberText.h"
@@ -118,10 +119,14 @@ bool DataModel_Index::refuseRename(QTreeWidgetItem *item, const QString &oldText
 // row's new number and restores it on false. The journal puts the files back after a crash.
 bool DataModel_Index::commitRename(HORM_BaseObject *row, StationFileRenamer &renamer, const QString &failure)
 {
-    ProjectJournal journal(projectDir);
-    QString why;
-    if (!beginRenameJournal(journal, row, renamer, &why)) {
+    QString why = DiskSpace::shortage(projectDir, renamer.bytesToWrite());
+    if (!why.isEmpty()) {
         OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + why);
+        return false;
+    }
+    ProjectJournal journal(projectDir);
+    if (!beginRenameJournal(journal, row, renamer, &why)) {
+        OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + DiskSpace::withReason(why, projectDir));
         return false;
     }
     if (!renamer.apply()) {
@@ -129,14 +134,17 @@ bool DataModel_Index::commitRename(HORM_BaseObject *row, StationFileRenamer &ren
         OperatorPrompt::information(nullptr, tr("通知"), failure + '\n' + renamer.error());
         return false;
     }
-    if (journal.sync(&why) && store->transaction() && row->updateRow() && store->commit()) {
+    const bool synced = journal.sync(&why);
+    if (synced && store->transaction() && row->updateRow() && store->commit()) {
         journal.finish();
         return true;
     }
-    store->database()->rollback();
+    if (synced)
+        why = store->engineError();
+    store->rollback();
     renamer.undo();
     journal.undo(nullptr);
-    OperatorPrompt::information(nullptr, tr("通知"), tr("工程数据库无法保存，点线号未修改！"));
+    OperatorPrompt::information(nullptr, tr("通知"), tr("工程数据库无法保存，点线号未修改！") + '\n' + why);
     return false;
 }
 
@@ -247,17 +255,31 @@ bool DataModel_Index::convertLineDirectionYToX(int lineRow)
         OperatorPrompt::information(nullptr, tr("提示"), refusal);
         return false;
     }
-    store->transaction();
     bool ok = true;
-    for (int i = 0; i < stations->count(); ++i) {
+    bool writeFailed = !store->transaction();
+    for (int i = 0; !writeFailed && i < stations->count(); ++i) {
         HORM_Collection<Data_SampleData> *recordings =
             stations->at(i).isNull() ? nullptr : stations->at(i).object->getREF_Data_SampleData();
-        for (int k = 0; recordings && k < recordings->count(); ++k)
-            ok = !recordings->at(k).isNull() && recordings->at(k).object->convertDirectionYToX() && ok;
+        for (int k = 0; !writeFailed && recordings && k < recordings->count(); ++k)
+            ok = !recordings->at(k).isNull() && recordings->at(k).object->convertDirectionYToX(&writeFailed) && ok;
     }
-    ok = store->commit() && ok;
+    if (writeFailed || !store->commit())
+        return refuseConversion(lineName);
     OperatorPrompt::information(nullptr, tr("提示"), tr("%1线下所有Y转成X方向全部转换%2！")
                                                            .arg(lineName)
                                                            .arg(ok ? tr("成功") : tr("失败")));
     return ok;
+}
+
+// Nothing of a conversion whose writes failed stays: the database rolls back and the tree's
+// entities, some already relabelled, are read again.
+bool DataModel_Index::refuseConversion(int lineName)
+{
+    const QString why = store->engineError();
+    store->rollback();
+    reloadTree();
+    OperatorPrompt::warning(nullptr, tr("提示"), tr("%1线下所有Y转成X方向转换失败，工程数据库无法写入，没有修改任何数据：\n%2")
+                                                    .arg(lineName)
+                                                    .arg(why));
+    return false;
 }

@@ -1,6 +1,7 @@
 // Saving the temporary recordings of a run into the project, all or nothing.
 #include "projectdata/DataModel_Index.h"
 
+#include "projectdata/DiskSpace.h"
 #include "projectdata/RunSaveJournal.h"
 #include "projectdata/StationConfigFile.h"
 #include "projectdata/RunSplitter.h"
@@ -71,6 +72,21 @@ QString configRowRefusal(const QString &path, const QStringList &stored, int num
              lost.isEmpty() ? none : lost.join(QStringLiteral("、")));
 }
 
+// What a save writes besides the copies, per piece: the database rows and the pages its own
+// journal keeps, the station's row and the project journal's lines.
+const qint64 bytesPerPiece = 64 * 1024;
+
+qint64 bytesToSave(const QList<RunPiece> &pieces)
+{
+    qint64 bytes = 0;
+    for (const RunPiece &piece : pieces) {
+        bytes += bytesPerPiece;
+        for (const QFile *file : piece.info.channelFiles)
+            bytes += file ? QFileInfo(file->fileName()).size() : 0;
+    }
+    return bytes;
+}
+
 QString describe(const SampleInfo &recording)
 {
     QStringList names;
@@ -133,6 +149,9 @@ bool DataModel_Index::checkSaveable(const StationSampleInfo &record, QString *re
 bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QList<RunPiece> &pieces,
                                             QString *reason)
 {
+    const QString shortage = DiskSpace::shortage(projectDir, bytesToSave(pieces));
+    if (!shortage.isEmpty())
+        return refuse(reason, shortage);
     RunSaveJournal journal(projectDir);
     if (!prepareRun(record, pieces, journal, reason)) {
         journal.undo();
@@ -145,7 +164,7 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
     QTreeWidgetItem *lineItem = nullptr;
     Data_Line *line = findOrAddLine(projectWithId(record.ProjectId), record.LineNum, &lineItem);
     bool ok = line != nullptr;
-    QString failure = tr("工程数据库写入失败");
+    QString failure;
     for (int i = 0; ok && i < pieces.size(); ++i)
         ok = saveSampleToStation(lineItem, line->getREF_Data_Station(), pieces.at(i), record, journal, &failure);
     if (ok && journal.sync(&failure) && store->commit()) {
@@ -153,7 +172,9 @@ bool DataModel_Index::saveTempSamplesToLine(StationSampleInfo &record, const QLi
         emit signalModelChange();
         return true;
     }
-    store->database()->rollback();
+    if (failure.isEmpty())
+        failure = tr("工程数据库写入失败：%1").arg(store->engineError());
+    store->rollback();
     journal.undo();
     reloadTree();
     return refuse(reason, tr("保存失败，临时数据已保留：%1").arg(failure));
@@ -175,11 +196,11 @@ bool DataModel_Index::prepareRun(const StationSampleInfo &record, const QList<Ru
         return false;
     for (const QString &folder : QStringList{dataDir, QFileInfo(stations.first()).path()} + stations) {
         if (!journal.makeDir(folder))
-            return refuse(reason, tr("无法创建文件夹%1").arg(folder));
+            return refuse(reason, DiskSpace::withReason(tr("无法创建文件夹%1").arg(folder), folder));
     }
     for (const QString &folder : qAsConst(stations)) {
         if (!journal.noteAppended(configFileOf(folder)))
-            return refuse(reason, tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir)));
+            return refuse(reason, journalWriteFailure());
     }
     for (const RunPiece &piece : pieces) {
         for (QFile *file : piece.info.channelFiles) {
@@ -305,7 +326,7 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     for (ChannelImpedance &curve : info.impedance)
         curve.channel = piece.rename ? 0 : curve.channel;
     if (!journal.noteCreated(recording->savedPaths(info, earlier, piece.rename))) {
-        *failure = tr("无法写入%1").arg(ProjectJournal::pathIn(projectDir));
+        *failure = journalWriteFailure();
         return false;
     }
     Data_SampleData::CopyReport copy;
@@ -323,10 +344,17 @@ bool DataModel_Index::saveSampleToStation(QTreeWidgetItem *lineItem, HORM_Collec
     stationItem->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("%1Hz").arg(info.ctrlParam.SampleRate))));
     const GPSPosition position{record.GPS_Latitude, record.GPS_Longtitude, record.GPS_Elevation};
     if (!writeStationConfigFile(record.MachineID, record.ProjectName, info, position, recording->getSampleDataNum())) {
-        *failure = tr("无法写入%1").arg(configFileOf(stationFolder(record.LineNum, info.StationNum)));
+        const QString config = configFileOf(stationFolder(record.LineNum, info.StationNum));
+        *failure = DiskSpace::withReason(tr("无法写入%1").arg(config), config);
         return false;
     }
     return true;
+}
+
+QString DataModel_Index::journalWriteFailure() const
+{
+    const QString path = ProjectJournal::pathIn(projectDir);
+    return DiskSpace::withReason(tr("无法写入%1").arg(path), path);
 }
 
 // Lists the recordings no rule saved; their files are deleted only when the operator agrees.

@@ -214,23 +214,22 @@ bool Data_SampleData::addProcessData(const QList<ChannelImpedance> &curves)
     HORM_Collection<Data_ProcessData> *rows = getREF_Data_ProcessData();
     if (!rows)
         return false;
-    bool stored = true;
+    // The first failed statement ends the writing: the caller's transaction may be gone with it.
     for (const ChannelImpedance &entry : curves) {
         HORM_CollectionItem<Data_ProcessData> item = rows->addNew();
-        if (item.isNull()) {
-            stored = false;
-            continue;
-        }
+        if (item.isNull() || !item.object->hasRow())
+            return false;
         item.object->setData_SampleDataID(getID());
         item.object->setSampleFrequency(double(SampleRate));
         item.object->setSampleChannel(entry.channel);
         item.object->setData_Impedance(ImpedanceCurve::encode(entry.curve));
-        stored = item.object->updateRow() && stored;
+        if (!item.object->updateRow())
+            return false;
     }
-    return stored;
+    return true;
 }
 
-bool Data_SampleData::convertDirectionYToX()
+bool Data_SampleData::convertDirectionYToX(bool *writeFailed)
 {
     HORM_Collection<Data_ProcessData> *rows = getREF_Data_ProcessData();
     if (!rows || rows->count() == 0)
@@ -241,7 +240,11 @@ bool Data_SampleData::convertDirectionYToX()
             continue;
         const int channel = item.object->getSampleChannel();
         item.object->setSampleChannel(channel >= 0 && channel <= 2 ? 0 : channel);
-        item.object->updateRow();
+        if (!item.object->updateRow()) {
+            if (writeFailed)
+                *writeFailed = true;
+            return false;
+        }
     }
     return true;
 }

@@ -80,8 +80,9 @@ public:
     QList<ChannelImpedance> getProcessData(QList<int> *damagedChannels = nullptr);
     // Stores each curve as a new row; false, and nothing stored, for an empty list.
     bool addProcessData(const QList<ChannelImpedance> &curves);
-    // Relabels every curve of channels 0 to 2 as channel 0; false when there is none.
-    bool convertDirectionYToX();
+    // Relabels every curve of channels 0 to 2 as channel 0; false when there is none, or when a
+    // row cannot be written (writeFailed set; the rows after it are left as they are).
+    bool convertDirectionYToX(bool *writeFailed = nullptr);
 
 private:
     void resetSampleInfo();

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace {
 
 const QString configName = QStringLiteral("config.ini");
@@ -31,13 +33,14 @@ QStringList tokens(const QString &row)
     return row.simplified().split(' ');
 }
 
-bool writeWhole(const QString &path, const QByteArray &bytes)
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 } // namespace
@@ -156,7 +159,7 @@ bool StationFileRenamer::runMoves()
     for (; moved < moves.size(); ++moved) {
         const Move &move = moves.at(moved);
         if (!moveFunction(move.from, move.to))
-            return refuse(QObject::tr("无法把 %1 改名为 %2").arg(move.from, move.to));
+            return refuse(QObject::tr("无法把 %1 改名为 %2：%3").arg(move.from, move.to, qt_error_string(errno)));
         renamed.addEntryOf(move.to);
         ProjectJournal::step("moved");
     }
@@ -171,11 +174,21 @@ bool StationFileRenamer::runRewrites()
 {
     for (; rewritten < rewrites.size(); ++rewritten) {
         const Rewrite &rewrite = rewrites.at(rewritten);
-        if (!writeWhole(rewrite.path, rewrite.after))
-            return refuse(QObject::tr("无法写入 %1").arg(rewrite.path));
+        QString reason;
+        if (!writeWhole(rewrite.path, rewrite.after, &reason))
+            return refuse(QObject::tr("无法写入 %1：%2").arg(rewrite.path, reason));
         ProjectJournal::step("rewritten");
     }
     return true;
+}
+
+qint64 StationFileRenamer::bytesToWrite() const
+{
+    // The journal keeps each old text, the rewrite makes a new copy beside it; a line per move.
+    qint64 bytes = 512 * moves.size();
+    for (const Rewrite &rewrite : rewrites)
+        bytes += rewrite.before.size() + rewrite.after.size();
+    return bytes;
 }
 
 bool StationFileRenamer::record(ProjectJournal &journal) const

@@ -27,6 +27,8 @@ public:
     bool planFolder(const QString &from, const QString &to);
     // The folders the planned folder moves take and give: all a rename may change.
     QStringList scope() const { return folders; }
+    // What the plan writes into the project folder (the journal's notes and the rewritten files).
+    qint64 bytesToWrite() const;
     // Notes the planned moves and rewrites in the journal before apply.
     bool record(ProjectJournal &journal) const;
     // Runs the plan; on false nothing is changed and error says why.

@@ -1,7 +1,7 @@
 # Debian packages the build, the program and the tests need; sourced by run and test.
-AMT_BUILD_PACKAGES="cmake g++ make qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5svg5 libqwt-qt5-dev libgsl-dev"
+AMT_BUILD_PACKAGES="cmake g++ make qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libsqlite3-dev libqt5svg5 libqwt-qt5-dev libgsl-dev"
 AMT_RUN_PACKAGES="fonts-noto-cjk qttranslations5-l10n xvfb xauth"
-AMT_TEST_PACKAGES="sqlite3 libsqlite3-dev pkg-config openbox xdotool wmctrl x11-utils iproute2 clang libclang-rt-14-dev"
+AMT_TEST_PACKAGES="sqlite3 pkg-config openbox xdotool wmctrl x11-utils iproute2 clang libclang-rt-14-dev"
 
 # Installs whichever of the given packages are missing (apt-get update once, first).
 amt_install_missing() {

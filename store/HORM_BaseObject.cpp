@@ -108,7 +108,7 @@ QString HORM_BaseObject::insertSql() const
 
 bool HORM_BaseObject::insertRow()
 {
-    if (!usable("HORM_BaseObject::insertRow"))
+    if (!usable("HORM_BaseObject::insertRow") || !store->writeAllowed("HORM_BaseObject::insertRow"))
         return false;
     const QString sql = insertSql();
     if (sql.isEmpty()) {
@@ -118,6 +118,7 @@ bool HORM_BaseObject::insertRow()
     QSqlQuery query(*store->database());
     if (!query.exec(sql)) {
         qWarning() << "HORM_BaseObject: insert into" << className() << "failed:" << query.lastError().text();
+        store->noteFailure(query.lastError().databaseText());
         return false;
     }
     QString keyName;
@@ -157,7 +158,7 @@ QString HORM_BaseObject::updateSql() const
 
 bool HORM_BaseObject::updateRow()
 {
-    if (!usable("HORM_BaseObject::updateRow"))
+    if (!usable("HORM_BaseObject::updateRow") || !store->writeAllowed("HORM_BaseObject::updateRow"))
         return false;
     if (!modified)
         return true;
@@ -167,6 +168,7 @@ bool HORM_BaseObject::updateRow()
     QSqlQuery query(*store->database());
     if (!query.exec(sql)) {
         qWarning() << "HORM_BaseObject: update of" << className() << ID << "failed:" << query.lastError().text();
+        store->noteFailure(query.lastError().databaseText());
         return false;
     }
     // An object whose insert failed has no row to update: the change stays marked.

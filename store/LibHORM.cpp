@@ -3,6 +3,7 @@
 #include <QMetaClassInfo>
 #include <QMetaProperty>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -13,9 +14,20 @@
 #include <atomic>
 #include <utility>
 
+#include <sqlite3.h>
+
 namespace {
 
 std::atomic<bool> assertOnWrongThread{true};
+
+// The SQLite connection under a QSQLITE database, null for any other driver.
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.data());
+}
 
 int propertyType(const QMetaObject *meta, const char *name)
 {
@@ -79,6 +91,7 @@ void LibHORM::releaseConnection()
     db.reset();
     QSqlDatabase::removeDatabase(connectionName);
     ownerThread = nullptr;
+    transactionBegun = false;
 }
 
 QSqlDatabase *LibHORM::database() const
@@ -123,8 +136,11 @@ bool LibHORM::transaction()
 {
     if (!checkCaller(this, "LibHORM::transaction"))
         return false;
-    if (db->transaction())
+    failure.clear();
+    if (db->transaction()) {
+        transactionBegun = true;
         return true;
+    }
     qWarning() << "LibHORM: cannot begin a transaction:" << db->lastError().text();
     return false;
 }
@@ -133,11 +149,62 @@ bool LibHORM::commit()
 {
     if (!checkCaller(this, "LibHORM::commit"))
         return false;
+    // A transaction SQLite has already rolled back must not be reported as committed.
+    if (transactionBegun && !transactionOpen()) {
+        qWarning() << "LibHORM: the transaction was rolled back by the database before the commit:" << engineError();
+        transactionBegun = false;
+        return false;
+    }
+    transactionBegun = false;
     if (db->commit())
         return true;
+    noteFailure(db->lastError().databaseText());
     qWarning() << "LibHORM: commit failed, rolling back:" << db->lastError().text();
     db->rollback();
     return false;
+}
+
+bool LibHORM::rollback()
+{
+    if (!checkCaller(this, "LibHORM::rollback"))
+        return false;
+    transactionBegun = false;
+    return !transactionOpen() || db->rollback();
+}
+
+bool LibHORM::transactionOpen() const
+{
+    if (!checkCaller(this, "LibHORM::transactionOpen"))
+        return false;
+    sqlite3 *handle = sqliteHandle(*db);
+    // Other drivers cannot tell: only the store's own record is known.
+    return handle ? sqlite3_get_autocommit(handle) == 0 : transactionBegun;
+}
+
+bool LibHORM::writeAllowed(const char *entryPoint) const
+{
+    if (!checkCaller(this, entryPoint))
+        return false;
+    if (!transactionBegun || transactionOpen())
+        return true;
+    qWarning("%s: the transaction was rolled back by the database; nothing written outside it", entryPoint);
+    return false;
+}
+
+void LibHORM::noteFailure(const QString &reason)
+{
+    if (failure.isEmpty())
+        failure = reason;
+}
+
+QString LibHORM::engineError() const
+{
+    if (!checkCaller(this, "LibHORM::engineError"))
+        return QString();
+    if (!failure.isEmpty())
+        return failure;
+    sqlite3 *handle = sqliteHandle(*db);
+    return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : db->lastError().text();
 }
 
 bool LibHORM::createTable(const QMetaObject *meta)
@@ -209,7 +276,7 @@ bool LibHORM::execInTransaction(const QStringList &statements)
             if (!query.exec(statement)) {
                 qWarning() << "LibHORM:" << statement << "failed:" << query.lastError().text();
                 query.finish();
-                db->rollback();
+                rollback();
                 return false;
             }
         }

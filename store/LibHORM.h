@@ -34,6 +34,18 @@ public:
     bool transaction();
     // Rolls back when the commit fails; the result tells the caller which happened.
     bool commit();
+    bool rollback();
+    // True while the transaction begun by transaction() is still open. SQLite ends it by itself on
+    // some failed statements (a full disk among them); a later write would then commit on its own.
+    bool transactionOpen() const;
+    // False, with the refusal logged, when the transaction begun here has ended underneath its
+    // caller: every write of the store asks first.
+    bool writeAllowed(const char *entryPoint) const;
+    // The database's text for the first write or commit that failed in the current transaction,
+    // or else for the last failed statement on the connection.
+    QString engineError() const;
+    // Remembers why a write failed (the statements that follow it reset the engine's text).
+    void noteFailure(const QString &reason);
 
     bool createTable(const QMetaObject *meta);
     void registerClassInfo(const QMetaObject *meta);
@@ -73,6 +85,10 @@ private:
     std::unique_ptr<QSqlDatabase> db;
     QThread *ownerThread = nullptr;
     QString readFailure;
+    // A transaction begun by transaction() and not yet committed or rolled back through the store.
+    bool transactionBegun = false;
+    // Why the first write or commit since transaction() failed.
+    QString failure;
     QMap<QString, QString> keyNames;
     QMap<QString, QString> keyTypes;
     QMap<QString, QStringList> columnNames;

@@ -44,6 +44,7 @@ private slots:
     void changeMarking();
     void failedUpdateStaysMarked();
     void failedInsertLeavesNoRow();
+    void writesStopWhenTheDatabaseEndsTheTransaction();
     void deferredColumns();
     void referencesLoadOnce();
 
@@ -317,6 +318,29 @@ void TestObject::failedInsertLeavesNoRow()
     HORM_CollectionItem<Key_Only> key = keys.addNew();
     QVERIFY(!key.isNull());
     QVERIFY(!key.object->hasRow());
+}
+
+// SQLite rolls a transaction back by itself after some failed statements (a full disk): the
+// statements after it would each commit on their own. The store writes nothing until the
+// caller has ended that transaction and begun another.
+void TestObject::writesStopWhenTheDatabaseEndsTheTransaction()
+{
+    HORM_Collection<Data_Line> lines(store.get(), "Data_ProjectID", "7");
+    QVERIFY(store->transaction());
+    QVERIFY(lines.addNew().object->hasRow());
+    QVERIFY(execSql(*store, "ROLLBACK"));
+    QVERIFY(!store->transactionOpen());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("insertRow: the transaction was rolled back"));
+    QVERIFY(!lines.addNew().object->hasRow());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("rolled back by the database before the commit"));
+    QVERIFY(!store->commit());
+    QCOMPARE(sqliteCli(file(), "SELECT count(*) FROM Data_Line"), QStringLiteral("0"));
+
+    QVERIFY(store->transaction());
+    QVERIFY(lines.addNew().object->hasRow());
+    QVERIFY(store->commit());
+    QCOMPARE(sqliteCli(file(), "SELECT count(*) FROM Data_Line"), QStringLiteral("1"));
 }
 
 void TestObject::deferredColumns()
