@@ -212,10 +212,15 @@ bool MainWindow::stopRunLeftOnInstrument(int workStatus)
 }
 
 // An idle instrument makes no run: a run phase ends as its own end or the stop answer would.
-// The over-water repetition is idle between its stations and goes on.
+// The over-water repetition is idle between its stations and goes on; idle while a station is
+// sampled, it has sampled the station (its reply lost, or its later groups done).
 void MainWindow::endRunOnIdleReport()
 {
     switch (runPhase.phase()) {
+    case RunPhase::OverWater:
+        if (runPhase.groupStep() == RunPhase::GroupSampling && !stopSent)
+            repeatOverWaterStation();
+        return;
     case RunPhase::Offline:
         endOfflineRun();
         return;
