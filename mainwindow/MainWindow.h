@@ -331,6 +331,7 @@ private:
     void showReadBackMismatch();
     void skipReadBackStation(const QString &notice);
     void saveReadBackStation();
+    void saveReadBackGroupsSoFar();
     void requestStationExport(QString projectName, QString projectId, int lineNum, double stationNum);
     void requestNextStation();
     void askDeveloperPassword();
@@ -348,6 +349,7 @@ private:
     QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
     bool stationOverAwaited = false; // an end notice of the station is sent; its reply may move on
+    bool stationTextAwaited = false; // the station is asked for; its text starts its groups
 
     // What the instrument sends matched to the group asked for: blocks cut short, group indexes.
     bool markedCutShort(int channel, qint64 dataLength);

@@ -69,6 +69,10 @@ void MainWindow::onSlotNetWorkDisconnected()
     setNetworkUiState(false);
     if (runPhase.phase() == RunPhase::Maintenance)
         enterRestingPhase();
+    // The repetition cannot follow the instrument without the connection; the station being
+    // sampled stays on the instrument.
+    if (runPhase.phase() == RunPhase::OverWater)
+        endOverWaterRepetition();
     if (userDisconnect) {
         endRunOnLostConnection();
         return;

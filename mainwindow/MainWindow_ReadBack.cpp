@@ -188,6 +188,7 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     readBackStation.StationNum = stationNum;
     readBackGroups.clear();
     stationOverAwaited = false;
+    stationTextAwaited = true;
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
     enterPhase(RunPhase::ReadBack);
@@ -203,11 +204,16 @@ void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
         file.write(*text);
 }
 
-// A text that comes when no read-back waits for it (one the operator has left) starts nothing.
+// A text that comes when no read-back waits for it (one the operator has left), or a repeated one
+// while the station's groups arrive, starts nothing.
 void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
     if (!text || text->isEmpty() || runPhase.phase() != RunPhase::ReadBack)
         return;
+    if (!std::exchange(stationTextAwaited, false)) {
+        qWarning() << "ignored a station text nobody waits for";
+        return;
+    }
     transferWatchdog->feed();
     const QString stationDir = ProjectFolder::stationFolderPath(projectDir + QStringLiteral("/data"),
                                                                 readBackStation.LineNum, readBackStation.StationNum);
@@ -396,6 +402,19 @@ void MainWindow::saveReadBackStation()
 }
 
 // The reply is taken once per station done: a repeated one asks for no station twice.
+// A read-back that ends within a station keeps the station's groups that came whole before.
+void MainWindow::saveReadBackGroupsSoFar()
+{
+    StationSampleInfo kept = readBackStation;
+    kept.sampleInfoList = readBackGroups.keptGroupsSoFar();
+    if (kept.sampleInfoList.isEmpty())
+        return;
+    dataModelIndex->discardCurrentTempSample();
+    QString reason;
+    if (!dataModelIndex->saveStationTempSampleData(kept, stationNumAutoConfig, 0, &reason))
+        qWarning().noquote() << "the groups received before the read-back ended were not saved:" << reason;
+}
+
 void MainWindow::onSlotNewLineStationExportData()
 {
     if (runPhase.phase() != RunPhase::ReadBack || !std::exchange(stationOverAwaited, false)) {
@@ -450,6 +469,7 @@ void MainWindow::closeExportProgress()
 void MainWindow::endReadBack()
 {
     stationOverAwaited = false;
+    stationTextAwaited = false;
     transferWatchdog->stop();
     closeExportProgress();
     removeStationTextCopy();

@@ -212,6 +212,7 @@ void MainWindow::onSlotDataComDisconnected()
 void MainWindow::onTransferStalled(int times)
 {
     if (runPhase.phase() == RunPhase::ReadBack) {
+        saveReadBackGroupsSoFar();
         abortReadBack(tr("数据传输超时，数据导出已中止！"));
         return;
     }
