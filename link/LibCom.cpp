@@ -286,6 +286,29 @@ void LibCom::forceDisconnectCom(int select)
     }
 }
 
+// A connection still connecting is cut without a signal. The connections that are up close as
+// usual, and their closing ends the transfer (AMTMachineDataComClosed); without any, it is ended here.
+void LibCom::closeDataComs()
+{
+    bool anyUp = false;
+    for (int i = 0; i < DataComCount; ++i) {
+        DataComEntry& entry = m_dataComs[size_t(i)];
+        if (!entry.com)
+            continue;
+        if (entry.connected && isNeeded(i)) {
+            anyUp = true;
+            continue;
+        }
+        const QSignalBlocker quiet(entry.com);
+        entry.com->abortDevice();
+        entry.connected = false;
+    }
+    if (anyUp)
+        disconnectData(false);
+    else
+        notifyPendingEnd();
+}
+
 // A forced close takes every used connection that is up, whatever the mode.
 void LibCom::disconnectData(bool force)
 {

@@ -50,6 +50,9 @@ public:
     bool connectCom(int select);
     void disconnectCom(int select);
     void forceDisconnectCom(int select);
+    // Closes every data connection, those still connecting too, and ends the pending transfer
+    // towards the instrument: a run that stops leaves none open for the next one.
+    void closeDataComs();
     bool isNetWorkConnected() const;
     // Bytes received on the data connections so far; moves while a transfer makes progress.
     qint64 dataBytesArrived() const;

@@ -15,6 +15,7 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
+#include "mainwindow/ToolBarClickGuard.h"
 #include "mainwindow/ToolBarStateMachine.h"
 #include "mainwindow/TransferWatchdog.h"
 #include "projectdata/DataModel_Index.h"
@@ -368,6 +369,7 @@ void MainWindow::initStateMachine()
     toolBarStates = new ToolBarStateMachine(this);
     toolBarStates->show(runPhase.phase());
     toolBarStates->start();
+    toolBarClickGuard = new ToolBarClickGuard(this);
 }
 
 void MainWindow::initLeftProjectManageWidget()
@@ -486,6 +488,7 @@ void MainWindow::enterPhase(RunPhase::Phase phase)
     qInfo().noquote() << "run phase:" << RunPhase::name(runPhase.phase()) << "->" << RunPhase::name(phase);
     runPhase.enter(phase);
     toolBarStates->show(phase);
+    toolBarClickGuard->arm();
 }
 
 void MainWindow::enterRestingPhase()

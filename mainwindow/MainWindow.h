@@ -48,6 +48,7 @@ class QSettings;
 class QTimer;
 class QToolButton;
 class QtMaterialSnackbar;
+class ToolBarClickGuard;
 class ToolBarStateMachine;
 class TransferWatchdog;
 class Ui_MainWindow;
@@ -243,6 +244,7 @@ private:
     void openProjectFile(const QString &path, MissingProjectFile missing);
     bool openProjectStore(const QString &path, MissingProjectFile missing);
     bool hasUnsavedRun() const;
+    void showProjectInTitle();
 
     // Settings
     void loadRecentProjects();
@@ -282,6 +284,7 @@ private:
     LibHORM *projectStore = nullptr; // owned by the project tree once it has loaded the project
     DataModel_Index *dataModelIndex = nullptr;
     ToolBarStateMachine *toolBarStates = nullptr;
+    ToolBarClickGuard *toolBarClickGuard = nullptr;
     QtMaterialSnackbar *snackbar = nullptr;
     FramelessHelper *framelessHelper = nullptr;
 
@@ -329,6 +332,7 @@ private:
     void showReadBackMismatch();
     void skipReadBackStation(const QString &notice);
     void saveReadBackStation();
+    void saveReadBackGroupsSoFar();
     void requestStationExport(QString projectName, QString projectId, int lineNum, double stationNum);
     void requestNextStation();
     void askDeveloperPassword();
@@ -345,6 +349,8 @@ private:
     SampleInfo readBackRecording;      // its group being received
     QString stationTextCopy; // the station text's temporary copy while it is kept
     QStringList unsavedStations;
+    bool stationOverAwaited = false; // an end notice of the station is sent; its reply may move on
+    bool stationTextAwaited = false; // the station is asked for; its text starts its groups
 
     // What the instrument sends matched to the group asked for: blocks cut short, group indexes.
     bool markedCutShort(int channel, qint64 dataLength);
@@ -362,6 +368,7 @@ private:
     void endRunOnIdleReport();
     void endTrialRun();
     void repeatOverWaterStation();
+    void endOverWaterRepetition();
     void dropWaitingStart();
     void leaveMaintenanceWhenClosed(QProgressDialog *busy);
     void updateSaveEnabled();
@@ -394,6 +401,7 @@ private:
     bool dataComFailureShown = false; // the run's one box for data connections that never came up
     bool runLeftOnInstrument = false; // ended here without the instrument; stopped once reached
     bool leftRunStopping = false;     // its stop is sent and not yet answered
+    bool stopSent = false;            // the operator's stop is on its way: no group starts
 };
 
 #endif // MAINWINDOW_H

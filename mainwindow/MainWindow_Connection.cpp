@@ -69,6 +69,10 @@ void MainWindow::onSlotNetWorkDisconnected()
     setNetworkUiState(false);
     if (runPhase.phase() == RunPhase::Maintenance)
         enterRestingPhase();
+    // The repetition cannot follow the instrument without the connection; the station being
+    // sampled stays on the instrument.
+    if (runPhase.phase() == RunPhase::OverWater)
+        endOverWaterRepetition();
     if (userDisconnect) {
         endRunOnLostConnection();
         return;
@@ -212,10 +216,15 @@ bool MainWindow::stopRunLeftOnInstrument(int workStatus)
 }
 
 // An idle instrument makes no run: a run phase ends as its own end or the stop answer would.
-// The over-water repetition is idle between its stations and goes on.
+// The over-water repetition is idle between its stations and goes on; idle while a station is
+// sampled, it has sampled the station (its reply lost, or its later groups done).
 void MainWindow::endRunOnIdleReport()
 {
     switch (runPhase.phase()) {
+    case RunPhase::OverWater:
+        if (runPhase.groupStep() == RunPhase::GroupSampling && !stopSent)
+            repeatOverWaterStation();
+        return;
     case RunPhase::Offline:
         endOfflineRun();
         return;

@@ -55,8 +55,6 @@ void MainWindow::onSlotMachineSettingAction()
         return;
     if (askYesNo(tr("温馨提示"), tr("请确认是否进入仪器内存管理操作?")) != QMessageBox::Yes)
         return;
-    if (projectOpened)
-        ui->tbtnCloseProject->click();
     libCom->sendGetDiskSpaceFile();
     listingPurpose = listingForStorage;
 }

@@ -4,6 +4,7 @@
 #include "common/Global_Variables.h"
 #include "dialogs/Dialog_NewProject.h"
 #include "link/LibCom.h"
+#include "mainwindow/CloseQuestionText.h"
 #include "mainwindow/Form_StationInfo.h"
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/RecentProjects.h"
@@ -40,7 +41,7 @@ void MainWindow::openProjectFile(const QString &path, MissingProjectFile missing
         return;
     if (connected)
         libCom->sendProjectConfigFile(dataModelIndex->getProjectConfigFilePath());
-    setWindowTitle(tr("Velkor") + QStringLiteral(" -- ") + path);
+    showProjectInTitle();
     recentProjects = withRecentProject(recentProjects, path);
     updateRecentProjectList(recentProjects);
     formStatusBar->setProjectOpened(true);
@@ -71,6 +72,7 @@ bool MainWindow::openProjectStore(const QString &path, MissingProjectFile missin
     delete store;
     projectFilePath.clear();
     projectDir.clear();
+    showProjectInTitle();
     return false;
 }
 
@@ -127,8 +129,16 @@ void MainWindow::onSlotCloseProjectAction()
     formStatusBar->setProjectOpened(false);
     projectFilePath.clear();
     projectDir.clear();
+    showProjectInTitle();
     refreshNetworkState();
     enterPhase(RunPhase::NoProject);
+}
+
+// The title names the open project's file, and nothing once no project is open.
+void MainWindow::showProjectInTitle()
+{
+    const QString program = tr("Velkor");
+    setWindowTitle(projectFilePath.isEmpty() ? program : program + QStringLiteral(" -- ") + projectFilePath);
 }
 
 void MainWindow::updateRecentProjectList(QStringList paths)
@@ -180,10 +190,7 @@ bool MainWindow::hasUnsavedRun() const
 // The settings are saved and "TempFile" is emptied; an open project goes with the window.
 void MainWindow::onClickBtnClose()
 {
-    const QString question = hasUnsavedRun()
-                                 ? tr("本站采集的数据尚未保存，关闭程序将删除这些数据。\n请确认是否要关闭程序?")
-                                 : tr("请确认是否要关闭程序?");
-    if (askYesNo(tr("温馨提示"), question) != QMessageBox::Yes)
+    if (askYesNo(tr("温馨提示"), closeQuestionText(runPhase.phase(), hasUnsavedRun())) != QMessageBox::Yes)
         return;
     saveSystemConfig();
     emptyTempFolder(appDirPath + QStringLiteral("/TempFile"));

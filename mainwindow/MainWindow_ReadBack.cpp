@@ -20,6 +20,7 @@
 #include "projectdata/ProjectFolder.h"
 #include "shell/OperatorPrompt.h"
 #include "shell/chrome/QtMaterialSnackbar.h"
+#include "ui_MainWindow.h"
 
 #include <QDebug>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <QTimer>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -108,16 +110,28 @@ void MainWindow::onSlotDeviceProjectListReceived(QByteArray *text)
         dialogExportData->parseProjectNameList(text);
 }
 
-// The storage listing answers the request; a repeated or unasked one opens no dialog.
+// The storage listing answers the request; a repeated or unasked one opens no dialog, an empty
+// one says that the instrument holds no data. The storage management closes the project only
+// once there is something to manage.
 void MainWindow::onSlotDeviceDiskSpaceReceived(QByteArray *text)
 {
-    if (!text || text->isEmpty())
+    if (!text)
         return;
     const int purpose = listingPurpose;
     listingPurpose = noListing;
-    if (purpose == noListing)
+    if (purpose == noListing) {
         qWarning() << "ignored a storage listing nobody asked for";
+        return;
+    }
+    if (text->trimmed().isEmpty()) {
+        OperatorPrompt::information(nullptr, tr("提醒"), tr("仪器中没有数据！"));
+        return;
+    }
     if (purpose == listingForStorage) {
+        if (projectOpened)
+            ui->tbtnCloseProject->click();
+        if (projectOpened)
+            return;
         dialogDiskSpaceDelete->parseDeviceFileList(text);
         dialogDiskSpaceDelete->diskSpaceDeleteDialogShow();
     } else if (purpose == listingForReadBack) {
@@ -173,6 +187,8 @@ void MainWindow::requestStationExport(QString projectName, QString projectId, in
     readBackStation.LineNum = lineNum;
     readBackStation.StationNum = stationNum;
     readBackGroups.clear();
+    stationOverAwaited = false;
+    stationTextAwaited = true;
     QByteArray request = exportRequestText(projectId, lineNum, stationNum);
     libCom->sendExportData(&request);
     enterPhase(RunPhase::ReadBack);
@@ -188,11 +204,16 @@ void MainWindow::onSlotExportDataProjectConfigFile(QByteArray *text)
         file.write(*text);
 }
 
-// A text that comes when no read-back waits for it (one the operator has left) starts nothing.
+// A text that comes when no read-back waits for it (one the operator has left), or a repeated one
+// while the station's groups arrive, starts nothing.
 void MainWindow::onSlotExportDataStationConfigFile(QByteArray *text)
 {
     if (!text || text->isEmpty() || runPhase.phase() != RunPhase::ReadBack)
         return;
+    if (!std::exchange(stationTextAwaited, false)) {
+        qWarning() << "ignored a station text nobody waits for";
+        return;
+    }
     transferWatchdog->feed();
     const QString stationDir = ProjectFolder::stationFolderPath(projectDir + QStringLiteral("/data"),
                                                                 readBackStation.LineNum, readBackStation.StationNum);
@@ -280,6 +301,7 @@ void MainWindow::skipReadBackStation(const QString &notice)
     snackbar->addMessage(notice);
     exportLineNum = readBackStation.LineNum;
     exportStationNum = readBackStation.StationNum;
+    stationOverAwaited = true;
     libCom->notifyExportDataEnd();
 }
 
@@ -341,6 +363,7 @@ void MainWindow::completeReadBackGroup(const SampleDataControlParam &param)
     }
     if (more) {
         readBackRecording = readBackStation.sampleInfoList.at(readBackGroups.position());
+        stationOverAwaited = true;
         libCom->notifyExportDataEnd();
         return;
     }
@@ -370,6 +393,7 @@ void MainWindow::saveReadBackStation()
         unsavedStations.append(station + " " + reason);
         dataModelIndex->clearTempSampleData();
     }
+    stationOverAwaited = true;
     libCom->disconnectCom(COM_SELECT_DATA);
     resetSampleRun();
     readBackGroups.clear();
@@ -377,10 +401,26 @@ void MainWindow::saveReadBackStation()
     transferWatchdog->feed();
 }
 
+// The reply is taken once per station done: a repeated one asks for no station twice.
+// A read-back that ends within a station keeps the station's groups that came whole before.
+void MainWindow::saveReadBackGroupsSoFar()
+{
+    StationSampleInfo kept = readBackStation;
+    kept.sampleInfoList = readBackGroups.keptGroupsSoFar();
+    if (kept.sampleInfoList.isEmpty())
+        return;
+    dataModelIndex->discardCurrentTempSample();
+    QString reason;
+    if (!dataModelIndex->saveStationTempSampleData(kept, stationNumAutoConfig, 0, &reason))
+        qWarning().noquote() << "the groups received before the read-back ended were not saved:" << reason;
+}
+
 void MainWindow::onSlotNewLineStationExportData()
 {
-    if (runPhase.phase() != RunPhase::ReadBack)
+    if (runPhase.phase() != RunPhase::ReadBack || !std::exchange(stationOverAwaited, false)) {
+        qWarning() << "ignored a station-over reply nobody waits for";
         return;
+    }
     if (exportMode == OneStation)
         finishReadBack();
     else
@@ -428,6 +468,8 @@ void MainWindow::closeExportProgress()
 
 void MainWindow::endReadBack()
 {
+    stationOverAwaited = false;
+    stationTextAwaited = false;
     transferWatchdog->stop();
     closeExportProgress();
     removeStationTextCopy();

@@ -142,7 +142,7 @@ void MainWindow::dropWaitingStart()
 {
     runPhase.setGroupStep(RunPhase::NoGroup);
     if (runPhase.phase() == RunPhase::OverWater)
-        enterRestingPhase();
+        endOverWaterRepetition();
 }
 
 // Only the start of a group asked for is taken; a repeated notification changes nothing.
@@ -201,6 +201,7 @@ void MainWindow::onSlotStopSampleAction()
     // A groups answer still on its way must not start the next over-water station.
     if (runPhase.startRequested())
         runPhase.setGroupStep(RunPhase::NoGroup);
+    stopSent = true;
     libCom->sendSampleStop();
 }
 
@@ -216,7 +217,7 @@ void MainWindow::onSlotSampleStopped()
     if (stoppedState == WORK_EXPORTING)
         endReadBackWithoutRawData();
     if (stoppedState == WORK_ONLINE_SAMPLING) {
-        libCom->disconnectCom(COM_SELECT_DATA);
+        libCom->closeDataComs();
         dataComTimer->stop();
         transferWatchdog->stop();
         formStatusBar->startSampleProgress(0, false, 0);
@@ -225,6 +226,7 @@ void MainWindow::onSlotSampleStopped()
     enterRestingPhase();
     switchDisplayView(0);
     clearDataViews();
+    dataModelIndex->discardCurrentTempSample();
     dataModelIndex->clearTempSampleData();
     resetSampleRun();
     startStatusPoll();
@@ -268,6 +270,7 @@ void MainWindow::resetSampleRun()
     taskIndex = 0;
     existSampleDataNum = 0;
     shownGroup = 0;
+    stopSent = false;
     runPhase.setGroupStep(RunPhase::NoGroup);
     samplingWatch->stop();
     dataComRetry.start();

@@ -37,6 +37,8 @@ void MainWindow::onSlotRequestTransormData()
     if (!taskIndexInRun() || !expectsReply(RunPhase::GroupSampled, "group end"))
         return;
     samplingWatch->stop();
+    if (stopSent)
+        return; // the stop answer ends the run
     if (runOnLine) {
         runPhase.setGroupStep(RunPhase::TransferRequested);
         statusPollTimer->stop();
@@ -44,7 +46,9 @@ void MainWindow::onSlotRequestTransormData()
         libCom->sendRequestTransformData(request.constData());
         return;
     }
-    if (runPhase.phase() == RunPhase::OverWater)
+    // The instrument answers once, after the first group, and samples the others on its own:
+    // a station of more groups is over with the idle report that follows.
+    if (runPhase.phase() == RunPhase::OverWater && stationSampleInfo.sampleInfoList.size() == 1)
         repeatOverWaterStation();
     if (runPhase.phase() == RunPhase::Offline)
         endOfflineRun();
@@ -57,13 +61,28 @@ void MainWindow::repeatOverWaterStation()
     resetSampleRun();
     startSampleRun(false);
     if (!runPhase.startWaits())
-        enterRestingPhase();
+        endOverWaterRepetition();
 }
 
+// The repetition ends without the operator's stop: the operator is told, beside any box that
+// gave the reason.
+void MainWindow::endOverWaterRepetition()
+{
+    enterRestingPhase();
+    snackbar->addMessage(tr("水上连续采集已停止"));
+}
+
+// A repeated request finds the connections up or coming up and is not taken: opening them again
+// would cut the group on its way. After a stop none are opened; the stop answer ends the transfer.
 void MainWindow::onSlotRequestDataComConnecting()
 {
-    if (expectsReply(RunPhase::DataComsWanted, "data connection request"))
-        connectDataCom(1);
+    if (!expectsReply(RunPhase::DataComsWanted, "data connection request"))
+        return;
+    if (stopSent || dataComsUp || dataComTimer->isActive()) {
+        qWarning() << "ignored a data connection request: stop sent" << stopSent << "connections up" << dataComsUp;
+        return;
+    }
+    connectDataCom(DATA_MODE_USED_CHANNELS);
 }
 
 // The data-connection timer watches the connecting; the transfer's watch starts once connected.
@@ -185,6 +204,7 @@ void MainWindow::dropCutShortGroup()
 void MainWindow::onSlotDataComDisconnected()
 {
     dataComsUp = false;
+    stationOverAwaited = runPhase.phase() == RunPhase::ReadBack;
     libCom->notifyPendingEnd();
 }
 
@@ -192,6 +212,7 @@ void MainWindow::onSlotDataComDisconnected()
 void MainWindow::onTransferStalled(int times)
 {
     if (runPhase.phase() == RunPhase::ReadBack) {
+        saveReadBackGroupsSoFar();
         abortReadBack(tr("数据传输超时，数据导出已中止！"));
         return;
     }
@@ -225,10 +246,13 @@ void MainWindow::onSlotTransformDataFreqGroupOver()
     endGroup();
 }
 
-// The group is over; then the next group starts or the run ends.
+// The group is over; then the next group starts or the run ends. Once a stop is sent no group
+// starts: its answer ends the run.
 void MainWindow::endGroup()
 {
     closeGroup();
+    if (taskIndexInRun() && stopSent)
+        return;
     if (taskIndexInRun()) {
         QByteArray none;
         runPhase.setGroupStep(RunPhase::StartSent);
@@ -374,9 +398,15 @@ void MainWindow::onSlotSaveDataAction()
     enterRestingPhase();
 }
 
+// The discard drops the instrument's copy too, so no read-back can bring the station back: it
+// is asked first, and the answer applies only to a save choice still waiting.
 void MainWindow::onSlotUnsaveDataAction()
 {
     if (refuseIn(RunPhase::Discard))
+        return;
+    const QString question = tr("放弃保存将删除本站采集的数据，仪器中的本站数据也将一并删除，"
+                                "无法再通过数据导出读回。\n请确认是否放弃保存?");
+    if (askYesNo(tr("温馨提示"), question) != QMessageBox::Yes || refuseIn(RunPhase::Discard))
         return;
     libCom->sendUnsaveData();
     clearDataViews();

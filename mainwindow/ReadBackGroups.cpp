@@ -104,8 +104,18 @@ bool ReadBackGroups::next()
 
 QList<SampleInfo> ReadBackGroups::keptGroups() const
 {
+    return keptGroupsBefore(groups.size());
+}
+
+QList<SampleInfo> ReadBackGroups::keptGroupsSoFar() const
+{
+    return keptGroupsBefore(current);
+}
+
+QList<SampleInfo> ReadBackGroups::keptGroupsBefore(int position) const
+{
     QList<SampleInfo> kept;
-    for (int i = 0; i < groups.size(); ++i) {
+    for (int i = 0; i < position && i < groups.size(); ++i) {
         if (states.at(i) == State::Wanted)
             kept.append(groups.at(i));
     }

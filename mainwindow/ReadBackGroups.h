@@ -43,11 +43,14 @@ public:
 
     // The groups to store that came whole, in the station text's order.
     QList<SampleInfo> keptGroups() const;
+    // Those of them before the group asked for: what a read-back that ends here has received.
+    QList<SampleInfo> keptGroupsSoFar() const;
     // "第n组（rate Hz）" of each group that came cut.
     QStringList cutGroupNames() const;
 
 private:
     enum class State { Held, Wanted, Cut };
+    QList<SampleInfo> keptGroupsBefore(int position) const;
     QList<SampleInfo> groups;
     QList<State> states;
     int current = 0;

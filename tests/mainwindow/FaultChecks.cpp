@@ -16,23 +16,59 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QToolButton>
 #include <QtEndian>
 
 namespace faults {
 
-QMap<BlockKey, QByteArray> sentBlocks(AMTSimulator &sim, uint32_t id)
+namespace {
+
+// Calls the visitor with the group and data connection of every block sent under the ID.
+void forEachBlock(AMTSimulator &sim, uint32_t id, int station,
+                  const std::function<void(const SimJournalEntry &, int group, int channel)> &visit)
 {
-    QMap<BlockKey, QByteArray> blocks;
     for (const SimJournalEntry &entry : sim.journal().sent(id)) {
         const int channel = entry.port - SimFirstDataPort;
         const QByteArray payload = entry.payload();
         if (channel < 0 || channel > 4 || payload.size() < 32)
             continue;
-        const int group = qFromLittleEndian<qint32>(payload.constData() + 12);
-        blocks.insert({group, channel}, payload.mid(32));
+        if (station != anyStation && qFromLittleEndian<qint32>(payload.constData() + 8) != station)
+            continue;
+        visit(entry, qFromLittleEndian<qint32>(payload.constData() + 12), channel);
     }
+}
+
+bool arrivesWhole(const QString &fault)
+{
+    static const QStringList harmless{"delay", "duplicate", "split", "glue"};
+    return fault.isEmpty() || harmless.contains(fault.section('(', 0, 0));
+}
+
+} // namespace
+
+QMap<BlockKey, QByteArray> sentBlocks(AMTSimulator &sim, uint32_t id, int station)
+{
+    QMap<BlockKey, QByteArray> blocks;
+    forEachBlock(sim, id, station, [&blocks](const SimJournalEntry &entry, int group, int channel) {
+        blocks.insert({group, channel}, entry.payload().mid(32));
+    });
     return blocks;
+}
+
+QSet<int> sentWhole(AMTSimulator &sim, uint32_t id, const QList<int> &channels, int station)
+{
+    QMap<int, QSet<int>> wholeChannels;
+    forEachBlock(sim, id, station, [&wholeChannels](const SimJournalEntry &entry, int group, int channel) {
+        if (arrivesWhole(entry.fault))
+            wholeChannels[group].insert(channel);
+    });
+    QSet<int> groups;
+    for (auto group = wholeChannels.cbegin(); group != wholeChannels.cend(); ++group) {
+        if (group.value().contains(QSet<int>(channels.cbegin(), channels.cend())))
+            groups.insert(group.key());
+    }
+    return groups;
 }
 
 SavedStation checkSaved(const QString &stationDir, const QMap<BlockKey, QByteArray> &sent, const QList<int> &rates,
@@ -104,11 +140,12 @@ FaultBench::~FaultBench()
     MainWindow::setApplicationDirOverride(QString());
 }
 
-bool FaultBench::setUp(const QString &projectId)
+bool FaultBench::setUp(const QString &projectId, const QString &mode, bool online)
 {
     if (!fixture.setUp()
-        || !E2eFixture::writeSystemConfig(fixture.systemConfigPath(), fixture.basePort(), E2eSensors(), "Vector"))
+        || !E2eFixture::writeSystemConfig(fixture.systemConfigPath(), fixture.basePort(), E2eSensors(), mode))
         return false;
+    QSettings(fixture.systemConfigPath(), QSettings::IniFormat).setValue("SystemConfig/SampleOnLineSelect", online ? 1 : 0);
     fixture.simulator().settings().byteExactSamples = true;
     fixture.simulator().journal().keepWholeFrames(); // the saved files are compared with the blocks sent
     MainWindow::setApplicationDirOverride(fixture.appDir());

@@ -23,9 +23,13 @@ namespace faults {
 
 // (group index of the block header, data connection 0..4)
 using BlockKey = QPair<int, int>;
+constexpr int anyStation = -1;
 // The samples of every block the instrument sent on its data connections under the message ID,
-// as they were meant to travel.
-QMap<BlockKey, QByteArray> sentBlocks(AMTSimulator &sim, uint32_t id);
+// as they were meant to travel; of one station, or of any.
+QMap<BlockKey, QByteArray> sentBlocks(AMTSimulator &sim, uint32_t id, int station = anyStation);
+// The groups of which the instrument sent every channel's block whole at least once (untouched,
+// or only delayed, repeated, split or glued to the next frame): the window must keep them.
+QSet<int> sentWhole(AMTSimulator &sim, uint32_t id, const QList<int> &channels, int station = anyStation);
 
 struct SavedStation
 {
@@ -58,7 +62,8 @@ struct FaultBench
     std::unique_ptr<MainWindow> window;
 
     ~FaultBench();
-    bool setUp(const QString &projectId);
+    // mode: the observation mode of the system configuration; online: the stored online choice.
+    bool setUp(const QString &projectId, const QString &mode = QStringLiteral("Vector"), bool online = true);
     QString stationDir(int line, double station) const;
     QStringList notices() const;
     // Boxes since the given count, as their texts.

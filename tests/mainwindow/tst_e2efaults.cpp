@@ -4,6 +4,7 @@
 #include "common/AMTMessageIds.h"
 #include "mainwindow/MainWindow.h"
 #include "tools/simulator/AMTSimulator.h"
+#include "tools/simulator/SimStorage.h"
 
 #include <QToolButton>
 #include <QtTest>
@@ -12,7 +13,7 @@ using namespace faults;
 
 // Which part of the table this executable runs, so that ctest can run the parts side by side:
 // 1 the control messages of a run, 2 a run's data blocks, 3 the control messages of a read-back,
-// 4 a read-back's data blocks.
+// 4 a read-back's data blocks, 5 the control messages of an over-water run.
 #ifndef FAULT_TABLE_PART
 #define FAULT_TABLE_PART 1
 #endif
@@ -27,8 +28,11 @@ constexpr int runLine = 4;
 constexpr int runStation = 10;
 constexpr int heldLine = 3;
 constexpr int heldStation = 100;
+constexpr int heldSecondStation = 200; // one group at the first rate, read back after the first
 constexpr int settleMs = 10000;
-constexpr bool readBackPart = FAULT_TABLE_PART >= 3;
+constexpr bool readBackPart = FAULT_TABLE_PART == 3 || FAULT_TABLE_PART == 4;
+constexpr bool overWaterPart = FAULT_TABLE_PART == 5;
+constexpr int overWaterStations = 4; // started by the repetition when nothing stops it
 
 struct Message
 {
@@ -50,7 +54,14 @@ const Message runDataMessages[] = {
     {"E1 block", "msg=TRANSFORM_DATA on=data3 nth=2", "data3"},
     {"E0 block", "msg=TRANSFORM_DATA on=data4 nth=2", "data4"},
 };
-// The messages of a read-back of one station of three groups; blocks of the second group.
+// The messages of an over-water run of three groups a station, past its start: the second
+// station's group reply, and a status report of the repetition.
+const Message overWaterMessages[] = {
+    {"group sampled", "msg=SAMPLE_START on=control nth=2", "control"},
+    {"status", "msg=MACHINE_STATUS on=control nth=3", "control"},
+};
+// The messages of a read-back of a line: a station of three groups, then one of one group;
+// blocks of the first station's second group.
 const Message readBackControlMessages[] = {
     {"project text", "msg=NOTIFY sub=0xB on=control nth=1", "control"},
     {"station text", "msg=NOTIFY sub=0xB on=control nth=2", "control"},
@@ -119,6 +130,7 @@ private:
     void runUnderFault(FaultBench &bench);
     void recoverCutGroups(FaultBench &bench, const QSet<int> &savedByRun);
     void readBackUnderFault(FaultBench &bench);
+    void overWaterUnderFault(FaultBench &bench);
     // Waits until the window is idle again after a read-back: no busy dialog, start offered.
     bool readBackSettled(FaultBench &bench);
 };
@@ -131,26 +143,34 @@ void TestE2eFaults::table_data()
         addRows(runDataMessages);
     else if (FAULT_TABLE_PART == 3)
         addRows(readBackControlMessages);
-    else
+    else if (FAULT_TABLE_PART == 4)
         addRows(readBackDataMessages);
+    else
+        addRows(overWaterMessages);
 }
 
 void TestE2eFaults::table()
 {
     QFETCH(QString, rule);
     FaultBench bench;
-    QVERIFY2(bench.setUp(projectId), qPrintable(bench.fixture.error()));
+    QVERIFY2(overWaterPart ? bench.setUp(projectId, "OverWaterTest", false) : bench.setUp(projectId),
+             qPrintable(bench.fixture.error()));
     if (readBackPart) {
+        SimStorage &storage = bench.fixture.simulator().storage();
         for (int group = 0; group < rates.size(); ++group) {
             const int rate = rates.at(group);
-            bench.fixture.simulator().storage().add(e2e::storedGroup({projectId, heldLine, heldStation},
-                                                                     1700000000 + group * 100, 1, {rate, 1, rate * 4}));
+            storage.add(e2e::storedGroup({projectId, heldLine, heldStation}, 1700000000 + group * 100, 1,
+                                         {rate, 1, rate * 4}));
         }
+        const int rate = rates.first();
+        storage.add(e2e::storedGroup({projectId, heldLine, heldSecondStation}, 1700000500, 1, {rate, 1, rate * 4}));
     }
     QString error;
     QVERIFY2(addFault(bench.fixture.simulator(), rule, &error), qPrintable(error));
     if (readBackPart)
         readBackUnderFault(bench);
+    else if (overWaterPart)
+        overWaterUnderFault(bench);
     else
         runUnderFault(bench);
 }
@@ -180,6 +200,10 @@ void TestE2eFaults::runUnderFault(FaultBench &bench)
     const SavedStation saved = checkSaved(bench.stationDir(runLine, runStation),
                                           sentBlocks(sim, AMT_CMD_TRANSFORM_DATA), rates, runChannels);
     QVERIFY2(saved.faults.isEmpty(), qPrintable(saved.faults.join("; ")));
+    for (int group : sentWhole(sim, AMT_CMD_TRANSFORM_DATA, runChannels)) {
+        QVERIFY2(saved.wholeGroups.contains(group),
+                 qPrintable(QString("group %1 sent whole and cut: %2").arg(group).arg(windowState(bench))));
+    }
     for (int group = 1; group <= rates.size(); ++group) {
         const bool reported = bench.notices().contains(QString("第%1组数据传输不完整，已丢弃").arg(group));
         QVERIFY2(saved.wholeGroups.contains(group) != reported,
@@ -227,16 +251,55 @@ void TestE2eFaults::readBackUnderFault(FaultBench &bench)
     const QStringList raised = bench.boxesSince(boxes);
     QVERIFY2(raised.size() <= 1, qPrintable(windowState(bench)));
 
-    const SavedStation saved = checkSaved(bench.stationDir(heldLine, heldStation),
-                                          sentBlocks(bench.fixture.simulator(), AMT_CMD_EXPORT_DATA), rates,
-                                          allChannels);
-    QVERIFY2(saved.faults.isEmpty(), qPrintable(saved.faults.join("; ")));
-    if (saved.wholeGroups.size() == rates.size())
+    AMTSimulator &sim = bench.fixture.simulator();
+    int missing = 0;
+    const QList<QPair<int, QList<int>>> stations{{heldStation, rates}, {heldSecondStation, {rates.first()}}};
+    for (const auto &station : stations) {
+        const SavedStation saved = checkSaved(bench.stationDir(heldLine, station.first),
+                                              sentBlocks(sim, AMT_CMD_EXPORT_DATA, station.first), station.second,
+                                              allChannels);
+        QVERIFY2(saved.faults.isEmpty(), qPrintable(saved.faults.join("; ")));
+        for (int group : sentWhole(sim, AMT_CMD_EXPORT_DATA, allChannels, station.first)) {
+            QVERIFY2(saved.wholeGroups.contains(group), qPrintable(QString("station %1 group %2 sent whole and cut: %3")
+                                                                       .arg(station.first)
+                                                                       .arg(group)
+                                                                       .arg(windowState(bench))));
+        }
+        missing += station.second.size() - saved.wholeGroups.size();
+    }
+    if (missing == 0)
         return;
     QVERIFY2(!raised.isEmpty() && !bench.notices().contains("数据导出成功！"),
-             qPrintable(QString("groups %1 of 3 saved, not reported: %2")
-                            .arg(saved.wholeGroups.size())
+             qPrintable(QString("%1 groups not saved, not reported: %2").arg(missing).arg(windowState(bench))));
+}
+
+// The repetition goes on past the fault, or ends and says so (a box or its notice); at most one
+// box, and the operator's stop ends it.
+void TestE2eFaults::overWaterUnderFault(FaultBench &bench)
+{
+    AMTSimulator &sim = bench.fixture.simulator();
+    const auto stationsStarted = [&sim] { return sim.journal().received(AMT_CMD_SAMPLE_START).size(); };
+    bench.window->onSlotSetStationNumAutoConfig({10, true});
+    const int boxes = bench.fixture.prompt().count();
+    bench.clickStart(runLine, runStation);
+    const auto endedAndSaid = [&] {
+        const bool said = !bench.boxesSince(boxes).isEmpty() || bench.notices().contains("水上连续采集已停止");
+        return canGoOn(*bench.window) && said;
+    };
+    QVERIFY2(bench.settle([&] { return stationsStarted() >= overWaterStations || endedAndSaid(); }, settleMs),
+             qPrintable(QString("stuck or ended silently after %1 stations: %2")
+                            .arg(stationsStarted())
                             .arg(windowState(bench))));
+    QVERIFY2(bench.boxesSince(boxes).size() <= 1, qPrintable(windowState(bench)));
+    // The instrument samples a station's later groups on its own: a start that does not wait
+    // for them finds it busy.
+    QVERIFY2(!bench.boxesSince(boxes).contains("仪器正在忙碌中，请稍后再开始采集！"), qPrintable(windowState(bench)));
+    QToolButton *stop = e2e::button(*bench.window, "tbtnStopSample");
+    if (stop->isHidden())
+        return;
+    bench.fixture.prompt().expectYes();
+    stop->click();
+    QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable("stop: " + windowState(bench)));
 }
 
 bool TestE2eFaults::readBackSettled(FaultBench &bench)

@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindow.h"
 #include "projectdata/DataModel_Index.h"
 #include "projectdata/ImpedanceCalculator.h"
+#include "shell/chrome/QtMaterialSnackbar.h"
 
 #include <QLineEdit>
 #include <QSettings>
@@ -43,6 +44,12 @@ private slots:
     void idleReportEndsARun_data();
     void idleReportEndsARun();
     void runKeepsItsTasksAndMode();
+    void stopCrossingTheTransfer_data();
+    void stopCrossingTheTransfer();
+    void closeDuringARunWarnsOfIt_data();
+    void closeDuringARunWarnsOfIt();
+    void emptyInstrumentIsToldAndClosesNothing();
+    void secondHalfOfADoubleClickSendsNothing();
 
 private:
     void addFault(const QString &rule);
@@ -218,10 +225,11 @@ void TestE2ePhase::repeatedRepliesAreIgnored_data()
     QTest::addColumn<QString>("fault");
     QTest::newRow("transfer over twice") << "msg=TRANSFORM_DATA on=control nth=1 fault=duplicate";
     QTest::newRow("group sampled twice") << "msg=SAMPLE_START on=control nth=1 fault=duplicate";
+    QTest::newRow("data connections asked twice") << "msg=NOTIFY sub=0x5 on=control nth=2 fault=duplicate";
 }
 
-// A repeated reply skips no group and asks for no second transfer: every group is kept under
-// its own rate and the run ends in its save choice without a box.
+// A repeated reply skips no group, asks for no second transfer and cuts no group: every group is
+// kept under its own rate and the run ends in its save choice without a box or notice.
 void TestE2ePhase::repeatedRepliesAreIgnored()
 {
     QFETCH(QString, fault);
@@ -235,6 +243,7 @@ void TestE2ePhase::repeatedRepliesAreIgnored()
     QCOMPARE(received(AMT_CMD_TRANSFORM_DATA), 3);
     QCOMPARE(received(AMT_CMD_SAMPLE_START), 3);
     QCOMPARE(boxesSinceStart(), QStringList());
+    QCOMPARE(window.findChild<QtMaterialSnackbar *>()->messages().filter("不完整"), QStringList());
 }
 
 // The instrument's wait for the data connections that comes when no transfer was asked for
@@ -311,6 +320,136 @@ void TestE2ePhase::runKeepsItsTasksAndMode()
     QVERIFY(fixture->waitForCommand(AMT_CMD_UNSAVE_DATA));
     QVERIFY(!button(window, "tbtnStartSample")->isHidden());
     QCOMPARE(boxesSinceStart().size(), 2);
+}
+
+void TestE2ePhase::stopCrossingTheTransfer_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("crossing");
+    QTest::newRow("data connection request") << "msg=NOTIFY sub=0x5 on=control nth=1 fault=delay arg=2500"
+                                             << "transfer asked";
+    QTest::newRow("transfer over") << "msg=TRANSFORM_DATA on=control nth=1 fault=delay arg=2500"
+                                   << "transfer ended";
+    QTest::newRow("blocks") << "msg=TRANSFORM_DATA on=data1 nth=1 fault=delay arg=2500" << "block saved";
+}
+
+// The operator's stop crosses a reply of the first group's transfer: no group starts after it,
+// no data connection stays open, no block of the run stays in TempFile, and the next station
+// runs whole.
+void TestE2ePhase::stopCrossingTheTransfer()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, crossing);
+    addFault(fault);
+    fixture->simulator().settings().byteExactSamples = true;
+    QSignalSpy endNotices(&fixture->simulator(), &AMTSimulator::endNoticeReceived);
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 1, 1)});
+    QVERIFY(connectWithProject(window, projectPath));
+    QSignalSpy stopped(&window, &MainWindow::samplStoped);
+    start(window);
+    const QString tempDir = fixture->appDir() + "/TempFile";
+    const std::function<bool()> reached = [&] {
+        if (crossing == "transfer asked")
+            return received(AMT_CMD_TRANSFORM_DATA) == 1;
+        if (crossing == "transfer ended")
+            return endNotices.count() == 1;
+        return !filesUnder(tempDir, "*.ats").isEmpty();
+    };
+    QVERIFY(E2eFixture::waitUntil(reached, 20000));
+    fixture->prompt().expectYes();
+    button(window, "tbtnStopSample")->click();
+    QVERIFY(stopped.count() == 1 || stopped.wait(10000));
+    // The crossing reply and what it may bring have come, and the error word has been asked.
+    QVERIFY(fixture->waitForCommand(AMT_CMD_ERROR_CODE, 1));
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, received(AMT_CMD_MACHINE_STATUS) + 3));
+    QCOMPARE(boxesSinceStart(), QStringList({"请确认是否停止采集?", "仪器已经停止采集！"}));
+    QCOMPARE(received(AMT_CMD_SAMPLE_START), 1);
+    QTRY_VERIFY(filesUnder(tempDir, "*.ats").isEmpty());
+
+    fixture->simulator().faults().clear();
+    start(window, "tbtnStartSample", 4, 41);
+    QVERIFY2(waitForSaveChoice(window), qPrintable(fixture->promptTexts().join(" | ")));
+    QCOMPARE(tempRates(window), QList<int>({4000, 1000}));
+    QCOMPARE(window.findChild<QtMaterialSnackbar *>()->messages().filter("不完整"), QStringList());
+    QCOMPARE(boxesSinceStart(), QStringList());
+}
+
+void TestE2ePhase::closeDuringARunWarnsOfIt_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("online") << true << "仪器正在采集，关闭程序后仪器将继续采集";
+    QTest::newRow("offline") << false << "仪器正在离线采集，关闭程序后仪器将继续采集";
+}
+
+// A close asked for while the instrument samples says so and what becomes of the groups; "否"
+// leaves the run as it was.
+void TestE2ePhase::closeDuringARunWarnsOfIt()
+{
+    QFETCH(bool, online);
+    QFETCH(QString, warning);
+    if (!online)
+        QSettings(fixture->systemConfigPath(), QSettings::IniFormat).setValue("SystemConfig/SampleOnLineSelect", 0);
+    fixture->simulator().settings().sampleMs = 60000;
+    MainWindow window;
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    QVERIFY(connectWithProject(window, projectPath));
+    start(window);
+    QTRY_VERIFY_WITH_TIMEOUT(!button(window, "tbtnStopSample")->isHidden(), 10000);
+    const int boxes = fixture->prompt().count();
+    window.onClickBtnClose();
+    QCOMPARE(fixture->prompt().count(), boxes + 1);
+    const QString text = fixture->prompt().last().text;
+    QVERIFY2(text.startsWith(warning) && text.contains("可通过数据导出读回") && text.endsWith("请确认是否要关闭程序?"),
+             qPrintable(text));
+    QVERIFY(!button(window, "tbtnStopSample")->isHidden());
+}
+
+// 数据导出 and 内存管理 with an instrument that holds nothing say so, and the project stays open.
+void TestE2ePhase::emptyInstrumentIsToldAndClosesNothing()
+{
+    MainWindow window;
+    QVERIFY(connectWithProject(window, projectPath));
+    const int boxes = fixture->prompt().count();
+    button(window, "tbtnExportData")->click();
+    QTRY_COMPARE(fixture->prompt().count(), boxes + 1);
+    QCOMPARE(fixture->prompt().last().text, QString("仪器中没有数据！"));
+
+    fixture->prompt().expectYes();
+    window.onSlotMachineSettingAction();
+    QTRY_COMPARE(fixture->prompt().count(), boxes + 3);
+    QCOMPARE(fixture->prompt().last().text, QString("仪器中没有数据！"));
+    QCOMPARE(received(AMT_CMD_DISK_SPACE_FILE), 2);
+    QVERIFY(button(window, "tbtnCloseProject")->isEnabled());
+    QVERIFY(window.windowTitle().endsWith(projectPath));
+}
+
+// The operator double-clicks 保存: the second click lands on the button that took its place and
+// starts nothing; a click after the double-click interval does.
+void TestE2ePhase::secondHalfOfADoubleClickSendsNothing()
+{
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.onSlotTasksSettingSureClicked({task(4000, 1, 1)});
+    QVERIFY(connectWithProject(window, projectPath));
+    start(window);
+    QVERIFY(waitForSaveChoice(window));
+    // The save choice has been on show for a while.
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, received(AMT_CMD_MACHINE_STATUS) + 2));
+    QToolButton *trial = button(window, "tbtnPreSampleData");
+    QSignalSpy trialStarted(&window, &MainWindow::preSampleStart);
+    QTest::mouseClick(button(window, "tbtnSave"), Qt::LeftButton);
+    QVERIFY(!trial->isHidden() && trial->isEnabled());
+    QTest::mouseClick(trial, Qt::LeftButton);
+    QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, received(AMT_CMD_MACHINE_STATUS) + 3));
+    QCOMPARE(received(AMT_CMD_SAMPLE_GROUPS_NUM), 1);
+    QCOMPARE(trialStarted.count(), 0);
+    QCOMPARE(boxesSinceStart(), QStringList());
+
+    QTest::mouseClick(trial, Qt::LeftButton);
+    QVERIFY(trialStarted.wait(10000));
 }
 
 QTEST_MAIN(TestE2ePhase)

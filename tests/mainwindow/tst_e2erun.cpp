@@ -305,8 +305,9 @@ void TestE2eRun::requestsAfterConnecting()
 }
 
 // A second connect, a groups answer nobody asked for and a start while a run awaits its save
-// leave the run alone; Save waits for the run's calculation; the discard then tells the
-// instrument and empties the temporary folder, and the discarded run's late curves are dropped.
+// leave the run alone; Save waits for the run's calculation; the discard, once confirmed, then
+// tells the instrument and empties the temporary folder, and the discarded run's late curves are
+// dropped.
 void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
 {
     fixture->simulator().settings().byteExactSamples = true;
@@ -335,8 +336,17 @@ void TestE2eRun::unaskedAnswersAndClicksChangeNothing()
              QStringList({"请在仪器空闲时开始采集！", "请在仪器空闲时开始采集！"}));
     QVERIFY(!button(window, "tbtnSave")->isHidden());
 
+    // The discard asks first, and says that the instrument's copy goes too; "否" keeps the run.
+    button(window, "tbtnCancelSave")->click();
+    QCOMPARE(fixture->prompt().last().title, QString("温馨提示"));
+    QVERIFY2(fixture->prompt().last().text.contains("仪器中的本站数据也将一并删除"),
+             qPrintable(fixture->prompt().last().text));
+    QVERIFY(!button(window, "tbtnSave")->isHidden());
+    QVERIFY(!filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
+    fixture->prompt().expectYes();
     button(window, "tbtnCancelSave")->click();
     QVERIFY(fixture->waitForCommand(AMT_CMD_UNSAVE_DATA));
+    QCOMPARE(fixture->simulator().journal().received(AMT_CMD_UNSAVE_DATA).size(), 1);
     QTRY_VERIFY(filesUnder(fixture->appDir() + "/TempFile", "*.ats").isEmpty());
     QVERIFY(filesUnder(QFileInfo(projectPath).absolutePath(), "*.ats").isEmpty());
     QVERIFY(!button(window, "tbtnStartSample")->isHidden());

@@ -101,6 +101,9 @@ private slots:
     void overWaterRunRepeatsUntilStopped();
     void overWaterStopInFlight_data();
     void overWaterStopInFlight();
+    void overWaterRepeatsWhateverItsReplies_data();
+    void overWaterRepeatsWhateverItsReplies();
+    void overWaterRepetitionSaysWhenItEnds();
     void groupEndWithoutRunChangesNothing();
     void firmware_data();
     void firmware();
@@ -454,6 +457,58 @@ void TestE2eStart::overWaterStopInFlight()
     QCOMPARE(received(AMT_CMD_SAMPLE_GROUPS_NUM), groupsRequests);
     QCOMPARE(sim.workStatus(), 0);
     QVERIFY(button(window, "tbtnStopSample")->isHidden());
+}
+
+void TestE2eStart::overWaterRepeatsWhateverItsReplies_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("tasks");
+    QTest::newRow("group end lost") << "msg=SAMPLE_START on=control nth=1 fault=drop" << 1;
+    QTest::newRow("two tasks") << QString() << 2;
+}
+
+// The station's end is the instrument's idle report when its reply is lost, or when the
+// instrument samples the station's later groups after its one reply: the next station starts
+// once the instrument is idle, without a box, and the repetition goes on.
+void TestE2eStart::overWaterRepeatsWhateverItsReplies()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, tasks);
+    QVERIFY(storeOverWaterRuns());
+    QString error;
+    QVERIFY2(fixture->simulator().faults().load(fault, &error), qPrintable(error));
+    MainWindow window;
+    QVERIFY(connectForStations(window));
+    if (tasks == 2)
+        window.onSlotTasksSettingSureClicked({task(4000, 1, 1), task(1000, 1, 1)});
+    button(window, "tbtnStartSample")->click();
+    QVERIFY2(E2eFixture::waitUntil([&] { return received(AMT_CMD_SAMPLE_START) >= 3; }, 30000),
+             qPrintable(fixture->promptTexts().join(" | ")));
+    QStringList stations;
+    for (const SimJournalEntry &entry : fixture->simulator().journal().received(AMT_CMD_SAMPLE_START))
+        stations << taskField(entry.payload(), "StationNum");
+    QCOMPARE(stations.mid(0, 3), QStringList({"100", "110", "120"}));
+    QCOMPARE(fixture->promptTexts(), QStringList());
+    QVERIFY(!button(window, "tbtnStopSample")->isHidden());
+}
+
+// A repetition that cannot go on (the instrument reports busy when the next station is to start)
+// ends with a notice beside the box that says why.
+void TestE2eStart::overWaterRepetitionSaysWhenItEnds()
+{
+    QVERIFY(storeOverWaterRuns());
+    AMTSimulator &sim = fixture->simulator();
+    MainWindow window;
+    QVERIFY(connectForStations(window));
+    connect(&sim, &AMTSimulator::commandHandled, this, [&](uint32_t id) {
+        if (id == AMT_CMD_SAMPLE_START)
+            sim.settings().reportedWorkStatus = 1;
+    });
+    button(window, "tbtnStartSample")->click();
+    QVERIFY(E2eFixture::waitUntil([&] { return !button(window, "tbtnStopSample")->isHidden(); }, 20000));
+    QVERIFY(E2eFixture::waitUntil([&] { return !button(window, "tbtnStartSample")->isHidden(); }, 20000));
+    QCOMPARE(fixture->promptTexts(), QStringList({"仪器正在忙碌中，请稍后再开始采集！"}));
+    QVERIFY(notices(window).contains("水上连续采集已停止"));
 }
 
 // A group end that no run waits for requests no transfer and leaves the status poll running.

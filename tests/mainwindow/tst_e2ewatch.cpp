@@ -121,7 +121,8 @@ void TestE2eWatch::overdueGroupIsCut()
 }
 
 // The Hy connection closes inside the second group's block and the other connections stay up:
-// the read-back ends with one box, no busy dialog and nothing stored, and the poll runs again.
+// the read-back ends with one box and no busy dialog, keeps the first group, which came whole,
+// and the poll runs again.
 void TestE2eWatch::stalledReadBackEnds()
 {
     FaultBench bench;
@@ -138,7 +139,11 @@ void TestE2eWatch::stalledReadBackEnds()
     QTRY_VERIFY(!busyDialogShown());
     QVERIFY(canGoOn(*bench.window));
     QVERIFY(!bench.notices().contains("数据导出成功！"));
-    QVERIFY(QDir(bench.stationDir(3, 100)).entryList({"*.ats"}, QDir::Files).isEmpty());
+    // The first group came whole and is kept; nothing of the group cut short is.
+    const SavedStation saved = checkSaved(bench.stationDir(3, 100), sentBlocks(sim, AMT_CMD_EXPORT_DATA),
+                                          {4000, 4000, 4000}, {0, 1, 2, 3, 4});
+    QCOMPARE(saved.faults, QStringList());
+    QCOMPARE(saved.wholeGroups, QSet<int>({1}));
     // Also the blocks of the group cut short go.
     QTRY_COMPARE(QDir(bench.fixture.appDir() + "/TempFile").entryList({"*.ats"}, QDir::Files), QStringList());
     QVERIFY(bench.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));

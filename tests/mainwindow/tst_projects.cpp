@@ -69,6 +69,7 @@ private slots:
     void newProjectIsCreatedAndOpened();
     void missingRecentFileLeavesTheList();
     void doubleClickOpensOnce();
+    void titleNamesOnlyTheOpenProject();
     void unopenableFileIsDroppedAndReported_data();
     void unopenableFileIsDroppedAndReported();
     void closingTheProgram_data();
@@ -177,6 +178,25 @@ void TestProjects::doubleClickOpensOnce()
     QCOMPARE(opened.count(), 1);
     QVERIFY(notices(window).contains("工程已经打开,请关闭当前工程再操作！"));
     QCOMPARE(listed(window), QStringList{path});
+}
+
+// Once the project is closed, and after a recent project failed to open, the title names none.
+void TestProjects::titleNamesOnlyTheOpenProject()
+{
+    const QString good = makeProject(folder->path(), "good");
+    const QString bad = folder->path() + "/bad.HMT";
+    writeFile(bad, QByteArray(4096, 'x'));
+    MainWindow window;
+    window.openProject(good);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Velkor -- ") + good);
+    window.onSlotCloseProjectAction();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Velkor"));
+
+    window.updateRecentProjectList({bad});
+    auto *list = window.findChild<QListWidget *>("recentProjectList");
+    emit list->itemClicked(list->item(0));
+    QCOMPARE(prompt->count(), 1);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Velkor"));
 }
 
 void TestProjects::unopenableFileIsDroppedAndReported_data()

@@ -8,6 +8,8 @@
 #include "store/LibHORM.h"
 #include "tools/simulator/SimChannelData.h"
 
+#include "tools/simulator/SimFault.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QPointer>
@@ -339,20 +341,31 @@ private slots:
 
     // A whole line and every line, chosen in the dialog from the instrument's listing: the
     // stations are asked for one after another, each lands in its folder and in the database,
-    // and the read-back ends idle with nothing left in the temporary folder.
+    // and the read-back ends idle with nothing left in the temporary folder. A station-over
+    // reply sent twice asks for no station twice.
     void readBackLines_data()
     {
         QTest::addColumn<QString>("lineEntry");
         QTest::addColumn<QStringList>("expected"); // line/station, in the order asked for
-        QTest::newRow("whole line") << "3" << QStringList{"3/10", "3/20", "3/30"};
-        QTest::newRow("every line") << "所有线" << QStringList{"3/10", "3/20", "3/30", "5/1", "5/2"};
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("whole line") << "3" << QStringList{"3/10", "3/20", "3/30"} << QString();
+        QTest::newRow("every line") << "所有线" << QStringList{"3/10", "3/20", "3/30", "5/1", "5/2"} << QString();
+        QTest::newRow("whole line, station over twice")
+            << "3" << QStringList{"3/10", "3/20", "3/30"} << "msg=EXPORT_DATA on=control nth=1 fault=duplicate";
     }
     void readBackLines()
     {
         QFETCH(QString, lineEntry);
         QFETCH(QStringList, expected);
+        QFETCH(QString, fault);
         ProjectWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        if (!fault.isEmpty()) {
+            SimFault rule;
+            QString error;
+            QVERIFY2(SimFault::parse(fault, &rule, &error), qPrintable(error));
+            w.fixture.simulator().faults().add(rule);
+        }
         w.window->setTimerIntervals(200, 20000);
         storeHeldStations(w.fixture.simulator().storage());
         e2e::chooseInExportDialog(w.window.get(), lineEntry);
