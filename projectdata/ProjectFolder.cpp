@@ -28,13 +28,20 @@ QByteArray projectConfigText(const ProjectConfig &config)
     return text.toUtf8();
 }
 
-bool writeProjectConfigFile(const QString &path, const ProjectConfig &config)
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(projectConfigText(config));
-    return file.commit();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    file.cancelWriting();
+    return false;
+}
+
+bool writeProjectConfigFile(const QString &path, const ProjectConfig &config)
+{
+    return writeWhole(path, projectConfigText(config));
 }
 
 } // namespace ProjectFolder

@@ -17,6 +17,9 @@ QString stationFolderPath(const QString &dataDir, int lineNum, double stationNum
 
 // The five "key=value" lines of "projectConfig.ini", each ended by CR LF, UTF-8.
 QByteArray projectConfigText(const ProjectConfig &config);
+// Replaces the file with bytes, whole or not at all; on false error (when given) says why. Written
+// unbuffered: Qt 5's QSaveFile commits a cut file when only its final flush fails (a full disk).
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 // Writes the file whole or not at all, replacing the file a former project may have left.
 bool writeProjectConfigFile(const QString &path, const ProjectConfig &config);
 

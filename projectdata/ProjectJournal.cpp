@@ -2,12 +2,12 @@
 
 #include "projectdata/DiskSync.h"
 #include "projectdata/FlushQueue.h"
+#include "projectdata/ProjectFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUrl>
@@ -390,6 +390,16 @@ void ProjectJournal::removeLeftovers(const QString &path, FlushQueue &flushes) c
     }
 }
 
+// Where a full disk leaves no room for a copy beside it, the file's own blocks take its former
+// text: safe, since the record keeps that text until the undo is through and a cut overwrite is
+// done again at the next opening.
+bool ProjectJournal::overwriteInPlace(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.size() >= bytes.size() && file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)
+           && file.write(bytes) == bytes.size() && file.resize(bytes.size());
+}
+
 bool ProjectJournal::undoEntry(const QStringList &entry, FlushQueue &flushes)
 {
     const QString &kind = entry.first();
@@ -433,11 +443,10 @@ bool ProjectJournal::undoEntry(const QStringList &entry, FlushQueue &flushes)
     }
     if (found.isEmpty())
         return true;
-    QSaveFile file(found);
     flushes.addFile(found);
     flushes.addEntryOf(found);
-    return file.open(QIODevice::WriteOnly) && file.write(QByteArray::fromBase64(entry.at(2).toLatin1())) >= 0
-           && file.commit();
+    const QByteArray before = QByteArray::fromBase64(entry.at(2).toLatin1());
+    return ProjectFolder::writeWhole(found, before) || overwriteInPlace(found, before);
 }
 
 bool ProjectJournal::undo(QString *error)

@@ -72,6 +72,7 @@ private:
     bool note(const QList<QStringList> &entries);
     Read readRecord(QStringList *commit, QString *error);
     bool undoEntry(const QStringList &entry, FlushQueue &flushes);
+    static bool overwriteInPlace(const QString &path, const QByteArray &bytes);
     QStringList namesOf(const QString &relative) const;
     void removeLeftovers(const QString &path, FlushQueue &flushes) const;
     QString absolute(const QString &relative) const;

@@ -2,13 +2,13 @@
 
 #include "projectdata/ConfigIniCodec.h"
 #include "projectdata/FlushQueue.h"
+#include "projectdata/ProjectFolder.h"
 #include "projectdata/ProjectJournal.h"
 #include "projectdata/StationNumberText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -31,16 +31,6 @@ StationFileRenamer::MoveFunction moveFunction = realMove;
 QStringList tokens(const QString &row)
 {
     return row.simplified().split(' ');
-}
-
-bool writeWhole(const QString &path, const QByteArray &bytes, QString *error = nullptr)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
 }
 
 } // namespace
@@ -175,7 +165,7 @@ bool StationFileRenamer::runRewrites()
     for (; rewritten < rewrites.size(); ++rewritten) {
         const Rewrite &rewrite = rewrites.at(rewritten);
         QString reason;
-        if (!writeWhole(rewrite.path, rewrite.after, &reason))
+        if (!ProjectFolder::writeWhole(rewrite.path, rewrite.after, &reason))
             return refuse(QObject::tr("无法写入 %1：%2").arg(rewrite.path, reason));
         ProjectJournal::step("rewritten");
     }
@@ -208,7 +198,7 @@ bool StationFileRenamer::record(ProjectJournal &journal) const
 void StationFileRenamer::undo()
 {
     for (; rewritten > 0; --rewritten)
-        writeWhole(rewrites.at(rewritten - 1).path, rewrites.at(rewritten - 1).before);
+        ProjectFolder::writeWhole(rewrites.at(rewritten - 1).path, rewrites.at(rewritten - 1).before);
     for (; moved > 0; --moved)
         moveFunction(moves.at(moved - 1).to, moves.at(moved - 1).from);
 }
