@@ -177,14 +177,26 @@ bool MainWindow::hasUnsavedRun() const
     return runPhase.phase() == RunPhase::SaveChoice || (realSample == 1 && !dataModelIndex->getTempSamples().isEmpty());
 }
 
-// The settings are saved and "TempFile" is emptied; an open project goes with the window.
+// The close question names what closing loses, as things stand when it is asked.
+QString MainWindow::closeQuestion() const
+{
+    return hasUnsavedRun() ? tr("本站采集的数据尚未保存，关闭程序将删除这些数据。\n请确认是否要关闭程序?")
+                           : tr("请确认是否要关闭程序?");
+}
+
+// The settings are saved and "TempFile" is emptied; an open project goes with the window. A yes
+// given while things changed under the box answered another question: the new one is asked.
 void MainWindow::onClickBtnClose()
 {
-    const QString question = hasUnsavedRun()
-                                 ? tr("本站采集的数据尚未保存，关闭程序将删除这些数据。\n请确认是否要关闭程序?")
-                                 : tr("请确认是否要关闭程序?");
-    if (askYesNo(tr("温馨提示"), question) != QMessageBox::Yes)
-        return;
+    QString question = closeQuestion();
+    for (;;) {
+        if (askYesNo(tr("温馨提示"), question) != QMessageBox::Yes)
+            return;
+        const QString now = closeQuestion();
+        if (now == question)
+            break;
+        question = now;
+    }
     saveSystemConfig();
     emptyTempFolder(appDirPath + QStringLiteral("/TempFile"));
     closeConfirmed = true;

@@ -2,6 +2,7 @@
 #include "FaultChecks.h"
 
 #include "common/AMTMessageIds.h"
+#include "dialogs/Dialog_SampleTask.h"
 #include "mainwindow/MainWindow.h"
 #include "tools/simulator/AMTSimulator.h"
 
@@ -12,7 +13,8 @@ using namespace faults;
 
 // Which part of the table this executable runs, so that ctest can run the parts side by side:
 // 1 the control messages of a run, 2 a run's data blocks, 3 the control messages of a read-back,
-// 4 a read-back's data blocks.
+// 4 a read-back's data blocks, 5 the stop answer of a stopped run and the control messages of an
+// offline run.
 #ifndef FAULT_TABLE_PART
 #define FAULT_TABLE_PART 1
 #endif
@@ -28,7 +30,7 @@ constexpr int runStation = 10;
 constexpr int heldLine = 3;
 constexpr int heldStation = 100;
 constexpr int settleMs = 10000;
-constexpr bool readBackPart = FAULT_TABLE_PART >= 3;
+constexpr bool readBackPart = FAULT_TABLE_PART == 3 || FAULT_TABLE_PART == 4;
 
 struct Message
 {
@@ -39,6 +41,7 @@ struct Message
 
 // The messages of a run of three groups; each rule hits the second group's.
 const Message runControlMessages[] = {
+    {"start notification", "msg=NOTIFY sub=0x2 on=control nth=2", "control"},
     {"group sampled", "msg=SAMPLE_START on=control nth=2", "control"},
     {"transfer request", "msg=NOTIFY sub=0x5 on=control nth=2", "control"},
     {"transfer over", "msg=TRANSFORM_DATA on=control nth=2", "control"},
@@ -56,6 +59,16 @@ const Message readBackControlMessages[] = {
     {"station text", "msg=NOTIFY sub=0xB on=control nth=2", "control"},
     {"station over", "msg=EXPORT_DATA on=control nth=1", "control"},
     {"status", "msg=MACHINE_STATUS on=control nth=1", "control"},
+};
+// The answer to a stop clicked while the run's second group is sampled.
+const Message stopMessages[] = {
+    {"stop answer", "msg=SAMPLE_STOP on=control nth=1", "control"},
+};
+// The messages of an offline run: the instrument answers after its first group only.
+const Message offlineMessages[] = {
+    {"start notification", "msg=NOTIFY sub=0x2 on=control nth=1", "control"},
+    {"group sampled", "msg=SAMPLE_START on=control nth=1", "control"},
+    {"status", "msg=MACHINE_STATUS on=control nth=2", "control"},
 };
 const Message readBackDataMessages[] = {
     {"Hx block", "msg=EXPORT_DATA on=data0 nth=2", "data0"},
@@ -82,13 +95,16 @@ QString faultRule(const QString &kind, const Message &message)
     return rule;
 }
 
+// How the run under the fault goes: through its groups, stopped in its second group, or offline.
+enum class RunKind { Whole, Stopped, Offline };
+
 template <size_t N>
-void addRows(const Message (&messages)[N])
+void addRows(const Message (&messages)[N], RunKind run = RunKind::Whole, const char *prefix = "")
 {
-    QTest::addColumn<QString>("rule");
     for (const char *kind : faultKinds) {
         for (const Message &message : messages)
-            QTest::newRow(qPrintable(QString("%1 %2").arg(kind, message.name))) << faultRule(kind, message);
+            QTest::newRow(qPrintable(QString("%1%2 %3").arg(prefix, kind, message.name)))
+                << faultRule(kind, message) << int(run);
     }
 }
 
@@ -116,7 +132,10 @@ private slots:
     void table();
 
 private:
+    void startUnderFault(FaultBench &bench, QSignalSpy &started);
     void runUnderFault(FaultBench &bench);
+    void stoppedRunUnderFault(FaultBench &bench);
+    void offlineRunUnderFault(FaultBench &bench);
     void recoverCutGroups(FaultBench &bench, const QSet<int> &savedByRun);
     void readBackUnderFault(FaultBench &bench);
     // Waits until the window is idle again after a read-back: no busy dialog, start offered.
@@ -125,19 +144,26 @@ private:
 
 void TestE2eFaults::table_data()
 {
-    if (FAULT_TABLE_PART == 1)
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<int>("run");
+    if (FAULT_TABLE_PART == 1) {
         addRows(runControlMessages);
-    else if (FAULT_TABLE_PART == 2)
+    } else if (FAULT_TABLE_PART == 2) {
         addRows(runDataMessages);
-    else if (FAULT_TABLE_PART == 3)
+    } else if (FAULT_TABLE_PART == 3) {
         addRows(readBackControlMessages);
-    else
+    } else if (FAULT_TABLE_PART == 4) {
         addRows(readBackDataMessages);
+    } else {
+        addRows(stopMessages, RunKind::Stopped, "stopped run: ");
+        addRows(offlineMessages, RunKind::Offline, "offline run: ");
+    }
 }
 
 void TestE2eFaults::table()
 {
     QFETCH(QString, rule);
+    QFETCH(int, run);
     FaultBench bench;
     QVERIFY2(bench.setUp(projectId), qPrintable(bench.fixture.error()));
     if (readBackPart) {
@@ -151,23 +177,34 @@ void TestE2eFaults::table()
     QVERIFY2(addFault(bench.fixture.simulator(), rule, &error), qPrintable(error));
     if (readBackPart)
         readBackUnderFault(bench);
+    else if (run == int(RunKind::Stopped))
+        stoppedRunUnderFault(bench);
+    else if (run == int(RunKind::Offline))
+        offlineRunUnderFault(bench);
     else
         runUnderFault(bench);
+}
+
+// A fault that costs the connection before the run has started: the operator connects again,
+// and starts again unless the start goes on by itself.
+void TestE2eFaults::startUnderFault(FaultBench &bench, QSignalSpy &started)
+{
+    QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
+    if (started.count() > 0 || started.wait(5000))
+        return;
+    QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable(windowState(bench)));
+    if (started.count() == 0 && !started.wait(8000))
+        QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
+    QVERIFY2(started.count() > 0 || started.wait(5000), qPrintable(windowState(bench)));
 }
 
 void TestE2eFaults::runUnderFault(FaultBench &bench)
 {
     const int boxes = bench.fixture.prompt().count();
     QSignalSpy started(bench.window.get(), &MainWindow::sampleStart);
-    QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
-    // A fault that costs the connection before the run has started: the operator connects again,
-    // and starts again unless the start goes on by itself.
-    if (started.count() == 0 && !started.wait(5000)) {
-        QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable(windowState(bench)));
-        if (started.count() == 0 && !started.wait(8000))
-            QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
-        QVERIFY2(started.count() > 0 || started.wait(5000), qPrintable(windowState(bench)));
-    }
+    startUnderFault(bench, started);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable("stuck: " + windowState(bench)));
     if (saveOffered(*bench.window)) {
         e2e::button(*bench.window, "tbtnSave")->click();
@@ -190,6 +227,56 @@ void TestE2eFaults::runUnderFault(FaultBench &bench)
     }
     if (saved.wholeGroups.size() < rates.size())
         recoverCutGroups(bench, saved.wholeGroups);
+}
+
+// The operator stops the run while its second group is sampled: the first group is saved whole,
+// the later ones are neither saved nor started again, and the instrument is stopped once.
+void TestE2eFaults::stoppedRunUnderFault(FaultBench &bench)
+{
+    AMTSimulator &sim = bench.fixture.simulator();
+    sim.settings().sampleMs = 2000;
+    QSignalSpy started(bench.window.get(), &MainWindow::sampleStart);
+    QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
+    QVERIFY2(E2eFixture::waitUntil([&] { return started.count() >= 2; }, settleMs), qPrintable(windowState(bench)));
+    const int boxes = bench.fixture.prompt().count();
+    bench.fixture.prompt().expectYes();
+    e2e::button(*bench.window, "tbtnStopSample")->click();
+    QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable("stuck: " + windowState(bench)));
+    if (saveOffered(*bench.window)) {
+        e2e::button(*bench.window, "tbtnSave")->click();
+        QVERIFY2(bench.settle([&] { return !saveOffered(*bench.window) && canGoOn(*bench.window); }, settleMs),
+                 qPrintable("save: " + windowState(bench)));
+    }
+    // The question, the stop's notice and at most one box of the fault.
+    QVERIFY2(bench.boxesSince(boxes).size() <= 3, qPrintable(windowState(bench)));
+
+    const SavedStation saved = checkSaved(bench.stationDir(runLine, runStation),
+                                          sentBlocks(sim, AMT_CMD_TRANSFORM_DATA), rates, runChannels);
+    QVERIFY2(saved.faults.isEmpty(), qPrintable(saved.faults.join("; ")));
+    QVERIFY2(saved.wholeGroups == QSet<int>{1}, qPrintable(windowState(bench)));
+    QCOMPARE(sim.journal().received(AMT_CMD_SAMPLE_STOP).size(), 1);
+    QCOMPARE(sim.journal().received(AMT_CMD_SAMPLE_START).size(), 2);
+}
+
+// An offline run shows its start and end whatever befalls its messages, and a read-back then
+// brings every group the instrument recorded.
+void TestE2eFaults::offlineRunUnderFault(FaultBench &bench)
+{
+    AMTSimulator &sim = bench.fixture.simulator();
+    bench.window->findChild<Dialog_SampleTask *>()->setSampleOnLineSelect(0);
+    QSignalSpy started(bench.window.get(), &MainWindow::offlineSampleStart);
+    QSignalSpy over(bench.window.get(), &MainWindow::offlineSampleOver);
+    const int boxes = bench.fixture.prompt().count();
+    startUnderFault(bench, started);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(bench.settle([&] { return over.count() > 0 && canGoOn(*bench.window); }, settleMs),
+             qPrintable("stuck: " + windowState(bench)));
+    // The end's notice and at most one box of the fault.
+    QVERIFY2(bench.boxesSince(boxes).size() <= 2, qPrintable(windowState(bench)));
+    QVERIFY2(E2eFixture::waitUntil([&] { return sim.workStatus() == 0; }, settleMs), "the instrument still samples");
+    QCOMPARE(sim.storage().count({projectId, runLine, runStation}), rates.size());
+    recoverCutGroups(bench, {});
 }
 
 // A read-back of the run's station stores exactly the groups the run lacks, of those the
