@@ -400,6 +400,7 @@ private:
 
     // Watch of a start in flight, from the click to the start notification of each group: when
     // the notification does not come, the status decides whether the group is taken as started
+    void watchGroupStart();
     void onStartNotificationOverdue();
     void onStartStatusOverdue();
     bool decideOverdueStart(int workStatus);

@@ -136,7 +136,7 @@ void MainWindow::onSlotStationSampleGroupsNum(int count)
         return;
     }
     runPhase.setGroupStep(RunPhase::StartSent);
-    startWatch->arm();
+    watchGroupStart();
     libCom->sendSampleStart(&text);
 }
 

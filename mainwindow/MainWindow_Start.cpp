@@ -1,10 +1,11 @@
 // The watch of a run's start: from the click to the instrument's start notification of a group.
 #include "mainwindow/MainWindow.h"
 
+#include "common/Clock.h"
+#include "common/Global_Variables.h"
 #include "link/LibCom.h"
 #include "mainwindow/RunTransferRules.h"
 #include "mainwindow/StartWatch.h"
-#include "mainwindow/TransferWatchdog.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
 
@@ -26,6 +27,14 @@ QString groupNotStartedText(int group)
 void MainWindow::setStartWatchInterval(int ms)
 {
     startWatch->setInterval(ms);
+}
+
+// The group's start notification is awaited past its planned start.
+void MainWindow::watchGroupStart()
+{
+    if (taskIndexInRun())
+        startWatch->arm(startWatchMs(stationSampleInfo.sampleInfoList.at(taskIndex).ctrlParam,
+                                     Clock::currentSecsSinceEpoch(), machineTimeOffset, startWatch->interval()));
 }
 
 // The start sent got no notification: the instrument's status says whether it started. A status
@@ -117,13 +126,11 @@ void MainWindow::endStartOnLostConnection()
     dropWaitingStart();
 }
 
+// The data connections are closed by the stop's own handling.
 bool MainWindow::keepReceivedGroupsOnStop()
 {
     if (realSample != 1 || !transferDoneFlags.contains(TransferReceived))
         return false;
-    libCom->disconnectCom(COM_SELECT_DATA);
-    dataComTimer->stop();
-    transferWatchdog->stop();
     samplingWatch->stop();
     startWatch->stop();
     // A group whose blocks were arriving is not whole.

@@ -238,7 +238,7 @@ void MainWindow::endGroup()
     if (taskIndexInRun()) {
         QByteArray none;
         runPhase.setGroupStep(RunPhase::StartSent);
-        startWatch->arm();
+        watchGroupStart();
         libCom->sendSampleStart(&none);
         return;
     }

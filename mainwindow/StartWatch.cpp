@@ -6,25 +6,24 @@ StartWatch::StartWatch(QObject *parent)
     : QObject(parent)
 {
     timer.setSingleShot(true);
-    timer.setInterval(intervalMs);
     connect(&timer, &QTimer::timeout, this, &StartWatch::expire);
 }
 
 void StartWatch::setInterval(int ms)
 {
-    timer.setInterval(ms);
+    intervalSetMs = ms;
 }
 
-void StartWatch::arm()
+void StartWatch::arm(int waitMs)
 {
     stage = Stage::Notification;
-    timer.start();
+    timer.start(waitMs >= 0 ? waitMs : intervalSetMs);
 }
 
 void StartWatch::awaitStatus()
 {
     stage = Stage::Status;
-    timer.start();
+    timer.start(intervalSetMs);
 }
 
 void StartWatch::stop()

@@ -17,8 +17,9 @@ public:
 
     // Takes effect at the next arm() or awaitStatus().
     void setInterval(int ms);
-    // The start notification is awaited from now.
-    void arm();
+    int interval() const { return intervalSetMs; }
+    // The start notification is awaited from now, for waitMs or else the interval.
+    void arm(int waitMs = -1);
     // The status asked about the overdue start is awaited from now.
     void awaitStatus();
     void stop();
@@ -33,6 +34,7 @@ private:
     void expire();
 
     QTimer timer;
+    int intervalSetMs = intervalMs;
     Stage stage = Stage::Off;
 };
 
