@@ -10,6 +10,7 @@ bool harmlessToRepeat(uint msgID)
     case AMT_CMD_SYSTEM_INFO:
     case AMT_CMD_ERROR_CODE:
     case AMT_CMD_SAMPLE_GROUPS_NUM:
+    case AMT_CMD_TRANSFORM_DATA: // asks for the group's data again; until answered nothing was sent
     case AMT_CMD_SELF_CHECK:
     case AMT_CMD_ADJUST_TIME:
     case AMT_CMD_PROJECT_CONFIG:

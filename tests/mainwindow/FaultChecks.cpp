@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QSettings>
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -110,6 +111,8 @@ bool FaultBench::setUp(const QString &projectId)
         || !E2eFixture::writeSystemConfig(fixture.systemConfigPath(), fixture.basePort(), E2eSensors(), "Vector"))
         return false;
     fixture.simulator().settings().byteExactSamples = true;
+    QSettings(fixture.systemConfigPath(), QSettings::IniFormat)
+        .setValue("SystemConfig/SampleOnLineSelect", offline ? 0 : 1);
     MainWindow::setApplicationDirOverride(fixture.appDir());
     projectPath = e2e::makeProjectWithId(fixture.appDir(), projectId);
     window = std::make_unique<MainWindow>();

@@ -54,6 +54,7 @@ struct FaultBench
     static constexpr int stallMs = 1000;
 
     E2eFixture fixture;
+    bool offline = false; // the start button starts offline runs; set before setUp
     QString projectPath;
     std::unique_ptr<MainWindow> window;
 
