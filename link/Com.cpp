@@ -152,6 +152,11 @@ void Com::setRequestInterval(int ms)
     m_requestTimer.setInterval(ms);
 }
 
+void Com::setResendRule(ComResendRule rule)
+{
+    m_resendRule = rule;
+}
+
 void Com::registerHandler(uint msgID, ComMsgHandler handler)
 {
     m_handlers.insert(msgID, handler);
@@ -484,7 +489,13 @@ void Com::resendOrDropSent(qint64 now)
             ++it;
         }
     }
+    QList<uint> unanswered;
     for (Request request : due) {
+        if (m_resendRule && !m_resendRule(request.msgID)) {
+            delete request.frame;
+            unanswered.append(request.msgID);
+            continue;
+        }
         if (request.resends >= m_retryCount) {
             delete request.frame;
             continue;
@@ -492,6 +503,11 @@ void Com::resendOrDropSent(qint64 now)
         request.resends += 1;
         request.time = now;
         transmit(request);
+    }
+    QPointer<Com> self(this);
+    for (uint msgID : qAsConst(unanswered)) {
+        if (self)
+            emit RequestUnanswered(this, msgID);
     }
 }
 

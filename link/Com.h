@@ -23,6 +23,8 @@ constexpr int COM_KIND_EXPORT_LOG = 3; // one log message at a time, by DataComD
 class Com;
 // Called with ok = true and a copy of the payload that is released when the handler returns.
 using ComMsgHandler = void (*)(Com* com, uint msgID, bool ok, QByteArray* payload);
+// Whether an unanswered request with the ID is sent again.
+using ComResendRule = bool (*)(uint msgID);
 
 // One protocol connection to the instrument: owns its device, turns received bytes into whole
 // messages by kind, and on the control kind tracks requests until they are answered, resending
@@ -61,6 +63,9 @@ public:
     void setTimeout(int ms);
     void setRetryCount(int n);
     void setRequestInterval(int ms);
+    // Without a rule every unanswered request is sent again; with one, a request the rule refuses
+    // is dropped at its time-out and RequestUnanswered raised.
+    void setResendRule(ComResendRule rule);
 
     void registerHandler(uint msgID, ComMsgHandler handler);
     ComMsgHandler handlerFor(uint msgID) const;
@@ -88,6 +93,7 @@ signals:
     void Inited(Com* com);
     void Closed(Com* com);
     void DataComDataRecv(Com* com, bool ok, uint msgID, QByteArray* recvData);
+    void RequestUnanswered(Com* com, uint msgID);
 
 public slots:
     void OnRequestTimout();
@@ -152,6 +158,7 @@ private:
     QElapsedTimer m_clock;
     int m_timeout = DefaultTimeout;
     int m_retryCount = DefaultRetryCount;
+    ComResendRule m_resendRule = nullptr;
 };
 
 #endif // COM_H

@@ -4,6 +4,7 @@
 #include "common/Clock.h"
 #include "link/Com.h"
 #include "link/ComDevice_ETH.h"
+#include "link/ResendRule.h"
 
 #include <QFile>
 #include <QHash>
@@ -99,6 +100,8 @@ bool LibCom::openControlCom(const MachineAddress& address)
     m_controlUp = false;
     m_control->setTimeout(m_requestTimeout);
     m_control->setRetryCount(RequestRetryCount);
+    m_control->setResendRule(&harmlessToRepeat);
+    connect(m_control, &Com::RequestUnanswered, this, &LibCom::onRequestUnanswered);
     if (m_requestInterval > 0)
         m_control->setRequestInterval(m_requestInterval);
     return opened;
@@ -563,6 +566,14 @@ void LibCom::notifyPendingEnd()
 
 // Replies and notifications. A payload shorter than the fields a handler reads raises nothing;
 // a longer one is read by its prefix.
+
+void LibCom::onRequestUnanswered(Com* com, uint msgID)
+{
+    if (com != m_control || !m_controlUp)
+        return;
+    qWarning("request 0x%08x unanswered: the status is asked", msgID);
+    sendGetMachineStatus();
+}
 
 bool LibCom::isControlReply(Com* com, uint msgID, uint expected, bool ok) const
 {

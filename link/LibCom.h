@@ -36,7 +36,7 @@ class LibCom : public QObject
     Q_OBJECT
 public:
     static constexpr int DataComCount = 5;
-    static constexpr int RequestTimeout = 100000; // ms before an unanswered request is resent
+    static constexpr int RequestTimeout = 100000; // ms before an unanswered request is given up
     static constexpr int RequestRetryCount = 3;
 
     explicit LibCom(QObject* parent = nullptr);
@@ -111,6 +111,9 @@ public slots:
     void onConnected(Com* com);
     void onClosed(Com* com);
     void onDataComDataRecv(Com* com, bool ok, uint msgID, QByteArray* recvData);
+    // A command that must not run twice went unanswered: the status is asked instead of sending
+    // it again, and what the instrument reports decides.
+    void onRequestUnanswered(Com* com, uint msgID);
 
 signals:
     void AMTMachineNetWorkConnected();

@@ -15,6 +15,7 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
+#include "mainwindow/StartWatch.h"
 #include "mainwindow/ToolBarClickGuard.h"
 #include "mainwindow/ToolBarStateMachine.h"
 #include "mainwindow/TransferWatchdog.h"
@@ -115,6 +116,9 @@ MainWindow::MainWindow(QWidget *parent)
     samplingWatch->setSingleShot(true);
     samplingMarginMs = SamplingWatchMarginMs;
     connect(samplingWatch, &QTimer::timeout, this, &MainWindow::onSamplingOverdue);
+    startWatch = new StartWatch(this);
+    connect(startWatch, &StartWatch::notificationOverdue, this, &MainWindow::onStartNotificationOverdue);
+    connect(startWatch, &StartWatch::statusOverdue, this, &MainWindow::onStartStatusOverdue);
     connectLink();
     resetSampleRun();
     // The instrument's address on a first start; the settings file may name another.
@@ -501,7 +505,9 @@ bool MainWindow::refuseIn(RunPhase::Action action)
 {
     if (runPhase.may(action))
         return false;
-    const QString text = RunPhase::refusalText(action);
+    QString text = RunPhase::refusalText(action);
+    if (text.isEmpty() && runPhase.starting())
+        text = RunPhase::startingText();
     qInfo().noquote() << "refused in the phase" << RunPhase::name(runPhase.phase()) << ":" << text;
     if (!text.isEmpty())
         OperatorPrompt::warning(nullptr, tr("提醒"), text);

@@ -48,6 +48,7 @@ class QSettings;
 class QTimer;
 class QToolButton;
 class QtMaterialSnackbar;
+class StartWatch;
 class ToolBarClickGuard;
 class ToolBarStateMachine;
 class TransferWatchdog;
@@ -76,6 +77,8 @@ public:
     void setTransferStallInterval(int ms);
     // Tests shorten the time a group's end is awaited beyond its duration.
     void setSamplingWatchMargin(int ms);
+    // Tests shorten the time a start notification, and then the status asked about it, is awaited.
+    void setStartWatchInterval(int ms);
 
     // "systemConfig.ini" in the application folder (UTF-8): read once at construction, written on
     // closing, on a new hardware version and on confirmed tasks. What is refused at reading is
@@ -245,6 +248,7 @@ private:
     bool openProjectStore(const QString &path, MissingProjectFile missing);
     bool hasUnsavedRun() const;
     void showProjectInTitle();
+    QString closeQuestion() const;
 
     // Settings
     void loadRecentProjects();
@@ -402,6 +406,23 @@ private:
     bool runLeftOnInstrument = false; // ended here without the instrument; stopped once reached
     bool leftRunStopping = false;     // its stop is sent and not yet answered
     bool stopSent = false;            // the operator's stop is on its way: no group starts
+
+    // Watch of a start in flight, from the click to the start notification of each group: when
+    // the notification does not come, the status decides whether the group is taken as started
+    void watchGroupStart();
+    void onStartNotificationOverdue();
+    void onStartStatusOverdue();
+    bool decideOverdueStart(int workStatus);
+    void takeGroupStarted();
+    void endUnstartedGroup();
+    void endStartOnLostConnection();
+    StartWatch *startWatch = nullptr;
+    // A real online run stopped after some groups came whole keeps them for its save choice.
+    bool keepReceivedGroupsOnStop();
+    // After a question box: false when the answer no longer applies (the phase forbids the
+    // action now, or the connection is gone).
+    bool answerStillApplies(RunPhase::Action action);
+    bool poweringOff = false; // the power off is sent: the connection loss that follows is expected
 };
 
 #endif // MAINWINDOW_H

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 const QString hardwareVersionKey = QStringLiteral("SystemConfig/HardwareVer");
@@ -38,6 +39,10 @@ void MainWindow::connnectNetwork()
 
 void MainWindow::disconnectNetwork()
 {
+    if (runPhase.starting()) {
+        OperatorPrompt::information(nullptr, tr("提醒"), RunPhase::startingText());
+        return;
+    }
     if (const auto refusal = disconnectRefusal(runPhase.workState())) {
         OperatorPrompt::information(nullptr, tr("提醒"), *refusal);
         return;
@@ -49,6 +54,7 @@ void MainWindow::disconnectNetwork()
 void MainWindow::onSlotNetWorkConnected()
 {
     connecting = false;
+    poweringOff = false;
     libCom->sendGetSystemInfo();
     setNetworkUiState(true);
     userDisconnect = false;
@@ -67,6 +73,7 @@ void MainWindow::onSlotNetWorkDisconnected()
     connecting = false;
     leftRunStopping = false;
     setNetworkUiState(false);
+    endStartOnLostConnection();
     if (runPhase.phase() == RunPhase::Maintenance)
         enterRestingPhase();
     // The repetition cannot follow the instrument without the connection; the station being
@@ -81,7 +88,10 @@ void MainWindow::onSlotNetWorkDisconnected()
     endRunOnLostConnection();
     if (runPhase.phase() == RunPhase::ReadBack)
         dropReadBack();
-    OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));
+    if (std::exchange(poweringOff, false))
+        OperatorPrompt::information(nullptr, tr("提醒"), tr("仪器已关机！"));
+    else
+        OperatorPrompt::critical(nullptr, tr("出错"), tr("网络断开！请确认网线接好后重新连接！"));
 }
 
 void MainWindow::startStatusPoll()
@@ -174,7 +184,7 @@ void MainWindow::onSlotMachineStatus(void *status)
     stickyErrorBits = bits.stickyBits;
     ui->tbtnStartSample->setEnabled(bits.startEnabled);
     formStatusBar->setMachineStatus(lastMachineStatus);
-    if (stopRunLeftOnInstrument(lastMachineStatus.workStatus))
+    if (stopRunLeftOnInstrument(lastMachineStatus.workStatus) || decideOverdueStart(lastMachineStatus.workStatus))
         return;
     switch (statusReportAction(lastMachineStatus.workStatus, runPhase.startWaits())) {
     case StatusReportAction::DropStart:

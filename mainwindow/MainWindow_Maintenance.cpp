@@ -53,15 +53,17 @@ void MainWindow::onSlotMachineSettingAction()
 {
     if (refuseUnconnected(connected) || refuseIn(RunPhase::StorageManagement))
         return;
-    if (askYesNo(tr("温馨提示"), tr("请确认是否进入仪器内存管理操作?")) != QMessageBox::Yes)
+    if (askYesNo(tr("温馨提示"), tr("请确认是否进入仪器内存管理操作?")) != QMessageBox::Yes
+        || !answerStillApplies(RunPhase::StorageManagement))
         return;
     libCom->sendGetDiskSpaceFile();
     listingPurpose = listingForStorage;
 }
 
+// The deletion is sent, and maintenance entered, only while the instrument can still be reached.
 void MainWindow::onSlotInstrumentDiskSpaceDelete(QByteArray *request)
 {
-    if (!libCom || !request || request->isEmpty())
+    if (!libCom || !request || request->isEmpty() || !answerStillApplies(RunPhase::StorageManagement))
         return;
     libCom->sendDataDelete(request);
     enterPhase(RunPhase::Maintenance);
@@ -98,7 +100,7 @@ void MainWindow::onSlotSDCardFormatAction()
     bool ok = false;
     const QString typed =
         OperatorPrompt::getText(this, tr("你真的确定吗？"), formatConfirmLabel(), tr("请认真阅读上方文字"), &ok);
-    if (!ok || typed != tr("恢复"))
+    if (!ok || typed != tr("恢复") || !answerStillApplies(RunPhase::Format))
         return;
     if (projectOpened)
         ui->tbtnCloseProject->click();
@@ -117,11 +119,16 @@ void MainWindow::onSlotExportLogFileAction()
     libCom->sendExportLog();
 }
 
+// The connection loss that follows is the instrument switching off.
 void MainWindow::onSlotPowerOffAction()
 {
     if (refuseIn(RunPhase::PowerOff))
         return;
+    if (askYesNo(tr("温馨提示"), tr("请确认是否关闭仪器电源?")) != QMessageBox::Yes
+        || !answerStillApplies(RunPhase::PowerOff))
+        return;
     statusPollTimer->stop();
+    poweringOff = true;
     libCom->sendPowerOff();
 }
 

@@ -187,11 +187,25 @@ bool MainWindow::hasUnsavedRun() const
     return runPhase.phase() == RunPhase::SaveChoice || (realSample == 1 && !dataModelIndex->getTempSamples().isEmpty());
 }
 
-// The settings are saved and "TempFile" is emptied; an open project goes with the window.
+// The close question names what closing loses, as things stand when it is asked.
+QString MainWindow::closeQuestion() const
+{
+    return closeQuestionText(runPhase.phase(), hasUnsavedRun());
+}
+
+// The settings are saved and "TempFile" is emptied; an open project goes with the window. A yes
+// given while things changed under the box answered another question: the new one is asked.
 void MainWindow::onClickBtnClose()
 {
-    if (askYesNo(tr("温馨提示"), closeQuestionText(runPhase.phase(), hasUnsavedRun())) != QMessageBox::Yes)
-        return;
+    QString question = closeQuestion();
+    for (;;) {
+        if (askYesNo(tr("温馨提示"), question) != QMessageBox::Yes)
+            return;
+        const QString now = closeQuestion();
+        if (now == question)
+            break;
+        question = now;
+    }
     saveSystemConfig();
     emptyTempFolder(appDirPath + QStringLiteral("/TempFile"));
     closeConfirmed = true;

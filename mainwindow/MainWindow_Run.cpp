@@ -13,6 +13,7 @@
 #include "mainwindow/Form_SystemInfo.h"
 #include "mainwindow/RunStartRules.h"
 #include "mainwindow/RunStateRules.h"
+#include "mainwindow/StartWatch.h"
 #include "mainwindow/TransferWatchdog.h"
 #include "mainwindow/WorkState.h"
 #include "projectdata/DataModel_Index.h"
@@ -62,6 +63,7 @@ void MainWindow::startSampleRun(bool preSample)
     taskIndex = 0;
     dataComFailureShown = false;
     runPhase.setGroupStep(RunPhase::StartAsked);
+    startWatch->arm();
     libCom->sendGetMachineStatus();
     clearDataViews();
     realSample = preSample ? 0 : 1;
@@ -134,12 +136,14 @@ void MainWindow::onSlotStationSampleGroupsNum(int count)
         return;
     }
     runPhase.setGroupStep(RunPhase::StartSent);
+    watchGroupStart();
     libCom->sendSampleStart(&text);
 }
 
 // A start the instrument will not make: an over-water repetition ends with it.
 void MainWindow::dropWaitingStart()
 {
+    startWatch->stop();
     runPhase.setGroupStep(RunPhase::NoGroup);
     if (runPhase.phase() == RunPhase::OverWater)
         endOverWaterRepetition();
@@ -148,15 +152,8 @@ void MainWindow::dropWaitingStart()
 // Only the start of a group asked for is taken; a repeated notification changes nothing.
 void MainWindow::onSlotSampleStarted()
 {
-    if (!taskIndexInRun() || !expectsReply(RunPhase::SampleStarted, "start notification"))
-        return;
-    currentSampleInfo = stationSampleInfo.sampleInfoList.at(taskIndex);
-    if (runOnLine)
-        showOnlineRunStart();
-    else
-        showOfflineRunStart();
-    runPhase.setGroupStep(RunPhase::GroupSampling);
-    armSamplingWatch();
+    if (taskIndexInRun() && expectsReply(RunPhase::SampleStarted, "start notification"))
+        takeGroupStarted();
 }
 
 void MainWindow::showOnlineRunStart()
@@ -196,7 +193,7 @@ void MainWindow::onSlotStopSampleAction()
         return;
     if (askYesNo(tr("温馨提示"), tr("请确认是否停止采集?")) != QMessageBox::Yes)
         return;
-    if (refuseIn(RunPhase::Stop))
+    if (!answerStillApplies(RunPhase::Stop))
         return;
     // A groups answer still on its way must not start the next over-water station.
     if (runPhase.startRequested())
@@ -216,6 +213,7 @@ void MainWindow::onSlotSampleStopped()
     const int stoppedState = runPhase.workState();
     if (stoppedState == WORK_EXPORTING)
         endReadBackWithoutRawData();
+    const bool groupsKept = stoppedState == WORK_ONLINE_SAMPLING && keepReceivedGroupsOnStop();
     if (stoppedState == WORK_ONLINE_SAMPLING) {
         libCom->closeDataComs();
         dataComTimer->stop();
@@ -223,12 +221,14 @@ void MainWindow::onSlotSampleStopped()
         formStatusBar->startSampleProgress(0, false, 0);
     }
     // A start the over-water repetition requested just before the stop is dropped with the run.
-    enterRestingPhase();
-    switchDisplayView(0);
-    clearDataViews();
-    dataModelIndex->discardCurrentTempSample();
-    dataModelIndex->clearTempSampleData();
-    resetSampleRun();
+    if (!groupsKept) {
+        enterRestingPhase();
+        switchDisplayView(0);
+        clearDataViews();
+        dataModelIndex->discardCurrentTempSample();
+        dataModelIndex->clearTempSampleData();
+        resetSampleRun();
+    }
     startStatusPoll();
     requestErrorWord();
     emit samplStoped();
@@ -273,6 +273,7 @@ void MainWindow::resetSampleRun()
     stopSent = false;
     runPhase.setGroupStep(RunPhase::NoGroup);
     samplingWatch->stop();
+    startWatch->stop();
     dataComRetry.start();
     currentSampleInfo = SampleInfo();
 }

@@ -10,6 +10,7 @@
 #include "mainwindow/Form_StatusBar.h"
 #include "mainwindow/RunStateRules.h"
 #include "mainwindow/RunTransferRules.h"
+#include "mainwindow/StartWatch.h"
 #include "mainwindow/TransferWatchdog.h"
 #include "projectdata/DataModel_Index.h"
 #include "shell/OperatorPrompt.h"
@@ -34,6 +35,11 @@ bool MainWindow::taskIndexInRun() const
 // neither transfers nor repeats an over-water run.
 void MainWindow::onSlotRequestTransormData()
 {
+    // The end of the group asked for tells that it started, when its start notification was lost.
+    if (taskIndexInRun() && runPhase.groupStep() == RunPhase::StartSent) {
+        qWarning().noquote() << "group" << taskIndex + 1 << "sampled without its start notification";
+        takeGroupStarted();
+    }
     if (!taskIndexInRun() || !expectsReply(RunPhase::GroupSampled, "group end"))
         return;
     samplingWatch->stop();
@@ -256,6 +262,7 @@ void MainWindow::endGroup()
     if (taskIndexInRun()) {
         QByteArray none;
         runPhase.setGroupStep(RunPhase::StartSent);
+        watchGroupStart();
         libCom->sendSampleStart(&none);
         return;
     }

@@ -50,9 +50,12 @@ void RunPhase::enter(Phase phase)
         step = NoGroup;
 }
 
-// Without a project the start, read-back and task checks refuse with their own boxes.
+// Without a project the start, read-back and task checks refuse with their own boxes. A start in
+// flight forbids all a run forbids.
 bool RunPhase::may(Action action) const
 {
+    if (starting())
+        return false;
     switch (action) {
     case Stop:
         return current == Sampling || current == Offline || current == OverWater;
@@ -121,6 +124,11 @@ QString RunPhase::refusalText(Action action)
         break;
     }
     return QString();
+}
+
+QString RunPhase::startingText()
+{
+    return QStringLiteral("正在开始采集，请稍候！");
 }
 
 QString RunPhase::name(Phase phase)

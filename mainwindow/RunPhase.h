@@ -74,6 +74,9 @@ public:
     // A run's start waits for an idle status report, or for the groups answer that follows it.
     bool startWaits() const { return step == StartAsked; }
     bool startRequested() const { return step == StartAsked || step == GroupsAsked; }
+    // A run's start is in flight: from the click to the instrument's start notification, before
+    // any run phase. It forbids what a run forbids.
+    bool starting() const { return (current == Idle || current == NoProject) && step != NoGroup; }
 
     // Entering a phase ends the group being handled; the save choice still waits for the end of
     // its last group.
@@ -86,6 +89,8 @@ public:
     // The warning (title "提醒") that refuses the action; empty for the actions whose buttons the
     // tool bar hides whenever they are refused.
     static QString refusalText(Action action);
+    // The refusal of an action whose text is empty while a start is in flight.
+    static QString startingText();
     static QString name(Phase phase);
 
 private:

@@ -92,12 +92,30 @@ bool blockCutShort(const CtrlParam &task, qint64 dataLength)
     return dataLength < groupBlockBytes(task);
 }
 
+namespace {
+
+qint64 secondsUntilPlannedStart(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset)
+{
+    return qMax<qint64>(0, qint64(task.SampleStartTime) - nowSeconds - machineTimeOffset);
+}
+
+int timerMs(qint64 ms)
+{
+    return int(qMin<qint64>(ms, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
 int samplingWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int marginMs)
 {
     const qint64 duration = qMax<qint64>(0, taskDurationSeconds(task));
-    const qint64 untilStart = qMax<qint64>(0, qint64(task.SampleStartTime) - nowSeconds - machineTimeOffset);
-    const qint64 ms = (duration + duration / 20 + untilStart) * 1000 + qMax(0, marginMs);
-    return int(qMin<qint64>(ms, std::numeric_limits<int>::max()));
+    const qint64 untilStart = secondsUntilPlannedStart(task, nowSeconds, machineTimeOffset);
+    return timerMs((duration + duration / 20 + untilStart) * 1000 + qMax(0, marginMs));
+}
+
+int startWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int intervalMs)
+{
+    return timerMs(secondsUntilPlannedStart(task, nowSeconds, machineTimeOffset) * 1000 + qMax(0, intervalMs));
 }
 
 bool taskUsesChannel(const CtrlParam &task, int channel)

@@ -48,6 +48,9 @@ bool blockCutShort(const CtrlParam &task, qint64 dataLength);
 // margin; at most the longest a timer takes.
 constexpr int SamplingWatchMarginMs = 120000;
 int samplingWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int marginMs);
+// How long a group's start notification is awaited, in ms: the wait until its planned start and
+// the interval.
+int startWatchMs(const CtrlParam &task, qint64 nowSeconds, qint64 machineTimeOffset, int intervalMs);
 // Whether the task records the channel of a data connection (0 Hx, 1 Hy, 2 E2, 3 E1, 4 E0).
 bool taskUsesChannel(const CtrlParam &task, int channel);
 

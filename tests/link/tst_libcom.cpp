@@ -118,6 +118,8 @@ private slots:
     void repliesReachTheirSignals();
     void notificationRetiresItsRequest_data();
     void notificationRetiresItsRequest();
+    void unansweredCommandsAreNotRepeated_data();
+    void unansweredCommandsAreNotRepeated();
     void pendingEndFollowsTheInstrumentsRequest_data();
     void pendingEndFollowsTheInstrumentsRequest();
 
@@ -402,6 +404,60 @@ void TestLibCom::notificationRetiresItsRequest()
     QTRY_COMPARE_WITH_TIMEOUT(f.rec.count("Status"), 1, 5000);
     QCOMPARE(f.sim.journal().received(AMT_CMD_MACHINE_STATUS).size(), 2);
     QCOMPARE(f.sim.journal().received(AMT_CMD_TRANSFORM_DATA).size(), 1);
+}
+
+void TestLibCom::unansweredCommandsAreNotRepeated_data()
+{
+    QTest::addColumn<uint>("id");
+    QTest::addColumn<Action>("send");
+    QTest::addColumn<QStringList>("faults"); // what the instrument's answers lose
+    QTest::addColumn<bool>("repeated");
+    QTest::newRow("status") << uint(AMT_CMD_MACHINE_STATUS) << Action([](LibCom& l) { l.sendGetMachineStatus(); })
+                            << QStringList{"msg=MACHINE_STATUS on=control nth=1 fault=drop"} << true;
+    QTest::newRow("stop") << uint(AMT_CMD_SAMPLE_STOP) << Action([](LibCom& l) { l.sendSampleStop(); })
+                          << QStringList{"msg=SAMPLE_STOP on=control nth=1 fault=drop"} << false;
+    QTest::newRow("start") << uint(AMT_CMD_SAMPLE_START) << Action([](LibCom& l) {
+        QByteArray next;
+        l.sendSampleStart(&next);
+    }) << QStringList() << false;
+    QTest::newRow("format") << uint(AMT_CMD_SDCARD_FORMAT) << Action([](LibCom& l) { l.sendSDCardFormat(); })
+                            << QStringList{"msg=NOTIFY sub=0x13 on=control nth=1 fault=drop",
+                                           "msg=SDCARD_FORMAT on=control nth=1 fault=drop"}
+                            << false;
+    QTest::newRow("deletion") << uint(AMT_CMD_DATA_DELETE) << Action([](LibCom& l) {
+        QByteArray request("ProjectID=P1\r\nLineNum=ALL\r\nStationNum=ALL\r\n");
+        l.sendDataDelete(&request);
+    }) << QStringList{"msg=DATA_DELETE on=control nth=1 fault=drop"} << false;
+}
+
+// A reply that never comes: a question is asked again; a command that acts is not sent a second
+// time (it may have been carried out), the status is asked instead.
+void TestLibCom::unansweredCommandsAreNotRepeated()
+{
+    QFETCH(uint, id);
+    QFETCH(Action, send);
+    QFETCH(QStringList, faults);
+    QFETCH(bool, repeated);
+    LinkFixture f;
+    f.lib.setRequestTimeout(300);
+    f.lib.setRequestInterval(50);
+    QVERIFY(f.connectControl());
+    for (const QString& rule : faults) {
+        SimFault fault;
+        QString error;
+        QVERIFY2(SimFault::parse(rule, &fault, &error), qPrintable(error));
+        f.sim.faults().add(fault);
+    }
+    const int statusBefore = f.sim.journal().received(AMT_CMD_MACHINE_STATUS).size();
+
+    send(f.lib);
+    if (repeated) {
+        QTRY_VERIFY_WITH_TIMEOUT(f.sim.journal().received(id).size() >= 2, 5000);
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(f.sim.journal().received(AMT_CMD_MACHINE_STATUS).size() > statusBefore, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(f.rec.count("Status"), 1, 5000);
+    QCOMPARE(f.sim.journal().received(id).size(), 1);
 }
 
 void TestLibCom::pendingEndFollowsTheInstrumentsRequest_data()

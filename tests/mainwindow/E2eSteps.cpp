@@ -8,6 +8,7 @@
 #include "dialogs/Dialog_ExportData.h"
 #include "link/LibCom.h"
 #include "mainwindow/MainWindow.h"
+#include "projectdata/DataModel_Index.h"
 #include "projectdata/ProjectFolder.h"
 #include "store/LibHORM.h"
 
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolButton>
 
 namespace e2e {
@@ -103,6 +105,28 @@ bool clickUntilStarted(E2eFixture &fixture, QToolButton *button)
             return false;
     }
     return false;
+}
+
+QList<int> tempRates(MainWindow &window)
+{
+    QList<int> rates;
+    for (const SampleInfo &info : window.findChild<DataModel_Index *>()->getTempSamples())
+        rates << info.ctrlParam.SampleRate;
+    return rates;
+}
+
+bool waitForSaveChoice(MainWindow &window)
+{
+    QToolButton *save = button(window, "tbtnSave");
+    return E2eFixture::waitUntil([save] { return !save->isHidden() && save->isEnabled(); }, 30000);
+}
+
+void addFault(E2eFixture &fixture, const QString &rule)
+{
+    SimFault fault;
+    QString error;
+    QVERIFY2(SimFault::parse(rule, &fault, &error), qPrintable(error));
+    fixture.simulator().faults().add(fault);
 }
 
 QList<QByteArray> filesUnder(const QString &folder, const QString &pattern)

@@ -39,6 +39,12 @@ bool connectWithProject(MainWindow &window, const QString &projectPath, int poll
 // Clicks the start or trial button until the start is taken: until the instrument has the
 // project's configuration, a start is refused with a box. False when it never is.
 bool clickUntilStarted(E2eFixture &fixture, QToolButton *button);
+// The rates of the run's temporary recordings, in order.
+QList<int> tempRates(MainWindow &window);
+// Waits until the save choice offers Save.
+bool waitForSaveChoice(MainWindow &window);
+// Adds one rule of the simulator's fault script; a rule that does not parse fails the test.
+void addFault(E2eFixture &fixture, const QString &rule);
 // Contents of the files matching the pattern anywhere under the folder.
 QList<QByteArray> filesUnder(const QString &folder, const QString &pattern);
 

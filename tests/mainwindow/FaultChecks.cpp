@@ -158,7 +158,8 @@ bool FaultBench::setUp(const QString &projectId, const QString &mode, bool onlin
     window->setTimerIntervals(300, 300);
     window->setTransferStallInterval(stallMs);
     window->setSamplingWatchMargin(stallMs);
-    // A request left unanswered is sent again soon, not after 100 s.
+    window->setStartWatchInterval(stallMs);
+    // A request left unanswered is given up (or a question asked again) soon, not after 100 s.
     window->findChild<LibCom *>()->setRequestTimeout(3000);
     return true;
 }

@@ -13,7 +13,8 @@ using namespace faults;
 
 // Which part of the table this executable runs, so that ctest can run the parts side by side:
 // 1 the control messages of a run, 2 a run's data blocks, 3 the control messages of a read-back,
-// 4 a read-back's data blocks, 5 the control messages of an over-water run.
+// 4 a read-back's data blocks, 5 the control messages of an over-water run, 6 the stop answer of a
+// stopped run and the control messages of an offline run.
 #ifndef FAULT_TABLE_PART
 #define FAULT_TABLE_PART 1
 #endif
@@ -43,6 +44,7 @@ struct Message
 
 // The messages of a run of three groups; each rule hits the second group's.
 const Message runControlMessages[] = {
+    {"start notification", "msg=NOTIFY sub=0x2 on=control nth=2", "control"},
     {"group sampled", "msg=SAMPLE_START on=control nth=2", "control"},
     {"transfer request", "msg=NOTIFY sub=0x5 on=control nth=2", "control"},
     {"transfer over", "msg=TRANSFORM_DATA on=control nth=2", "control"},
@@ -67,6 +69,16 @@ const Message readBackControlMessages[] = {
     {"station text", "msg=NOTIFY sub=0xB on=control nth=2", "control"},
     {"station over", "msg=EXPORT_DATA on=control nth=1", "control"},
     {"status", "msg=MACHINE_STATUS on=control nth=1", "control"},
+};
+// The answer to a stop clicked while the run's second group is sampled.
+const Message stopMessages[] = {
+    {"stop answer", "msg=SAMPLE_STOP on=control nth=1", "control"},
+};
+// The messages of an offline run: the instrument answers after its first group only.
+const Message offlineMessages[] = {
+    {"start notification", "msg=NOTIFY sub=0x2 on=control nth=1", "control"},
+    {"group sampled", "msg=SAMPLE_START on=control nth=1", "control"},
+    {"status", "msg=MACHINE_STATUS on=control nth=2", "control"},
 };
 const Message readBackDataMessages[] = {
     {"Hx block", "msg=EXPORT_DATA on=data0 nth=2", "data0"},
@@ -93,13 +105,16 @@ QString faultRule(const QString &kind, const Message &message)
     return rule;
 }
 
+// How the run under the fault goes: through its groups, stopped in its second group, or offline.
+enum class RunKind { Whole, Stopped, Offline };
+
 template <size_t N>
-void addRows(const Message (&messages)[N])
+void addRows(const Message (&messages)[N], RunKind run = RunKind::Whole, const char *prefix = "")
 {
-    QTest::addColumn<QString>("rule");
     for (const char *kind : faultKinds) {
         for (const Message &message : messages)
-            QTest::newRow(qPrintable(QString("%1 %2").arg(kind, message.name))) << faultRule(kind, message);
+            QTest::newRow(qPrintable(QString("%1%2 %3").arg(prefix, kind, message.name)))
+                << faultRule(kind, message) << int(run);
     }
 }
 
@@ -127,7 +142,10 @@ private slots:
     void table();
 
 private:
+    void startUnderFault(FaultBench &bench, QSignalSpy &started);
     void runUnderFault(FaultBench &bench);
+    void stoppedRunUnderFault(FaultBench &bench);
+    void offlineRunUnderFault(FaultBench &bench);
     void recoverCutGroups(FaultBench &bench, const QSet<int> &savedByRun);
     void readBackUnderFault(FaultBench &bench);
     void overWaterUnderFault(FaultBench &bench);
@@ -137,23 +155,31 @@ private:
 
 void TestE2eFaults::table_data()
 {
-    if (FAULT_TABLE_PART == 1)
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<int>("run");
+    if (FAULT_TABLE_PART == 1) {
         addRows(runControlMessages);
-    else if (FAULT_TABLE_PART == 2)
+    } else if (FAULT_TABLE_PART == 2) {
         addRows(runDataMessages);
-    else if (FAULT_TABLE_PART == 3)
+    } else if (FAULT_TABLE_PART == 3) {
         addRows(readBackControlMessages);
-    else if (FAULT_TABLE_PART == 4)
+    } else if (FAULT_TABLE_PART == 4) {
         addRows(readBackDataMessages);
-    else
+    } else if (FAULT_TABLE_PART == 5) {
         addRows(overWaterMessages);
+    } else {
+        addRows(stopMessages, RunKind::Stopped, "stopped run: ");
+        addRows(offlineMessages, RunKind::Offline, "offline run: ");
+    }
 }
 
 void TestE2eFaults::table()
 {
     QFETCH(QString, rule);
+    QFETCH(int, run);
     FaultBench bench;
-    QVERIFY2(overWaterPart ? bench.setUp(projectId, "OverWaterTest", false) : bench.setUp(projectId),
+    const bool offline = run == int(RunKind::Offline);
+    QVERIFY2(overWaterPart ? bench.setUp(projectId, "OverWaterTest", false) : bench.setUp(projectId, "Vector", !offline),
              qPrintable(bench.fixture.error()));
     if (readBackPart) {
         SimStorage &storage = bench.fixture.simulator().storage();
@@ -171,23 +197,34 @@ void TestE2eFaults::table()
         readBackUnderFault(bench);
     else if (overWaterPart)
         overWaterUnderFault(bench);
+    else if (run == int(RunKind::Stopped))
+        stoppedRunUnderFault(bench);
+    else if (run == int(RunKind::Offline))
+        offlineRunUnderFault(bench);
     else
         runUnderFault(bench);
+}
+
+// A fault that costs the connection before the run has started: the operator connects again,
+// and starts again unless the start goes on by itself.
+void TestE2eFaults::startUnderFault(FaultBench &bench, QSignalSpy &started)
+{
+    QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
+    if (started.count() > 0 || started.wait(5000))
+        return;
+    QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable(windowState(bench)));
+    if (started.count() == 0 && !started.wait(8000))
+        QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
+    QVERIFY2(started.count() > 0 || started.wait(5000), qPrintable(windowState(bench)));
 }
 
 void TestE2eFaults::runUnderFault(FaultBench &bench)
 {
     const int boxes = bench.fixture.prompt().count();
     QSignalSpy started(bench.window.get(), &MainWindow::sampleStart);
-    QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
-    // A fault that costs the connection before the run has started: the operator connects again,
-    // and starts again unless the start goes on by itself.
-    if (started.count() == 0 && !started.wait(5000)) {
-        QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable(windowState(bench)));
-        if (started.count() == 0 && !started.wait(8000))
-            QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
-        QVERIFY2(started.count() > 0 || started.wait(5000), qPrintable(windowState(bench)));
-    }
+    startUnderFault(bench, started);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable("stuck: " + windowState(bench)));
     if (saveOffered(*bench.window)) {
         e2e::button(*bench.window, "tbtnSave")->click();
@@ -214,6 +251,61 @@ void TestE2eFaults::runUnderFault(FaultBench &bench)
     }
     if (saved.wholeGroups.size() < rates.size())
         recoverCutGroups(bench, saved.wholeGroups);
+}
+
+// The operator stops the run while its second group is sampled: the first group is saved whole,
+// nothing is saved cut, and the instrument is stopped once.
+void TestE2eFaults::stoppedRunUnderFault(FaultBench &bench)
+{
+    AMTSimulator &sim = bench.fixture.simulator();
+    // Groups long enough for the click, each awaited well past its end.
+    sim.settings().sampleMs = 2000;
+    bench.window->setSamplingWatchMargin(5000);
+    QSignalSpy started(bench.window.get(), &MainWindow::sampleStart);
+    QVERIFY2(bench.clickStart(runLine, runStation), qPrintable(windowState(bench)));
+    QVERIFY2(E2eFixture::waitUntil([&] { return started.count() >= 2; }, settleMs), qPrintable(windowState(bench)));
+    const int boxes = bench.fixture.prompt().count();
+    bench.fixture.prompt().expectYes();
+    e2e::button(*bench.window, "tbtnStopSample")->click();
+    QVERIFY2(bench.settle([&] { return canGoOn(*bench.window); }, settleMs), qPrintable("stuck: " + windowState(bench)));
+    if (saveOffered(*bench.window)) {
+        e2e::button(*bench.window, "tbtnSave")->click();
+        QVERIFY2(bench.settle([&] { return !saveOffered(*bench.window) && canGoOn(*bench.window); }, settleMs),
+                 qPrintable("save: " + windowState(bench)));
+    }
+    // The question, the stop's notice and at most one box of the fault.
+    QVERIFY2(bench.boxesSince(boxes).size() <= 3, qPrintable(windowState(bench)));
+
+    const SavedStation saved = checkSaved(bench.stationDir(runLine, runStation),
+                                          sentBlocks(sim, AMT_CMD_TRANSFORM_DATA), rates, runChannels);
+    QVERIFY2(saved.faults.isEmpty(), qPrintable(saved.faults.join("; ")));
+    QVERIFY2(saved.wholeGroups.contains(1), qPrintable(windowState(bench)));
+    QCOMPARE(sim.journal().received(AMT_CMD_SAMPLE_STOP).size(), 1);
+}
+
+// An offline run shows its start and end whatever befalls its messages, and a read-back then
+// brings every group the instrument recorded.
+void TestE2eFaults::offlineRunUnderFault(FaultBench &bench)
+{
+    AMTSimulator &sim = bench.fixture.simulator();
+    QSignalSpy started(bench.window.get(), &MainWindow::offlineSampleStart);
+    QSignalSpy over(bench.window.get(), &MainWindow::offlineSampleOver);
+    const int boxes = bench.fixture.prompt().count();
+    startUnderFault(bench, started);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(bench.settle([&] { return over.count() > 0 && canGoOn(*bench.window); }, settleMs),
+             qPrintable("stuck: " + windowState(bench)));
+    // The end's notice and at most one box of the fault.
+    QVERIFY2(bench.boxesSince(boxes).size() <= 2, qPrintable(windowState(bench)));
+    QVERIFY2(E2eFixture::waitUntil([&] { return sim.workStatus() == 0; }, settleMs), "the instrument still samples");
+    // A start whose notification was cut off with the connection is started again by the
+    // operator: the station is then recorded twice, and only the first recording is read back here.
+    const int held = sim.storage().count({projectId, runLine, runStation});
+    const bool startedTwice = sim.journal().received(AMT_CMD_SAMPLE_START).size() == 2;
+    QVERIFY2(held == rates.size() || (startedTwice && held == 2 * rates.size()), qPrintable(windowState(bench)));
+    if (held == rates.size())
+        recoverCutGroups(bench, {});
 }
 
 // A read-back of the run's station stores exactly the groups the run lacks, of those the

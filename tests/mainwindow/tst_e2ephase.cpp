@@ -15,18 +15,6 @@
 
 using namespace e2e;
 
-namespace {
-
-QList<int> tempRates(MainWindow &window)
-{
-    QList<int> rates;
-    for (const SampleInfo &info : window.findChild<DataModel_Index *>()->getTempSamples())
-        rates << info.ctrlParam.SampleRate;
-    return rates;
-}
-
-} // namespace
-
 // The run's phase against the simulated instrument: replies and clicks that come at the wrong
 // time change nothing, and a finished run keeps its save choice until it is saved or discarded.
 class TestE2ePhase : public QObject

@@ -33,6 +33,7 @@ private slots:
     void expectedRepliesByPhaseAndStep_data();
     void expectedRepliesByPhaseAndStep();
     void theSaveChoiceStillWaitsForItsLastGroup();
+    void aStartInFlightForbidsWhatARunForbids();
 };
 
 void TestRunPhase::mayByPhase_data()
@@ -127,6 +128,22 @@ void TestRunPhase::theSaveChoiceStillWaitsForItsLastGroup()
     QVERIFY(runPhase.expects(RunPhase::TransferOver));
     runPhase.enter(RunPhase::Idle);
     QCOMPARE(runPhase.groupStep(), RunPhase::NoGroup);
+}
+
+// From the click to the start notification the project is idle, but nothing that a run forbids
+// may happen; a later group's start belongs to its run's phase.
+void TestRunPhase::aStartInFlightForbidsWhatARunForbids()
+{
+    for (const auto step : {RunPhase::StartAsked, RunPhase::GroupsAsked, RunPhase::StartSent}) {
+        const RunPhase starting = inPhase(RunPhase::Idle, step);
+        QVERIFY(starting.starting());
+        QCOMPARE(starting.workState(), int(WORK_IDLE));
+        for (int action = RunPhase::Start; action <= RunPhase::ObservationMode; ++action)
+            QVERIFY2(!starting.may(RunPhase::Action(action)), qPrintable(QString::number(action)));
+    }
+    QVERIFY(!inPhase(RunPhase::Sampling, RunPhase::StartSent).starting());
+    QVERIFY(inPhase(RunPhase::Sampling, RunPhase::StartSent).may(RunPhase::Stop));
+    QVERIFY(inPhase(RunPhase::Idle).may(RunPhase::Disconnect));
 }
 
 QTEST_MAIN(TestRunPhase)

@@ -122,6 +122,7 @@ private slots:
     void blockCutShort();
     void samplingWatch_data();
     void samplingWatch();
+    void startWatch();
     void displayLength_data();
     void displayLength();
     void dataComRetry();
@@ -678,6 +679,20 @@ void TestRunRules::samplingWatch()
     task.SampleTimeSecond = seconds;
     task.SampleStartTime = plannedStart == 0 ? 0 : qint32(now + offset + plannedStart);
     QCOMPARE(samplingWatchMs(task, now, offset, SamplingWatchMarginMs), expectedMs);
+}
+
+// The start notification is awaited from now, or from the group's planned start.
+void TestRunRules::startWatch()
+{
+    const qint64 now = 1700000000;
+    const qint64 offset = -5;
+    CtrlParam task;
+    task.SampleTimeHour = 10;
+    QCOMPARE(startWatchMs(task, now, offset, 20000), 20000);
+    task.SampleStartTime = qint32(now + offset + 30);
+    QCOMPARE(startWatchMs(task, now, offset, 20000), 50000);
+    task.SampleStartTime = qint32(now + offset - 30);
+    QCOMPARE(startWatchMs(task, now, offset, 20000), 20000);
 }
 
 void TestRunRules::displayLength_data()
