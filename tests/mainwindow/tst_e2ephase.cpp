@@ -322,8 +322,8 @@ void TestE2ePhase::stopCrossingTheTransfer_data()
 }
 
 // The operator's stop crosses a reply of the first group's transfer: no group starts after it,
-// no data connection stays open, no block of the run stays in TempFile, and the next station
-// runs whole.
+// no data connection stays open, no block of a group cut by it stays in TempFile (a group that
+// came whole waits for the save choice), and the next station runs whole.
 void TestE2ePhase::stopCrossingTheTransfer()
 {
     QFETCH(QString, fault);
@@ -353,6 +353,13 @@ void TestE2ePhase::stopCrossingTheTransfer()
     QVERIFY(fixture->waitForCommand(AMT_CMD_MACHINE_STATUS, received(AMT_CMD_MACHINE_STATUS) + 3));
     QCOMPARE(boxesSinceStart(), QStringList({"请确认是否停止采集?", "仪器已经停止采集！"}));
     QCOMPARE(received(AMT_CMD_SAMPLE_START), 1);
+    if (crossing == "transfer ended") {
+        // The first group came whole before the stop: it waits in the save choice.
+        QVERIFY(waitForSaveChoice(window));
+        QCOMPARE(tempRates(window), QList<int>({4000}));
+        button(window, "tbtnSave")->click();
+        QTRY_VERIFY(!button(window, "tbtnStartSample")->isHidden());
+    }
     QTRY_VERIFY(filesUnder(tempDir, "*.ats").isEmpty());
 
     fixture->simulator().faults().clear();

@@ -299,6 +299,7 @@ private slots:
             if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
                 widget->close();
         }
+        w.fixture.prompt().expectYes(); // the power off is asked first
         w.window->onSlotPowerOffAction();
         QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
     }
@@ -324,6 +325,7 @@ private slots:
     {
         ConnectedWindow w;
         QVERIFY2(w.setUp(), qPrintable(w.fixture.error()));
+        w.fixture.prompt().expectYes(); // the power off is asked first
         w.window->onSlotPowerOffAction();
         QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
         // The instrument going off drops the link, which the window reports; no refusal is shown.

@@ -424,6 +424,7 @@ private slots:
         QVERIFY(w.fixture.waitForCommand(AMT_CMD_MACHINE_STATUS));
         QCOMPARE(w.sentCount(AMT_CMD_POWER_OFF), 0);
 
+        w.fixture.prompt().expectYes(); // the power off is asked first
         w.window->onSlotPowerOffAction();
         QVERIFY(w.fixture.waitForCommand(AMT_CMD_POWER_OFF));
         QCOMPARE(w.fixture.promptTexts().count(refusal), 1);
