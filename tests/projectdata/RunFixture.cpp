@@ -2,8 +2,10 @@
 
 #include "ProjectBuilder.h"
 #include "StoreTestSupport.h"
+#include "TestFiles.h"
 
 #include "common/Global_Variables.h"
+#include "projectdata/StationConfigRow.h"
 #include "store/LibHORM.h"
 
 #include <QDirIterator>
@@ -169,4 +171,48 @@ QStringList RunFixture::tempListingAfterCleanup() const
 {
     tree->waitForCalculations();
     return listing(tempDir());
+}
+
+QString RunFixture::folderMismatch() const
+{
+    QStringList problems;
+    QStringList folders;
+    const QString rows = sql("SELECT l.LineName || '|' || s.StationNum || '|' ||"
+                               " (SELECT count(*) FROM Data_SampleData d WHERE d.Data_StationID = s.ID)"
+                               " FROM Data_Station s JOIN Data_Line l ON s.Data_LineID = l.ID");
+    for (const QString &row : rows.split('\n', Qt::SkipEmptyParts)) {
+        const QString line = row.section('|', 0, 0);
+        const QString station = QString::number(row.section('|', 1, 1).toDouble(), 'g', 6);
+        const QString folder = "Line " + line + "/Station " + station;
+        folders << folder;
+        const QStringList lines = QString::fromUtf8(TestFiles::read(dataDir() + "/" + folder + "/config.ini"))
+                                      .split("\r\n", Qt::SkipEmptyParts);
+        if (lines.size() - 3 != row.section('|', 2, 2).toInt())
+            problems << folder + ": " + QString::number(lines.size() - 3) + " rows";
+        QStringList named;
+        for (const QString &recording : lines.mid(3)) {
+            QStringList names;
+            StationConfigRow::channelFileNames(StationConfigRow::tokens(recording), names);
+            named += names;
+        }
+        QStringList files = QDir(dataDir() + "/" + folder).entryList({"*.ats"}, QDir::Files);
+        named.sort();
+        files.sort();
+        if (named != files)
+            problems << folder + ": rows name " + named.join(',') + ", folder holds " + files.join(',');
+        for (const QString &file : files) {
+            if (!file.contains("_Line" + line + "_Station" + station + "_"))
+                problems << folder + ": " + file;
+        }
+    }
+    QStringList onDisk;
+    for (const QString &line : QDir(dataDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString &station : QDir(dataDir() + "/" + line).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            onDisk << line + "/" + station;
+    }
+    folders.sort();
+    onDisk.sort();
+    if (folders != onDisk)
+        problems << "station folders " + onDisk.join(',') + ", database " + folders.join(',');
+    return problems.join('\n');
 }

@@ -57,6 +57,11 @@ public:
     QString tempDir() const { return root + "/app/TempFile"; }
     // "name size" of every file under the folder, sorted, with sub-folders.
     QStringList listing(const QString &folder) const;
+    // Why the station folders do not match the database, or empty: each station of the database
+    // has its folder, whose "config.ini" holds one row per recording, and whose channel files are
+    // exactly those the rows name, each carrying the station's line and number; no other station
+    // folder exists.
+    QString folderMismatch() const;
     // The temporary folder once the tree's background deletions are done.
     QStringList tempListingAfterCleanup() const;
 

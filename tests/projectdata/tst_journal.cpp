@@ -3,61 +3,12 @@
 
 #include "projectdata/DiskSync.h"
 #include "projectdata/ProjectJournal.h"
-#include "projectdata/StationConfigRow.h"
 
 #include <QtTest>
 
 namespace {
 
 const QString recoveredNotice = QStringLiteral("被中断");
-
-// Why the files of the project do not match its database, or empty: each station of the database
-// has its folder, whose "config.ini" holds one row per recording, and whose channel files are
-// exactly those the rows name, each carrying the station's line and number; no other station
-// folder exists.
-QString mismatch(const RunFixture &f)
-{
-    QStringList problems;
-    QStringList folders;
-    const QString rows = f.sql("SELECT l.LineName || '|' || s.StationNum || '|' ||"
-                               " (SELECT count(*) FROM Data_SampleData d WHERE d.Data_StationID = s.ID)"
-                               " FROM Data_Station s JOIN Data_Line l ON s.Data_LineID = l.ID");
-    for (const QString &row : rows.split('\n', Qt::SkipEmptyParts)) {
-        const QString line = row.section('|', 0, 0);
-        const QString station = QString::number(row.section('|', 1, 1).toDouble(), 'g', 6);
-        const QString folder = "Line " + line + "/Station " + station;
-        folders << folder;
-        const QStringList lines = QString::fromUtf8(TestFiles::read(f.dataDir() + "/" + folder + "/config.ini"))
-                                      .split("\r\n", Qt::SkipEmptyParts);
-        if (lines.size() - 3 != row.section('|', 2, 2).toInt())
-            problems << folder + ": " + QString::number(lines.size() - 3) + " rows";
-        QStringList named;
-        for (const QString &recording : lines.mid(3)) {
-            QStringList names;
-            StationConfigRow::channelFileNames(StationConfigRow::tokens(recording), names);
-            named += names;
-        }
-        QStringList files = QDir(f.dataDir() + "/" + folder).entryList({"*.ats"}, QDir::Files);
-        named.sort();
-        files.sort();
-        if (named != files)
-            problems << folder + ": rows name " + named.join(',') + ", folder holds " + files.join(',');
-        for (const QString &file : files) {
-            if (!file.contains("_Line" + line + "_Station" + station + "_"))
-                problems << folder + ": " + file;
-        }
-    }
-    QStringList onDisk;
-    for (const QString &line : QDir(f.dataDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        for (const QString &station : QDir(f.dataDir() + "/" + line).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            onDisk << line + "/" + station;
-    }
-    folders.sort();
-    onDisk.sort();
-    if (folders != onDisk)
-        problems << "station folders " + onDisk.join(',') + ", database " + folders.join(',');
-    return problems.join('\n');
-}
 
 QString tables(const RunFixture &f)
 {
@@ -180,7 +131,7 @@ void TestJournal::crashAtEveryStep()
 
         QVERIFY(f.open());
         QCOMPARE(f.sql("PRAGMA integrity_check"), QString("ok"));
-        QVERIFY2(mismatch(f).isEmpty(), qPrintable(mismatch(f)));
+        QVERIFY2(f.folderMismatch().isEmpty(), qPrintable(f.folderMismatch()));
         QCOMPARE(f.prompt.count(), committed ? 0 : 1);
         if (!committed) {
             QVERIFY(f.prompt.last().text.contains(recoveredNotice));
@@ -199,7 +150,7 @@ void TestJournal::crashAtEveryStep()
             const bool station = change == "rename-station";
             QVERIFY(f.renameFirst(station, (station ? 130 : 7) + (committed ? 1 : 0)));
         }
-        QVERIFY2(mismatch(f).isEmpty(), qPrintable(mismatch(f)));
+        QVERIFY2(f.folderMismatch().isEmpty(), qPrintable(f.folderMismatch()));
         QVERIFY(!QFileInfo::exists(ProjectJournal::pathIn(f.projectDir())));
     }
 }
@@ -400,7 +351,7 @@ void TestJournal::powerCutDuringRename()
     QVERIFY(f.open());
     QCOMPARE(f.sql("PRAGMA integrity_check"), QString("ok"));
     QCOMPARE(tables(f), database);
-    QVERIFY2(mismatch(f).isEmpty(), qPrintable(mismatch(f)));
+    QVERIFY2(f.folderMismatch().isEmpty(), qPrintable(f.folderMismatch()));
     QCOMPARE(f.listing(f.dataDir()), files);
     QCOMPARE(f.prompt.count(), 1);
     QVERIFY(f.prompt.last().text.contains(recoveredNotice));
@@ -410,7 +361,7 @@ void TestJournal::powerCutDuringRename()
                  qPrintable(log.events.join('\n')));
     }
     QVERIFY(f.renameFirst(station, station ? 130 : 7));
-    QVERIFY2(mismatch(f).isEmpty(), qPrintable(mismatch(f)));
+    QVERIFY2(f.folderMismatch().isEmpty(), qPrintable(f.folderMismatch()));
 }
 
 QTEST_MAIN(TestJournal)

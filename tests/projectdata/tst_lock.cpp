@@ -15,36 +15,6 @@ void saveStation(RunFixture &f, int group)
     QVERIFY2(f.tree->saveStationTempSampleData(record, StationNumAutoConfig{}, 0, &reason), qPrintable(reason));
 }
 
-// Why the station folders do not match the database, or empty: every station row has its folder,
-// whose "config.ini" holds a row and two channel files per recording (the fixture records "Hx,E1").
-QString folderMismatch(const RunFixture &f)
-{
-    QStringList problems;
-    QStringList folders;
-    const QString rows = f.sql("SELECT 'Line ' || l.LineName || '/Station ' || s.StationNum || '|' ||"
-                               " (SELECT count(*) FROM Data_SampleData d WHERE d.Data_StationID = s.ID)"
-                               " FROM Data_Station s JOIN Data_Line l ON s.Data_LineID = l.ID");
-    for (const QString &row : rows.split('\n', Qt::SkipEmptyParts)) {
-        const QString folder = row.section('|', 0, 0).remove(QRegularExpression("\\.0$"));
-        const int recordings = row.section('|', 1, 1).toInt();
-        folders << folder;
-        QFile config(f.dataDir() + "/" + folder + "/config.ini");
-        const int configRows = config.open(QIODevice::ReadOnly) ? config.readAll().count('\n') - 3 : -1;
-        const int files = QDir(f.dataDir() + "/" + folder).entryList({"*.ats"}, QDir::Files).size();
-        if (configRows != recordings || files != 2 * recordings)
-            problems << QStringLiteral("%1: %2 recordings, %3 rows, %4 files").arg(folder).arg(recordings).arg(configRows).arg(files);
-    }
-    QStringList onDisk;
-    for (const QString &line : QDir(f.dataDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        for (const QString &station : QDir(f.dataDir() + "/" + line).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            onDisk << line + "/" + station;
-    }
-    folders.sort();
-    if (folders != onDisk)
-        problems << "folders " + onDisk.join(',') + ", database " + folders.join(',');
-    return problems.join('\n');
-}
-
 // The child on the fixture's project, stopped where it prints "held".
 class Holder
 {
@@ -127,7 +97,7 @@ void TestLock::secondProgramRefused()
     QVERIFY(f.open());
     QCOMPARE(f.prompt.count(), 1);
     QVERIFY(!QFileInfo::exists(ProjectJournal::pathIn(f.projectDir())));
-    QVERIFY2(folderMismatch(f).isEmpty(), qPrintable(folderMismatch(f)));
+    QVERIFY2(f.folderMismatch().isEmpty(), qPrintable(f.folderMismatch()));
     QCOMPARE(f.sql("SELECT count(*) FROM Data_SampleData"), change == "save" ? QString("2") : QString("1"));
     QCOMPARE(f.sql("SELECT StationNum FROM Data_Station"), change == "rename-station" ? QString("130.0") : QString("100.0"));
 }
